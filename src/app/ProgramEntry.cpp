@@ -1,0 +1,57 @@
+#include "app/ProgramEntry.h"
+
+#include "app/CommandLine.h"
+#include "app/EditionTable.h"
+#include "config/DataModule.h"
+#include "config/Dialogs.h"
+#include "config/Settings.h"
+#include "platform/Platform.h"
+#include "platform/SingleInstanceGuard.h"
+#include "shell/TfrmMain.h"
+
+#include <QApplication>
+
+namespace luming {
+
+int RunProgram(QApplication& app, const EntryOptions& options, Platform& platform) {
+    Settings settings;
+    settings.EditionNo = options.buildNumber;
+
+    const EditionRow& edition = EditionFor(settings.EditionNo);
+    QGuiApplication::setApplicationDisplayName(QString::fromUtf8(edition.title));
+
+    SingleInstanceGuard guard(QString::fromLatin1(edition.key),
+                              QString::fromStdString(options.lockDirectory));
+    if (!guard.TryBecomeFirst()) {
+        // Another copy of this edition runs: bring it forward and end without touching anything.
+        guard.AskRunningCopyToShow();
+        return 0;
+    }
+
+    settings.StartHidden = IsHiddenStart(options.arguments);
+    if (settings.StartHidden)
+        QGuiApplication::setQuitOnLastWindowClosed(false);
+
+    // Without a Flash control the program cannot play; it says so, still builds its settings and
+    // window as a normal start does, and ends before the window is shown.
+    bool terminate = false;
+    if (!FlashAvailable(platform)) {
+        platform.Dialogs().Plain(kFlashMissingMessage);
+        terminate = true;
+    }
+
+    TDataModule1 dataModule(options.appDir, settings);
+    dataModule.DataModuleCreate();
+
+    TfrmMain mainWindow(settings, platform);
+    QObject::connect(&guard, &SingleInstanceGuard::showRequested, &mainWindow,
+                     &TfrmMain::BringForward);
+    if (terminate)
+        return 0;
+
+    if (!settings.StartHidden)
+        mainWindow.show();
+    return app.exec();
+}
+
+} // namespace luming

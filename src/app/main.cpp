@@ -1,0 +1,30 @@
+#include "app/ProgramEntry.h"
+#include "config/FileVersion.h"
+#include "platform/RealPlatform.h"
+
+#include <QApplication>
+
+#include <clocale>
+#include <curl/curl.h>
+#include <filesystem>
+
+int main(int argc, char** argv) {
+    curl_global_init(CURL_GLOBAL_DEFAULT);
+    QApplication app(argc, argv);
+    // Text is UTF-8 throughout; numbers are always read and written the C way.
+    std::setlocale(LC_NUMERIC, "C");
+
+    luming::EntryOptions options;
+    const std::filesystem::path executable = luming::RunningExecutablePath();
+    options.appDir = executable.parent_path().string() + "/";
+    options.arguments.assign(argv + std::min(argc, 1), argv + argc);
+    options.buildNumber = luming::GetBuildNumber();
+
+    int exitCode = 0;
+    {
+        luming::RealPlatform platform;
+        exitCode = luming::RunProgram(app, options, platform);
+    }
+    curl_global_cleanup();
+    return exitCode;
+}

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <string>
+
+namespace luming {
+
+// One value of an INI file, read afresh from disk (as the Windows routines do). A missing file,
+// section or key gives `fallback`. The value is UTF-8; one that is not valid UTF-8 is read as GBK.
+std::string ReadIniString(const std::string& path, const std::string& section,
+                          const std::string& key, const std::string& fallback);
+
+// ReadIniString with "0" for a missing file or key.
+std::string ReadIniValue(const std::string& path, const std::string& section,
+                         const std::string& key);
+
+// Writes one value into a file that already exists, keeping every other line byte for byte; the
+// file is replaced atomically. False when the file does not exist (it is never created), the
+// value cannot stand on one line, or writing fails.
+bool WriteIniValue(const std::string& path, const std::string& section, const std::string& key,
+                   const std::string& value);
+
+} // namespace luming

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <memory>
+
+class QWidget;
+
+namespace luming {
+
+class IDialogs;
+class IUrlProbe;
+
+// The one place the main window gets its platform services from. main() hands over the real
+// one; widget tests hand over fakes.
+class Platform {
+public:
+    virtual ~Platform() = default;
+
+    virtual IDialogs& Dialogs() = 0;
+    virtual IUrlProbe& Probe() = 0;
+
+    // The control that plays Flash movies and videos, or nullptr when it cannot be created.
+    virtual std::unique_ptr<QWidget> CreateFlashControl(QWidget* parent) = 0;
+};
+
+// True when one Flash control can be created (it is freed again at once).
+bool FlashAvailable(Platform& platform);
+
+} // namespace luming

@@ -1,0 +1,21 @@
+#pragma once
+
+#include "config/UrlProbe.h"
+#include "platform/Platform.h"
+#include "platform/QtDialogs.h"
+
+namespace luming {
+
+// The platform services of the running program.
+class RealPlatform : public Platform {
+public:
+    IDialogs& Dialogs() override { return dialogs_; }
+    IUrlProbe& Probe() override { return probe_; }
+    std::unique_ptr<QWidget> CreateFlashControl(QWidget* parent) override;
+
+private:
+    QtDialogs dialogs_;
+    CurlUrlProbe probe_;
+};
+
+} // namespace luming

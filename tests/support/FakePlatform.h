@@ -1,0 +1,53 @@
+#pragma once
+
+#include "config/Dialogs.h"
+#include "config/UrlProbe.h"
+#include "platform/Platform.h"
+
+#include <QWidget>
+
+#include <set>
+#include <string>
+#include <vector>
+
+namespace luming::test {
+
+// Dialogs that record what they were asked to show; Confirm answers as told.
+struct RecordingDialogs : IDialogs {
+    std::vector<std::string> information, plain, confirmations;
+    bool confirmAnswer = true;
+    void Information(const std::string& text) override { information.push_back(text); }
+    void Plain(const std::string& text) override { plain.push_back(text); }
+    bool Confirm(const std::string& text) override {
+        confirmations.push_back(text);
+        return confirmAnswer;
+    }
+};
+
+// A probe that reaches exactly the addresses it was given.
+struct FakeProbe : IUrlProbe {
+    std::set<std::string> reachable;
+    std::vector<std::string> asked;
+    bool IsUrlReachable(const std::string& address) override {
+        asked.push_back(address);
+        return reachable.count(address) > 0;
+    }
+};
+
+struct FakePlatform : Platform {
+    RecordingDialogs dialogs;
+    FakeProbe probe;
+    bool flashInstalled = true;
+    int flashControlsCreated = 0;
+
+    IDialogs& Dialogs() override { return dialogs; }
+    IUrlProbe& Probe() override { return probe; }
+    std::unique_ptr<QWidget> CreateFlashControl(QWidget* parent) override {
+        if (!flashInstalled)
+            return nullptr;
+        ++flashControlsCreated;
+        return std::make_unique<QWidget>(parent);
+    }
+};
+
+} // namespace luming::test
