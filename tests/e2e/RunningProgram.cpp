@@ -67,7 +67,17 @@ void RunningProgram::Kill() {
 }
 
 QString RunningProgram::Output() {
+    process_->waitForReadyRead(100);
     return QString::fromUtf8(process_->readAll());
+}
+
+std::string RunningProgram::Backtrace() const {
+    QProcess gdb;
+    gdb.setProcessChannelMode(QProcess::MergedChannels);
+    gdb.start("gdb", {"-p", QString::number(pid()), "-batch", "-ex", "thread apply all bt"});
+    if (!gdb.waitForFinished(30000))
+        return "(gdb did not answer)";
+    return gdb.readAll().toStdString();
 }
 
 bool WaitUntil(const std::function<bool()>& condition, int timeoutMs) {

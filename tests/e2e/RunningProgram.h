@@ -35,6 +35,8 @@ public:
     int WaitForExit(int timeoutMs);
     void Kill();
     QString Output();
+    // What every thread of the process is doing (needs gdb), for reports of a stuck start.
+    std::string Backtrace() const;
 
 private:
     std::unique_ptr<QProcess> process_;

@@ -42,7 +42,8 @@ TEST_F(Startup, ASecondCopyBringsTheHiddenFirstForwardAndEnds) {
     Installation second(temp.path() / "two", 26);
     RunningProgram hidden(first, {"-START"}, locks);
     ASSERT_TRUE(WaitUntil([&] { return fs::exists(first.appDir() / "Config" / "local.ini"); },
-                          kStartTimeoutMs));
+                          kStartTimeoutMs))
+        << hidden.Output().toStdString() << hidden.Backtrace();
     EXPECT_FALSE(WaitUntil([&] { return HasViewableWindow(hidden); }, 1000))
         << "a hidden start shows no window";
 
@@ -77,5 +78,5 @@ TEST_F(Startup, OnlyAFirstArgumentStartsHidden) {
     Installation installation(temp.path() / "suite", 26);
     RunningProgram program(installation, {"other", "-start"}, locks);
     EXPECT_TRUE(WaitUntil([&] { return HasViewableWindow(program); }, kStartTimeoutMs))
-        << "running: " << program.running() << " " << program.Output().toStdString();
+        << program.Output().toStdString() << program.Backtrace();
 }
