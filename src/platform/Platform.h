@@ -8,6 +8,7 @@ namespace luming {
 
 class IDialogs;
 class IUrlProbe;
+class WebPane;
 
 // The one place the main window gets its platform services from. main() hands over the real
 // one; widget tests hand over fakes.
@@ -20,6 +21,9 @@ public:
 
     // The control that plays Flash movies and videos, or nullptr when it cannot be created.
     virtual std::unique_ptr<QWidget> CreateFlashControl(QWidget* parent) = 0;
+
+    // An embedded web browser, owned by `parent`.
+    virtual WebPane* CreateWebPane(QWidget* parent) = 0;
 };
 
 // True when one Flash control can be created (it is freed again at once).

@@ -1,5 +1,7 @@
 #include "platform/RealPlatform.h"
 
+#include "platform/PlaceholderWebPane.h"
+
 #include <QWidget>
 
 namespace luming {
@@ -9,6 +11,11 @@ std::unique_ptr<QWidget> RealPlatform::CreateFlashControl(QWidget* parent) {
     auto control = std::make_unique<QWidget>(parent);
     control->setObjectName("ShockwaveFlash1");
     return control;
+}
+
+WebPane* RealPlatform::CreateWebPane(QWidget* parent) {
+    // Stands in the browsers' places until the browser engine arrives.
+    return new PlaceholderWebPane(parent);
 }
 
 } // namespace luming

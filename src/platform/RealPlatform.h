@@ -12,6 +12,7 @@ public:
     IDialogs& Dialogs() override { return dialogs_; }
     IUrlProbe& Probe() override { return probe_; }
     std::unique_ptr<QWidget> CreateFlashControl(QWidget* parent) override;
+    WebPane* CreateWebPane(QWidget* parent) override;
 
 private:
     QtDialogs dialogs_;

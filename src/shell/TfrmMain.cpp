@@ -2,9 +2,19 @@
 
 #include "config/Settings.h"
 #include "platform/Platform.h"
+#include "platform/WebPane.h"
+#include "shell/AlignLayout.h"
+#include "shell/FormParts.h"
+#include "shell/FrameOutline.h"
+#include "shell/ImageList.h"
+#include "shell/MessageFilter.h"
+#include "shell/Skin.h"
+#include "shell/TransportGlyphs.h"
 
-#include <QGuiApplication>
+#include <QApplication>
+#include <QFrame>
 #include <QScreen>
+#include <QToolButton>
 
 namespace luming {
 
@@ -13,8 +23,46 @@ TfrmMain::TfrmMain(Settings& settings, Platform& platform, QWidget* parent)
       platform_(platform) {
     setObjectName("TfrmMain");
     setWindowTitle(QStringLiteral("鹿鸣果儿童古诗精选"));
+    setFont(form::SongTi(12));
+    BuildForm();
     resize(kDesignClientWidth, kDesignClientHeight);
     CentreOnScreen();
+    ConnectFrameHandlers();
+    ConnectScrollBarHandlers();
+}
+
+TfrmMain::~TfrmMain() = default;
+
+void TfrmMain::BuildForm() {
+    // Children in stacking order, from back to front.
+    auto* layout = new AlignLayout(this, {kDesignClientWidth, kDesignClientHeight});
+    pnlTop = form::Panel(this, "pnlTop");
+    layout->Place(pnlTop, Align::Top, {0, 0, kDesignClientWidth, 20});
+    pnlGame = form::Panel(this, "pnlGame");
+    layout->Place(pnlGame, Align::Client, {0, 20, kDesignClientWidth, 572});
+    pnlExitFullScreen = form::Panel(this, "pnlExitFullScreen");
+    pnlExitFullScreen->hide();
+    layout->Place(pnlExitFullScreen, Align::None, {513, 560, 30, 24}, Anchors::TopRight());
+
+    BuildComponents(); // image lists first: the buttons take their glyphs from them
+    BuildTitleBar();
+    BuildBody();
+    BuildStatusBar();
+
+    btnExitFullScreen =
+        form::SpeedButton(pnlExitFullScreen, "btnExitFullScreen", QStringLiteral("退出全屏"));
+    btnExitFullScreen->setGeometry(0, 0, 30, 24);
+    btnExitFullScreen->setIconSize({30, 24});
+    btnExitFullScreen->setIcon(ImageList2->icon(kGlyphExitFullScreen));
+
+    ApplicationEvents1 = new MessageFilter(this);
+    for (QWidget* pane : {static_cast<QWidget*>(wbMain), static_cast<QWidget*>(wbMp3),
+                          static_cast<QWidget*>(wbBottom), static_cast<QWidget*>(wbAds)})
+        ApplicationEvents1->GuardPane(pane);
+    qApp->installEventFilter(ApplicationEvents1);
+
+    ApplySkin(this);
+    outline_ = new FrameOutline(this);
 }
 
 void TfrmMain::CentreOnScreen() {
@@ -33,6 +81,11 @@ void TfrmMain::BringForward() {
         show();
     raise();
     activateWindow();
+}
+
+void TfrmMain::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    FormResize();
 }
 
 } // namespace luming

@@ -2,12 +2,33 @@
 
 #include <QWidget>
 
+class QFrame;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QAction;
+class QSlider;
+class QTabWidget;
+class QTimer;
+class QToolButton;
+class QTreeView;
+
 namespace luming {
 
 struct Settings;
 class Platform;
+class WebPane;
+class ImageControl;
+class tLxsimage;
+class ImageList;
+class AlignLayout;
+class MessageFilter;
+class FrameOutline;
+struct ThumbPlace;
 
-// The main window: borderless and skinned, its frame drawn by the program itself.
+// The main window: borderless and skinned, its frame drawn by the program itself. Its controls
+// carry the names of the form (and the same Qt object names); its handlers are named after the
+// control and the event, and each calls the rules that live elsewhere.
 class TfrmMain : public QWidget {
     Q_OBJECT
 public:
@@ -15,15 +36,174 @@ public:
     static constexpr int kDesignClientHeight = 592;
 
     TfrmMain(Settings& settings, Platform& platform, QWidget* parent = nullptr);
+    ~TfrmMain() override;
 
     // Another start of this edition asked for the window: show it, restore it, bring it forward.
     void BringForward();
 
-private:
-    void CentreOnScreen();
+    // Frame state.
+    int FrameMaximized = 0;
+    int NormalWidth = 0;
+    int NormalHeight = 0;
+    int FullScreenOn = 0;
 
-    [[maybe_unused]] Settings& settings_;
-    [[maybe_unused]] Platform& platform_;
+    // Title bar.
+    QFrame* pnlTop = nullptr;
+    ImageControl* imgTl = nullptr;
+    ImageControl* imgTr = nullptr;
+    ImageControl* imgTc = nullptr;
+    ImageControl* imgLogo = nullptr;
+    QLabel* lblSysVer = nullptr;
+    QToolButton* SpeedButton1 = nullptr;
+    tLxsimage* limgMenu = nullptr;
+    tLxsimage* limgMin = nullptr;
+    tLxsimage* limgMax = nullptr;
+    tLxsimage* limgNor = nullptr;
+    tLxsimage* limgClose = nullptr;
+    // The pictures of the title buttons: 1 normal, 2 pointer over, 3 pressed.
+    ImageControl *limgMenu1 = nullptr, *limgMenu2 = nullptr, *limgMenu3 = nullptr;
+    ImageControl *limgMin1 = nullptr, *limgMin2 = nullptr, *limgMin3 = nullptr;
+    ImageControl *limgMax1 = nullptr, *limgMax2 = nullptr, *limgMax3 = nullptr;
+    ImageControl *limgNor1 = nullptr, *limgNor2 = nullptr, *limgNor3 = nullptr;
+    ImageControl *limgClose1 = nullptr, *limgClose2 = nullptr, *limgClose3 = nullptr;
+
+    // Body.
+    QFrame* pnlGame = nullptr;
+    QFrame* pnlGameC = nullptr;
+    QTabWidget* PageControl1 = nullptr;
+    QWidget* TabSheet4 = nullptr;
+    QWidget* TabSheet1 = nullptr;
+    WebPane* wbMain = nullptr;
+    QFrame* pnlMain = nullptr;
+    QFrame* Splitter1 = nullptr;
+    QFrame* pnlExitFullScreen = nullptr;
+    QToolButton* btnExitFullScreen = nullptr;
+
+    // Tree column.
+    QFrame* pnlFunALl = nullptr;
+    QFrame* pnlSearch = nullptr;
+    ImageControl* imgSearchBg = nullptr;
+    QLineEdit* edtkey = nullptr;
+    ImageControl* imgSearch = nullptr;
+    QFrame* pnlFuncTree = nullptr;
+    QTreeView* tv1 = nullptr;
+    QFrame* pnlScroll = nullptr;
+    ImageControl* imgScrollTop = nullptr;
+    ImageControl* imgScrollBottom = nullptr;
+    ImageControl* imgScrollMiddle = nullptr;
+    ImageControl* imgScrollTop2 = nullptr;
+    ImageControl* imgScrollMiddle2 = nullptr;
+    ImageControl* imgScrollBottom2 = nullptr;
+    QFrame* pnlGeli = nullptr;
+    QFrame* pnlAds = nullptr;
+    WebPane* wbAds = nullptr;
+
+    // Play column.
+    QFrame* pnlHomePageMain = nullptr;
+    QFrame* pnlwbMain = nullptr;
+    QFrame* pnlPlay = nullptr;
+    QFrame* pnlplayMain = nullptr;
+    QWidget* ShockwaveFlash1 = nullptr;
+    WebPane* wbMp3 = nullptr;
+    QFrame* pnlPauseAds = nullptr;
+    WebPane* wbPauseAds = nullptr;
+    QFrame* pnlPauseAdsClose = nullptr;
+    ImageControl* imgPauseAdsClose = nullptr;
+    QFrame* pnlVolume = nullptr;
+    ImageControl* imgVolume = nullptr;
+    QSlider* TrackBar2 = nullptr;
+
+    // Transport bar.
+    QFrame* pnlPlayFlv = nullptr;
+    QFrame* pnlPlayTrackBar = nullptr;
+    QFrame* pnlLoadAll = nullptr;
+    QFrame* pnlLoadPercent = nullptr;
+    QFrame* pnlPlayPos = nullptr;
+    QLabel* lblHint = nullptr;
+    QToolButton* btnPre = nullptr;
+    QToolButton* btnPlay = nullptr;
+    QToolButton* btnNext = nullptr;
+    QLabel* lblStatus = nullptr;
+    QToolButton* btnSound = nullptr;
+    tLxsimage* imgSound = nullptr;
+    QToolButton* sbtnPlayMode = nullptr;
+    QToolButton* sbtnFullScreen = nullptr;
+    QLabel* lblTime = nullptr;
+
+    // Status bar.
+    QFrame* pnlStatus = nullptr;
+    ImageControl* imgBottomLeft = nullptr;
+    ImageControl* imgBottom = nullptr;
+    ImageControl* imgBottomRight = nullptr;
+    QLabel* lblSysVersion = nullptr;
+    QToolButton* sbtnSystemSetting = nullptr;
+    QLabel* lblWeb = nullptr;
+    QFrame* pnlStatusBarAds = nullptr;
+    WebPane* wbBottom = nullptr;
+    QToolButton* sbtnQQOnline = nullptr;
+    QToolButton* sbtnMore = nullptr;
+
+    // Components.
+    QTimer* TimerPlayList = nullptr;
+    QTimer* TimerSystemMsg = nullptr;
+    QTimer* Timer1 = nullptr;
+    QMenu* pMenuPlayMode = nullptr;
+    QAction *N13 = nullptr, *N14 = nullptr, *N15 = nullptr, *N16 = nullptr;
+    ImageList* ImageList1 = nullptr;
+    ImageList* ImageList2 = nullptr;
+    ImageList* imgList_PlayMode = nullptr;
+    MessageFilter* ApplicationEvents1 = nullptr;
+
+    // Frame handlers.
+    void imgTcMouseDown(QMouseEvent* event);
+    void imgTcDblClick();
+    void limgMinClick();
+    void limgMaxClick();
+    void limgNorClick();
+    void limgCloseClick();
+    void FormResize();
+    void WB_Set3DBorderStyle(WebPane* browser, bool flag);
+    void wbMp3DocumentComplete();
+
+    // Tree scroll bar.
+    void UpdateTreeScrollBar();
+    void tv1MouseUp();
+    void imgScrollMiddle2MouseDown(QMouseEvent* event);
+    void imgScrollMiddle2MouseMove(QMouseEvent* event);
+    void imgScrollMiddle2MouseUp();
+    bool ThumbDragging = false;
+    int ThumbDragY = 0;
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    void BuildForm();
+    void BuildTitleBar();
+    void BuildBody();
+    void BuildTreeColumn(QWidget* page);
+    void BuildPlayColumn(QWidget* column);
+    void BuildTransportBar(QWidget* play);
+    void BuildStatusBar();
+    void BuildComponents();
+    void ConnectFrameHandlers();
+    void ConnectTitleButtonPictures(tLxsimage* button, ImageControl* normal, ImageControl* over,
+                                    ImageControl* pressed);
+    void ConnectScrollBarHandlers();
+
+    QRect MaximisedGeometry() const;
+    bool IsMaximised() const { return maximised_; }
+    void SetMaximised(bool maximised);
+    void CentreOnScreen();
+    void ShowThumb(const ThumbPlace& thumb);
+
+    Settings& settings_;
+    Platform& platform_;
+    FrameOutline* outline_ = nullptr;
+    bool maximised_ = false;
+    QRect normalGeometry_;
+    QPoint manualDragOffset_;
+    bool manualDrag_ = false;
 };
 
 } // namespace luming

@@ -2,6 +2,7 @@
 
 #include "config/Dialogs.h"
 #include "config/UrlProbe.h"
+#include "platform/PlaceholderWebPane.h"
 #include "platform/Platform.h"
 
 #include <QWidget>
@@ -48,6 +49,7 @@ struct FakePlatform : Platform {
         ++flashControlsCreated;
         return std::make_unique<QWidget>(parent);
     }
+    WebPane* CreateWebPane(QWidget* parent) override { return new PlaceholderWebPane(parent); }
 };
 
 } // namespace luming::test

@@ -68,7 +68,7 @@ TEST(ProgramEntry, ANormalStartShowsTheBorderlessWindow) {
     });
     EXPECT_EQ(RunProgram(*qApp, OptionsFor(temp), platform), 0);
     EXPECT_TRUE(checked);
-    EXPECT_EQ(platform.flashControlsCreated, 1) << "the Flash check creates one control";
+    EXPECT_EQ(platform.flashControlsCreated, 2) << "one for the Flash check, one for the player";
 }
 
 TEST(ProgramEntry, AHiddenStartKeepsTheWindowHiddenUntilAnotherStartAsksForIt) {

@@ -1,0 +1,177 @@
+// The drawn frame: moving by the title bar, the title buttons, the resize rule and the shape.
+#include "config/Dialogs.h"
+#include "config/Settings.h"
+#include "platform/Platform.h"
+#include "platform/WebPane.h"
+#include "shell/AlignLayout.h"
+#include "shell/FrameOutline.h"
+#include "shell/ImageControl.h"
+#include "shell/ScrollThumb.h"
+#include "shell/TfrmMain.h"
+#include "shell/WebPageStyle.h"
+#include "shell/WindowShape.h"
+
+#include <QApplication>
+#include <QFrame>
+#include <QMouseEvent>
+#include <QScreen>
+#include <QTabWidget>
+#include <QTreeView>
+#include <QWindow>
+
+namespace luming {
+
+namespace {
+
+// The heights of the title bar picture imgTc and the status bar picture imgBottom.
+constexpr int kTitleBarHeight = 20;
+constexpr int kStatusBarHeight = 27;
+constexpr int kPageOverhang = 5;
+
+} // namespace
+
+void TfrmMain::ConnectFrameHandlers() {
+    connect(imgTc, &ImageControl::mousePressed, this, &TfrmMain::imgTcMouseDown);
+    connect(imgTc, &ImageControl::mouseMoved, this, [this](QMouseEvent* event) {
+        if (manualDrag_ && (event->buttons() & Qt::LeftButton))
+            move(event->globalPosition().toPoint() - manualDragOffset_);
+    });
+    connect(imgTc, &ImageControl::mouseReleased, this, [this] { manualDrag_ = false; });
+    connect(imgTc, &ImageControl::doubleClicked, this, &TfrmMain::imgTcDblClick);
+
+    connect(limgMin, &ImageControl::clicked, this, &TfrmMain::limgMinClick);
+    connect(limgMax, &ImageControl::clicked, this, &TfrmMain::limgMaxClick);
+    connect(limgNor, &ImageControl::clicked, this, &TfrmMain::limgNorClick);
+    connect(limgClose, &ImageControl::clicked, this, &TfrmMain::limgCloseClick);
+
+    ConnectTitleButtonPictures(limgMenu, limgMenu1, limgMenu2, limgMenu3);
+    ConnectTitleButtonPictures(limgMin, limgMin1, limgMin2, limgMin3);
+    ConnectTitleButtonPictures(limgMax, limgMax1, limgMax2, limgMax3);
+    ConnectTitleButtonPictures(limgNor, limgNor1, limgNor2, limgNor3);
+    ConnectTitleButtonPictures(limgClose, limgClose1, limgClose2, limgClose3);
+
+    connect(wbMp3, &WebPane::documentComplete, this, &TfrmMain::wbMp3DocumentComplete);
+}
+
+void TfrmMain::ConnectTitleButtonPictures(tLxsimage* button, ImageControl* normal,
+                                          ImageControl* over, ImageControl* pressed) {
+    connect(button, &ImageControl::mousePressed, this,
+            [button, pressed] { button->setPicture(pressed->picture()); });
+    connect(button, &ImageControl::mouseMoved, this,
+            [button, over] { button->setPicture(over->picture()); });
+    connect(button, &ImageControl::mouseReleased, this,
+            [button, over] { button->setPicture(over->picture()); });
+    connect(button, &tLxsimage::mouseLeft, this,
+            [button, normal] { button->setPicture(normal->picture()); });
+}
+
+void TfrmMain::imgTcMouseDown(QMouseEvent* event) {
+    if (IsMaximised() || !(event->buttons() & Qt::LeftButton))
+        return;
+    // The window system moves the window; without a window manager that can, we move it.
+    if (windowHandle() && windowHandle()->startSystemMove())
+        return;
+    manualDrag_ = true;
+    manualDragOffset_ = event->globalPosition().toPoint() - pos();
+}
+
+void TfrmMain::imgTcDblClick() {
+    if (IsMaximised())
+        limgNorClick();
+    else
+        limgMaxClick();
+}
+
+void TfrmMain::limgMinClick() {
+    showMinimized();
+}
+
+void TfrmMain::limgMaxClick() {
+    SetMaximised(true);
+    FrameMaximized = 1;
+    limgMax->hide();
+    limgNor->show();
+}
+
+void TfrmMain::limgNorClick() {
+    SetMaximised(false);
+    FrameMaximized = 0;
+    NormalWidth = width();
+    NormalHeight = height();
+    limgMax->show();
+    limgNor->hide();
+}
+
+void TfrmMain::limgCloseClick() {
+    if (settings_.ExitOnClose != "1") {
+        showMinimized();
+        return;
+    }
+    if (platform_.Dialogs().Confirm("您确定退出吗?"))
+        QCoreApplication::quit();
+}
+
+QRect TfrmMain::MaximisedGeometry() const {
+    // The screen's width and the height of its work area (without panels and task bars).
+    const QScreen* screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
+    const QRect whole = screen->geometry();
+    const QRect work = screen->availableGeometry();
+    return QRect(whole.left(), work.top(), whole.width(), work.height());
+}
+
+void TfrmMain::SetMaximised(bool maximised) {
+    if (maximised == maximised_)
+        return;
+    if (maximised) {
+        normalGeometry_ = geometry();
+        setGeometry(MaximisedGeometry());
+    } else if (normalGeometry_.isValid()) {
+        setGeometry(normalGeometry_);
+    } else {
+        resize(kDesignClientWidth, kDesignClientHeight);
+        CentreOnScreen();
+    }
+    maximised_ = maximised;
+}
+
+void TfrmMain::FormResize() {
+    if (!pnlTop)
+        return; // still building
+    setMask(RoundedWindowRegion(size()));
+
+    if (FullScreenOn != 0) {
+        PageControl1->setGeometry(pnlGameC->rect());
+    } else {
+        PageControl1->setGeometry(-kPageOverhang, -kPageOverhang, width() + 2 * kPageOverhang,
+                                  height() - kTitleBarHeight - kStatusBarHeight +
+                                      2 * kPageOverhang);
+    }
+    // The rules below read the sizes of nested panels: lay them out now, not later.
+    AlignLayout::ApplyTree(this);
+
+    pnlScroll->setGeometry(pnlFuncTree->width() - pnlScroll->width(), 1, pnlScroll->width(),
+                           pnlFuncTree->height() - 3);
+    AlignLayout::ApplyTree(pnlScroll);
+    if (tv1->model() && tv1->model()->rowCount() > 0)
+        UpdateTreeScrollBar();
+    else
+        pnlScroll->hide();
+
+    if (!pnlPauseAds->isHidden())
+        pnlPauseAds->move(RoundHalfEven((pnlplayMain->width() - pnlPauseAds->width()) / 2.0),
+                          RoundHalfEven((pnlplayMain->height() - pnlPauseAds->height()) / 2.0));
+
+    if (outline_)
+        outline_->FollowWindow();
+}
+
+void TfrmMain::WB_Set3DBorderStyle(WebPane* browser, bool flag) {
+    if (browser)
+        browser->RunScript(BorderStyleScript(flag));
+}
+
+void TfrmMain::wbMp3DocumentComplete() {
+    WB_Set3DBorderStyle(wbMp3, false);
+}
+
+} // namespace luming
