@@ -97,7 +97,7 @@ void AlignLayout::setGeometry(const QRect& rect) {
     auto docked = [&](Align align) {
         std::vector<const Item*> group;
         for (const Item& entry : items_)
-            if (entry.align == align && !entry.item->isEmpty())
+            if (entry.align == align)
                 group.push_back(&entry);
         auto byDesign = [align](const Item* a, const Item* b) {
             switch (align) {
@@ -117,25 +117,30 @@ void AlignLayout::setGeometry(const QRect& rect) {
         return group;
     };
 
+    // A hidden docked control is put where it would stand, but leaves its room to the others.
     for (const Item* entry : docked(Align::Top)) {
         const int height = std::min(entry->design.height(), rest.height());
         Put(entry->item, QRect(rest.left(), rest.top(), rest.width(), height));
-        rest.setTop(rest.top() + height);
+        if (!entry->item->isEmpty())
+            rest.setTop(rest.top() + height);
     }
     for (const Item* entry : docked(Align::Bottom)) {
         const int height = std::min(entry->design.height(), rest.height());
         Put(entry->item, QRect(rest.left(), rest.bottom() + 1 - height, rest.width(), height));
-        rest.setBottom(rest.bottom() - height);
+        if (!entry->item->isEmpty())
+            rest.setBottom(rest.bottom() - height);
     }
     for (const Item* entry : docked(Align::Left)) {
         const int width = std::min(entry->design.width(), rest.width());
         Put(entry->item, QRect(rest.left(), rest.top(), width, rest.height()));
-        rest.setLeft(rest.left() + width);
+        if (!entry->item->isEmpty())
+            rest.setLeft(rest.left() + width);
     }
     for (const Item* entry : docked(Align::Right)) {
         const int width = std::min(entry->design.width(), rest.width());
         Put(entry->item, QRect(rest.right() + 1 - width, rest.top(), width, rest.height()));
-        rest.setRight(rest.right() - width);
+        if (!entry->item->isEmpty())
+            rest.setRight(rest.right() - width);
     }
     for (const Item* entry : docked(Align::Client))
         Put(entry->item, rest);
