@@ -61,6 +61,16 @@ struct LoadedChannel {
     }
 };
 
+// Checks the number of arguments and loads FILE, the first one: 0, or the exit code of failing.
+int LoadArguments(LoadedChannel& channel, const Arguments& arguments, size_t count,
+                  std::string_view usage, std::ostream& err) {
+    if (arguments.size() != count) {
+        err << "usage: luming-tool " << usage << '\n';
+        return kUsage;
+    }
+    return channel.Load(arguments[0], err);
+}
+
 void PrintTree(const ProgrammeTree& tree, std::ostream& out) {
     const CatalogueRecords& records = tree.Records();
     for (NodeIndex node = 0; node < tree.Count(); ++node) {
@@ -72,36 +82,24 @@ void PrintTree(const ProgrammeTree& tree, std::ostream& out) {
 }
 
 int CatalogueCommand(const Arguments& arguments, std::ostream& out, std::ostream& err) {
-    if (arguments.size() != 1) {
-        err << "usage: luming-tool catalogue FILE\n";
-        return kUsage;
-    }
     LoadedChannel channel;
-    if (const int failed = channel.Load(arguments[0], err))
+    if (const int failed = LoadArguments(channel, arguments, 1, "catalogue FILE", err))
         return failed;
     PrintTree(channel.tree, out);
     return 0;
 }
 
 int FirstPlayCommand(const Arguments& arguments, std::ostream& out, std::ostream& err) {
-    if (arguments.size() != 1) {
-        err << "usage: luming-tool first-play FILE\n";
-        return kUsage;
-    }
     LoadedChannel channel;
-    if (const int failed = channel.Load(arguments[0], err))
+    if (const int failed = LoadArguments(channel, arguments, 1, "first-play FILE", err))
         return failed;
     out << getFirstPlay(channel.tree) << '\n';
     return 0;
 }
 
 int SearchCommand(const Arguments& arguments, std::ostream& out, std::ostream& err) {
-    if (arguments.size() != 2) {
-        err << "usage: luming-tool search FILE KEYWORD\n";
-        return kUsage;
-    }
     LoadedChannel channel;
-    if (const int failed = channel.Load(arguments[0], err))
+    if (const int failed = LoadArguments(channel, arguments, 2, "search FILE KEYWORD", err))
         return failed;
     CatalogueSearch search(channel.tree, channel.rules, channel.dialogs);
     if (!search.imgSearchClick(arguments[1])) {
@@ -183,12 +181,8 @@ bool IsKnownType(std::string_view type) {
 }
 
 int CheckCommand(const Arguments& arguments, std::ostream& out, std::ostream& err) {
-    if (arguments.size() != 1) {
-        err << "usage: luming-tool check FILE\n";
-        return kUsage;
-    }
     LoadedChannel channel;
-    if (const int failed = channel.Load(arguments[0], err))
+    if (const int failed = LoadArguments(channel, arguments, 1, "check FILE", err))
         return failed;
     const ProgrammeTree& tree = channel.tree;
     for (const DroppedEntry& dropped : channel.report.dropped)
