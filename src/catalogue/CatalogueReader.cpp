@@ -1,0 +1,252 @@
+#include "catalogue/CatalogueReader.h"
+
+#include <libxml/globals.h>
+#include <libxml/parser.h>
+#include <libxml/parserInternals.h>
+#include <libxml/xmlerror.h>
+
+#include <array>
+#include <cstdio>
+#include <cstring>
+#include <exception>
+#include <memory>
+#include <vector>
+
+namespace luming {
+
+CatalogueFormatError::CatalogueFormatError(const std::string& message, long line)
+    : std::runtime_error("line " + std::to_string(line) + ": " + message), line_(line) {}
+
+namespace {
+
+// Catalogues made on Windows say "gb2312" but hold any character of code page 936; GB18030 is
+// a superset of both, so every such file decodes.
+void WidenChineseEncodings() {
+    static const bool done = [] {
+        xmlInitParser();
+        xmlAddEncodingAlias("GB18030", "GB2312");
+        xmlAddEncodingAlias("GB18030", "GBK");
+        xmlAddEncodingAlias("GB18030", "CP936");
+        return true;
+    }();
+    (void)done;
+}
+
+constexpr std::array<const char*, 4> kFieldNames = {"type", "id", "pid", "name"};
+constexpr int kNoField = -1;
+
+// Depths of the elements, counting the document element as 1.
+constexpr int kEntryDepth = 2;
+constexpr int kFieldDepth = 3;
+
+std::string_view TrimBlanks(std::string_view text) {
+    const auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
+    while (!text.empty() && blank(text.front()))
+        text.remove_prefix(1);
+    while (!text.empty() && blank(text.back()))
+        text.remove_suffix(1);
+    return text;
+}
+
+struct ParseState {
+    ICatalogueSink* sink = nullptr;
+    xmlParserCtxtPtr context = nullptr;
+    int depth = 0;
+    int field = kNoField;
+    bool unreadable = false;
+    std::array<bool, 4> seen{};
+    std::array<std::string, 4> values;
+    long entryLine = 0;
+    std::string error;
+    long errorLine = 0;
+    std::exception_ptr sinkFailure;
+
+    void StartEntry() {
+        field = kNoField;
+        unreadable = false;
+        seen.fill(false);
+        for (std::string& value : values)
+            value.clear();
+        entryLine = xmlSAX2GetLineNumber(context);
+    }
+
+    // The sink's exceptions must not unwind through the parser: they stop it and are thrown
+    // again once it has returned.
+    void EndEntry() {
+        try {
+            if (unreadable) {
+                sink->UnreadableEntry(entryLine);
+                return;
+            }
+            const CatalogueEntry entry{TrimBlanks(values[0]), TrimBlanks(values[1]),
+                                       TrimBlanks(values[2]), TrimBlanks(values[3]), entryLine};
+            sink->Entry(entry);
+        } catch (...) {
+            sinkFailure = std::current_exception();
+            xmlStopParser(context);
+        }
+    }
+
+    // Anything but text inside a field we read makes the entry unreadable.
+    void NonTextInField() {
+        if (depth >= kFieldDepth && field != kNoField)
+            unreadable = true;
+    }
+};
+
+ParseState& State(void* user) {
+    return *static_cast<ParseState*>(user);
+}
+
+void OnStartElement(void* user, const xmlChar* localName, const xmlChar* prefix,
+                    const xmlChar* /*uri*/, int, const xmlChar**, int, int, const xmlChar**) {
+    ParseState& state = State(user);
+    state.NonTextInField();
+    ++state.depth;
+    if (state.depth == kEntryDepth) {
+        state.StartEntry();
+    } else if (state.depth == kFieldDepth && prefix == nullptr) {
+        const char* name = reinterpret_cast<const char*>(localName);
+        for (size_t i = 0; i < kFieldNames.size(); ++i)
+            if (std::strcmp(name, kFieldNames[i]) == 0 && !state.seen[i]) {
+                state.seen[i] = true; // the first element of a name counts, as in a lookup
+                state.field = static_cast<int>(i);
+            }
+    }
+}
+
+void OnEndElement(void* user, const xmlChar*, const xmlChar*, const xmlChar*) {
+    ParseState& state = State(user);
+    if (state.depth == kEntryDepth)
+        state.EndEntry();
+    else if (state.depth == kFieldDepth)
+        state.field = kNoField;
+    --state.depth;
+}
+
+void OnText(void* user, const xmlChar* text, int length) {
+    ParseState& state = State(user);
+    if (state.depth == kFieldDepth && state.field != kNoField)
+        state.values[state.field].append(reinterpret_cast<const char*>(text), length);
+}
+
+void OnComment(void* user, const xmlChar*) {
+    State(user).NonTextInField();
+}
+
+void OnInstruction(void* user, const xmlChar*, const xmlChar*) {
+    State(user).NonTextInField();
+}
+
+void OnReference(void* user, const xmlChar*) {
+    State(user).NonTextInField();
+}
+
+void OnError(void* user, xmlErrorPtr error) {
+    ParseState& state = State(user);
+    if (error == nullptr || error->level != XML_ERR_FATAL || !state.error.empty())
+        return;
+    state.error = error->message != nullptr ? error->message : "not well-formed";
+    while (!state.error.empty() && (state.error.back() == '\n' || state.error.back() == ' '))
+        state.error.pop_back();
+    state.errorLine = error->line;
+}
+
+xmlSAXHandler MakeHandler() {
+    xmlSAXHandler handler;
+    std::memset(&handler, 0, sizeof handler);
+    handler.initialized = XML_SAX2_MAGIC;
+    handler.startElementNs = OnStartElement;
+    handler.endElementNs = OnEndElement;
+    handler.characters = OnText;
+    handler.cdataBlock = OnText;
+    handler.comment = OnComment;
+    handler.processingInstruction = OnInstruction;
+    handler.reference = OnReference;
+    handler.serror = OnError;
+    return handler;
+}
+
+void Silently(void*, const char*, ...) {}
+
+// libxml2 reports encoding faults on stderr as well; the caller gets them as an exception.
+class QuietGenericErrors {
+public:
+    QuietGenericErrors() : handler_(xmlGenericError), context_(xmlGenericErrorContext) {
+        xmlSetGenericErrorFunc(nullptr, Silently);
+    }
+    ~QuietGenericErrors() { xmlSetGenericErrorFunc(context_, handler_); }
+    QuietGenericErrors(const QuietGenericErrors&) = delete;
+    QuietGenericErrors& operator=(const QuietGenericErrors&) = delete;
+
+private:
+    xmlGenericErrorFunc handler_;
+    void* context_;
+};
+
+struct ContextFree {
+    void operator()(xmlParserCtxtPtr context) const { xmlFreeParserCtxt(context); }
+};
+using Context = std::unique_ptr<xmlParserCtxt, ContextFree>;
+
+// Runs the push parser over the chunks `next` yields (an empty chunk ends the input).
+template <typename NextChunk> void Parse(ICatalogueSink& sink, const char* name, NextChunk next) {
+    WidenChineseEncodings();
+    const QuietGenericErrors quiet;
+    xmlSAXHandler handler = MakeHandler();
+    ParseState state;
+    state.sink = &sink;
+    Context context(xmlCreatePushParserCtxt(&handler, &state, nullptr, 0, name));
+    if (!context)
+        throw std::bad_alloc();
+    state.context = context.get();
+    xmlCtxtUseOptions(context.get(), XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING);
+    for (;;) {
+        const std::string_view chunk = next();
+        const int status = xmlParseChunk(context.get(), chunk.data(),
+                                         static_cast<int>(chunk.size()), chunk.empty() ? 1 : 0);
+        if (status != 0 || !context->wellFormed || chunk.empty())
+            break;
+    }
+    if (state.sinkFailure)
+        std::rethrow_exception(state.sinkFailure);
+    if (!context->wellFormed || state.depth != 0) {
+        if (state.error.empty()) {
+            const xmlError* last = xmlCtxtGetLastError(context.get());
+            state.error =
+                last != nullptr && last->message != nullptr ? last->message : "not well-formed";
+            state.errorLine = xmlSAX2GetLineNumber(context.get());
+        }
+        throw CatalogueFormatError(state.error, state.errorLine);
+    }
+}
+
+struct FileClose {
+    void operator()(std::FILE* file) const { std::fclose(file); }
+};
+
+} // namespace
+
+void ReadCatalogueFile(const std::string& path, ICatalogueSink& sink) {
+    std::unique_ptr<std::FILE, FileClose> file(std::fopen(path.c_str(), "rb"));
+    if (!file)
+        throw CatalogueFileError("cannot open " + path);
+    std::vector<char> buffer(256 * 1024);
+    Parse(sink, path.c_str(), [&]() -> std::string_view {
+        const size_t got = std::fread(buffer.data(), 1, buffer.size(), file.get());
+        if (got == 0 && std::ferror(file.get()))
+            throw CatalogueFileError("cannot read " + path);
+        return {buffer.data(), got};
+    });
+}
+
+void ReadCatalogueBytes(std::string_view bytes, ICatalogueSink& sink) {
+    constexpr size_t kChunk = 256 * 1024;
+    Parse(sink, nullptr, [&]() -> std::string_view {
+        const std::string_view chunk = bytes.substr(0, kChunk);
+        bytes.remove_prefix(chunk.size());
+        return chunk;
+    });
+}
+
+} // namespace luming

@@ -1,0 +1,123 @@
+#include "catalogue/ChannelRules.h"
+
+#include "catalogue/CatalogueLoader.h"
+#include "catalogue/NodeImages.h"
+#include "catalogue/TreeQueries.h"
+#include "config/IniFile.h"
+#include "config/NumberText.h"
+#include "config/Settings.h"
+
+#include <filesystem>
+#include <vector>
+
+namespace luming {
+
+ChannelRules::ChannelRules(ProgrammeTree& tree, ChannelState& state, std::string appDir,
+                           std::string localIniPath, IPlayProgram& player)
+    : tree_(tree), state_(state), appDir_(std::move(appDir)),
+      localIniPath_(std::move(localIniPath)), player_(player) {
+    tree_.AddObserver(this);
+}
+
+ChannelRules::~ChannelRules() {
+    tree_.RemoveObserver(this);
+}
+
+std::string ChannelRules::CatalogueFileName(const std::string& appDir, int channel) {
+    return appDir + "Resource/xml/" + std::to_string(channel) + ".xml";
+}
+
+void ChannelRules::LoadCatalogue() {
+    const std::string path = CatalogueFileName(appDir_, state_.CurrentChannel);
+    std::error_code error;
+    if (std::filesystem::is_regular_file(path, error))
+        LoadCatalogueFile(path);
+}
+
+void ChannelRules::LoadCatalogueFile(const std::string& path, LoadReport* report) {
+    const bool wasEmpty = tree_.Count() == 0;
+    try {
+        CatalogueLoader loader(tree_, report);
+        ReadCatalogueFile(path, loader);
+        loader.Finish();
+    } catch (...) {
+        // A file that does not load adds nothing; its records go with it.
+        if (wasEmpty)
+            tree_.Clear();
+        throw;
+    }
+    if (tree_.Count() == 0)
+        return;
+    for (NodeIndex node = 0; node < tree_.Count(); ++node)
+        tree_.SetExpanded(node, false);
+    tree_.Select(0);
+    tree_.SetExpanded(0, true);
+    state_.CurrentIndex = 0;
+}
+
+void ChannelRules::OpenChannel(int channel) {
+    state_.CurrentChannel = channel;
+    tree_.Clear();
+    LoadCatalogue();
+    const auto stored =
+        ParseInt32(ReadIniValue(localIniPath_, kInfoSection, std::to_string(channel)));
+    if (!stored)
+        state_.CurrentIndex = 0;
+    else if (*stored <= 0) // a negative index would name no node at all
+        state_.CurrentIndex = getFirstPlay(tree_);
+    else
+        state_.CurrentIndex = *stored;
+}
+
+void ChannelRules::tv1Click() {
+    const NodeIndex node = tree_.Selected();
+    if (!tree_.Contains(node))
+        return;
+    if (tree_.HasChildren(node))
+        ClickFolder(node);
+    else if (tree_.FileType(node) != kFolderType)
+        ClickProgramme(node);
+}
+
+void ChannelRules::ClickFolder(NodeIndex folder) {
+    tree_.SetExpanded(folder, !tree_.Expanded(folder));
+    // The clicked folder and its ancestors keep their state; every other node closes.
+    std::vector<NodeIndex> path;
+    for (NodeIndex up = folder; up != kNoNode; up = tree_.Parent(up))
+        path.push_back(up);
+    auto keep = path.rbegin(); // ascending absolute indices
+    for (NodeIndex node = 0; node < tree_.Count(); ++node) {
+        if (keep != path.rend() && *keep == node) {
+            ++keep;
+            continue;
+        }
+        tree_.SetExpanded(node, false);
+    }
+}
+
+void ChannelRules::ClickProgramme(NodeIndex programme) {
+    state_.CurrentIndex = static_cast<int>(programme);
+    // Without local.ini the programme still plays; the position is just not remembered.
+    WriteIniValue(localIniPath_, kInfoSection, std::to_string(state_.CurrentChannel),
+                  std::to_string(programme));
+    player_.PlayProgram(tree_.Play(programme));
+}
+
+void ChannelRules::tv1Expanded(NodeIndex node) {
+    if (tree_.HasChildren(node))
+        tree_.SetImages(node, kOpenFolderImage, kOpenFolderImage);
+}
+
+void ChannelRules::tv1Collapsed(NodeIndex node) {
+    if (tree_.HasChildren(node))
+        tree_.SetImages(node, kClosedFolderImage, kClosedFolderImage);
+}
+
+void ChannelRules::ExpandedChanged(NodeIndex node, bool expanded) {
+    if (expanded)
+        tv1Expanded(node);
+    else
+        tv1Collapsed(node);
+}
+
+} // namespace luming

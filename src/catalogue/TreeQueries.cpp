@@ -1,0 +1,24 @@
+#include "catalogue/TreeQueries.h"
+
+#include "catalogue/NodeImages.h"
+
+namespace luming {
+
+int getFirstPlay(const ProgrammeTree& tree) {
+    for (NodeIndex node = 0; node < tree.Count(); ++node)
+        if (!tree.HasChildren(node) && tree.FileType(node) != kFolderType)
+            return static_cast<int>(node);
+    return 0;
+}
+
+int CountChildren(const ProgrammeTree& tree, NodeIndex node) {
+    if (!tree.Contains(node) || !tree.HasChildren(node))
+        return 0;
+    const uint32_t childLevel = tree.Level(node) + 1;
+    int count = 0;
+    for (NodeIndex next = node + 1; next < tree.Count() && tree.Level(next) == childLevel; ++next)
+        ++count;
+    return count;
+}
+
+} // namespace luming

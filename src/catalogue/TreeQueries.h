@@ -1,0 +1,16 @@
+#pragma once
+
+#include "catalogue/ProgrammeTree.h"
+
+namespace luming {
+
+// The absolute index of the first node, in depth-first order, that has no children and whose
+// FileType is not "0"; 0 when there is none.
+int getFirstPlay(const ProgrammeTree& tree);
+
+// The programmes of a folder as the play list counts them: from the folder's first child on,
+// the run of consecutive nodes exactly one level below the folder (it ends at the first node
+// that is deeper or shallower). 0 for no node or a node without children.
+int CountChildren(const ProgrammeTree& tree, NodeIndex node);
+
+} // namespace luming
