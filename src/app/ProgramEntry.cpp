@@ -1,9 +1,9 @@
 #include "app/ProgramEntry.h"
 
 #include "app/CommandLine.h"
-#include "app/EditionTable.h"
 #include "config/DataModule.h"
 #include "config/Dialogs.h"
+#include "config/EditionTable.h"
 #include "config/Settings.h"
 #include "platform/Platform.h"
 #include "platform/SingleInstanceGuard.h"

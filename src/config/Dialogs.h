@@ -14,6 +14,8 @@ public:
     virtual void Plain(const std::string& text) = 0;
     // Caption "提示", OK and Cancel; true for OK.
     virtual bool Confirm(const std::string& text) = 0;
+    // An error that escaped an operation: the application's title as caption, an error icon.
+    virtual void Error(const std::string& text) = 0;
 };
 
 inline constexpr const char* kMessageCaption = "提示";

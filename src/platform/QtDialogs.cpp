@@ -29,4 +29,10 @@ bool QtDialogs::Confirm(const std::string& text) {
            QMessageBox::Ok;
 }
 
+void QtDialogs::Error(const std::string& text) {
+    QMessageBox box(QMessageBox::Critical, QGuiApplication::applicationDisplayName(),
+                    QString::fromStdString(text), QMessageBox::Ok, QApplication::activeWindow());
+    box.exec();
+}
+
 } // namespace luming

@@ -10,6 +10,7 @@ public:
     void Information(const std::string& text) override;
     void Plain(const std::string& text) override;
     bool Confirm(const std::string& text) override;
+    void Error(const std::string& text) override;
 };
 
 } // namespace luming

@@ -137,6 +137,7 @@ void TfrmMain::BuildTreeColumn(QWidget* column) {
     tv1->setFont(form::TreeFont(13));
     tv1->setStyleSheet(QString("QTreeView { background: %1; color: %2; }"
                                "QTreeView::item { height: 24px; }"
+                               "QTreeView::branch { image: none; border-image: none; }"
                                "QTreeView::item:selected { background: %3; color: %2; }")
                            .arg(kTreeBackground.name(), kTreeText.name(), kTreeSelection.name()));
     treeLayout->Place(tv1, Align::Client, {0, 0, 211, height - 225});

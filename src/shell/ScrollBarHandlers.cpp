@@ -44,8 +44,9 @@ public:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
+        // After the tree has handled the release (a click may open or close a folder).
         if (event->type() == QEvent::MouseButtonRelease)
-            onMouseUp_();
+            QMetaObject::invokeMethod(this, onMouseUp_, Qt::QueuedConnection);
         return QObject::eventFilter(watched, event);
     }
 

@@ -1,5 +1,6 @@
 #include "shell/TfrmMain.h"
 
+#include "catalogue/CatalogueSearch.h"
 #include "config/Settings.h"
 #include "platform/Platform.h"
 #include "platform/WebPane.h"
@@ -8,6 +9,7 @@
 #include "shell/FrameOutline.h"
 #include "shell/ImageList.h"
 #include "shell/MessageFilter.h"
+#include "shell/ProgrammeTreeModel.h"
 #include "shell/Skin.h"
 #include "shell/TransportGlyphs.h"
 
@@ -29,6 +31,9 @@ TfrmMain::TfrmMain(Settings& settings, Platform& platform, QWidget* parent)
     CentreOnScreen();
     ConnectFrameHandlers();
     ConnectScrollBarHandlers();
+    ConnectTreeHandlers();
+    ConnectSearchBoxHandlers();
+    FormCreate();
 }
 
 TfrmMain::~TfrmMain() = default;

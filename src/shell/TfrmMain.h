@@ -1,6 +1,11 @@
 #pragma once
 
+#include "catalogue/ChannelRules.h"
+#include "catalogue/ProgrammeTree.h"
+
 #include <QWidget>
+
+#include <memory>
 
 class QFrame;
 class QLabel;
@@ -25,11 +30,14 @@ class AlignLayout;
 class MessageFilter;
 class FrameOutline;
 struct ThumbPlace;
+class ProgrammeTreeModel;
+class CatalogueSearch;
+class SearchBox;
 
 // The main window: borderless and skinned, its frame drawn by the program itself. Its controls
 // carry the names of the form (and the same Qt object names); its handlers are named after the
 // control and the event, and each calls the rules that live elsewhere.
-class TfrmMain : public QWidget {
+class TfrmMain : public QWidget, private IPlayProgram {
     Q_OBJECT
 public:
     static constexpr int kDesignClientWidth = 823;
@@ -40,6 +48,18 @@ public:
 
     // Another start of this edition asked for the window: show it, restore it, bring it forward.
     void BringForward();
+
+    // Start-up: the window's state and captions, the channel, the vendor's panes.
+    void FormCreate();
+    void InitMainWindow();
+    // Plays the remembered programme of the channel (when the window is first shown).
+    void StartFirstProgramme();
+
+    ProgrammeTree& Tree() { return tree_; }
+    ChannelState& Channel() { return channel_; }
+    ProgrammeTreeModel* TreeModel() { return treeModel_; }
+    // The programme last handed to the player.
+    TKrvPlay* CurrentPlay = nullptr;
 
     // Frame state.
     int FrameMaximized = 0;
@@ -165,6 +185,14 @@ public:
     void WB_Set3DBorderStyle(WebPane* browser, bool flag);
     void wbMp3DocumentComplete();
 
+    // Programme tree and search box.
+    void tv1Click();
+    void imgSearchClick();
+    void edtkeyEnter();
+    void edtkeyExit();
+    void edtkeyChange();
+    void edtkeyKeyDown(int key);
+
     // Tree scroll bar.
     void UpdateTreeScrollBar();
     void tv1MouseUp();
@@ -176,6 +204,8 @@ public:
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void BuildForm();
@@ -190,6 +220,13 @@ private:
     void ConnectTitleButtonPictures(tLxsimage* button, ImageControl* normal, ImageControl* over,
                                     ImageControl* pressed);
     void ConnectScrollBarHandlers();
+    void ConnectTreeHandlers();
+    void ConnectSearchBoxHandlers();
+    void ShowSearchBoxText();
+    void FollowTreeOpenStates();
+    void ApplyEditionCaptions();
+    void ShowAdvertisingPanes();
+    void PlayProgram(TKrvPlay& play) override;
 
     QRect MaximisedGeometry() const;
     bool IsMaximised() const { return maximised_; }
@@ -204,6 +241,15 @@ private:
     QRect normalGeometry_;
     QPoint manualDragOffset_;
     bool manualDrag_ = false;
+
+    ProgrammeTree tree_;
+    ChannelState channel_;
+    std::unique_ptr<ChannelRules> rules_;
+    std::unique_ptr<CatalogueSearch> search_;
+    std::unique_ptr<SearchBox> searchBox_;
+    ProgrammeTreeModel* treeModel_ = nullptr;
+    bool followingTree_ = false; // the view is being set from the tree, not by the user
+    bool firstShown_ = false;
 };
 
 } // namespace luming

@@ -30,6 +30,7 @@ struct CollectedMessages : IDialogs {
     void Information(const std::string& text) override { texts.push_back(text); }
     void Plain(const std::string& text) override { texts.push_back(text); }
     bool Confirm(const std::string&) override { return false; }
+    void Error(const std::string& text) override { texts.push_back(text); }
 };
 
 // A catalogue file loaded the way the window loads its channel, with no local.ini to write.

@@ -15,7 +15,7 @@ namespace luming::test {
 
 // Dialogs that record what they were asked to show; Confirm answers as told.
 struct RecordingDialogs : IDialogs {
-    std::vector<std::string> information, plain, confirmations;
+    std::vector<std::string> information, plain, confirmations, errors;
     bool confirmAnswer = true;
     void Information(const std::string& text) override { information.push_back(text); }
     void Plain(const std::string& text) override { plain.push_back(text); }
@@ -23,6 +23,7 @@ struct RecordingDialogs : IDialogs {
         confirmations.push_back(text);
         return confirmAnswer;
     }
+    void Error(const std::string& text) override { errors.push_back(text); }
 };
 
 // A probe that reaches exactly the addresses it was given.

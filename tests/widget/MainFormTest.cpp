@@ -34,6 +34,7 @@ protected:
     void SetUp() override {
         settings.ExitOnClose = "1";
         window = std::make_unique<TfrmMain>(settings, platform);
+        window->limgNorClick(); // the window starts maximised; the design size is the normal one
         window->show();
         QApplication::processEvents();
     }

@@ -172,6 +172,7 @@ struct NoDialogs : IDialogs {
     void Information(const std::string&) override {}
     void Plain(const std::string&) override {}
     bool Confirm(const std::string&) override { return false; }
+    void Error(const std::string&) override {}
 };
 
 // A catalogue file loaded into a tree the way the window loads its channel.

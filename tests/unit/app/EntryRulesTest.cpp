@@ -1,5 +1,5 @@
 #include "app/CommandLine.h"
-#include "app/EditionTable.h"
+#include "config/EditionTable.h"
 
 #include <gtest/gtest.h>
 

@@ -30,6 +30,7 @@ struct MessageLog : IDialogs {
     void Information(const std::string& text) override { information.push_back(text); }
     void Plain(const std::string&) override {}
     bool Confirm(const std::string&) override { return true; }
+    void Error(const std::string&) override {}
 };
 
 // An installation directory with Config/local.ini and a channel 26 catalogue, and the rules

@@ -1,4 +1,4 @@
-#include "app/EditionTable.h"
+#include "config/EditionTable.h"
 
 #include <array>
 

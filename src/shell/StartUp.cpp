@@ -1,0 +1,124 @@
+// The window's start-up: state and captions, the channel's catalogue, the version, the vendor's
+// panes; then the remembered programme when the window is first shown.
+#include "catalogue/CatalogueReader.h"
+#include "catalogue/CatalogueSearch.h"
+#include "catalogue/TreeQueries.h"
+#include "config/Dialogs.h"
+#include "config/EditionTable.h"
+#include "config/FileVersion.h"
+#include "config/IniFile.h"
+#include "config/Settings.h"
+#include "config/UrlProbe.h"
+#include "platform/Platform.h"
+#include "platform/WebPane.h"
+#include "shell/EditionAddress.h"
+#include "shell/TfrmMain.h"
+
+#include <QFrame>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTabBar>
+#include <QTabWidget>
+#include <QToolButton>
+#include <QTreeView>
+
+namespace luming {
+
+namespace {
+
+// The word every edition's title begins with, and the generic edition's own name.
+constexpr char kProductWord[] = "鹿鸣果";
+constexpr char kGenericEditionName[] = "儿童学习库";
+constexpr char kPractiseHint[] = "提示:\"练\"暂不可用";
+
+} // namespace
+
+void TfrmMain::FormCreate() {
+    InitMainWindow();
+    if (settings_.StartHidden)
+        StartFirstProgramme();
+}
+
+void TfrmMain::InitMainWindow() {
+    limgMaxClick(); // the window starts maximised
+
+    WriteIniValue(settings_.LocalIniPath, kInfoSection, "1",
+                  std::to_string(settings_.StartCount + 1));
+    ApplyEditionCaptions();
+    edtkey->setText(QString::fromUtf8(kSearchPlaceholder.data(),
+                                      static_cast<qsizetype>(kSearchPlaceholder.size())));
+    PageControl1->tabBar()->hide();
+    PageControl1->setCurrentWidget(TabSheet1);
+    tv1->setIndentation(15); // rows are 24 pixels high (the tree's style)
+    // The tree, not the search box, has the keyboard when the window opens, so the box keeps
+    // showing its placeholder until the user goes into it.
+    tv1->setFocus();
+
+    if (settings_.EditionNo != 0) {
+        try {
+            rules_->OpenChannel(settings_.EditionNo);
+        } catch (const std::exception& error) {
+            // A broken catalogue is reported; the rest of the start-up does not run, the window
+            // still opens.
+            platform_.Dialogs().Error(error.what());
+            return;
+        }
+    }
+
+    lblSysVersion->setText(QStringLiteral("版本:") + QString::fromStdString(GetFileVersionText()));
+    if (!settings_.OnlineServiceUrl.empty())
+        sbtnQQOnline->show();
+    ShowAdvertisingPanes();
+}
+
+void TfrmMain::ApplyEditionCaptions() {
+    const EditionRow& row = EditionFor(settings_.EditionNo);
+    if (row.buildNumber == 0) {
+        settings_.EditionNo = 0;
+        setWindowTitle(QString::fromUtf8(kGenericEditionName));
+        lblSysVer->setText(QString::fromUtf8(kProductWord) +
+                           QString::fromUtf8(kGenericEditionName));
+        return;
+    }
+    setWindowTitle(QString::fromUtf8(row.title));
+    lblSysVer->setText(QString::fromUtf8(row.title));
+    if (row.buildNumber == 21) {
+        lblHint->setText(QString::fromUtf8(kPractiseHint));
+        lblHint->show();
+    }
+}
+
+void TfrmMain::ShowAdvertisingPanes() {
+    IUrlProbe& probe = platform_.Probe();
+    settings_.StatusBarAdUrl = EditionAddress(settings_.StatusBarAdUrl, settings_.EditionNo);
+    if (probe.IsUrlReachable(settings_.StatusBarAdUrl)) {
+        wbBottom->Navigate(settings_.StatusBarAdUrl);
+        pnlStatusBarAds->show();
+    }
+    settings_.ChannelAdUrl = EditionAddress(settings_.ChannelAdUrl, settings_.EditionNo);
+    if (probe.IsUrlReachable(settings_.ChannelAdUrl)) {
+        wbAds->Navigate(settings_.ChannelAdUrl);
+        pnlAds->show();
+        pnlGeli->show();
+    }
+}
+
+void TfrmMain::StartFirstProgramme() {
+    if (tree_.Count() == 0)
+        return;
+    if (channel_.CurrentIndex < 0 || static_cast<NodeIndex>(channel_.CurrentIndex) >= tree_.Count())
+        channel_.CurrentIndex = getFirstPlay(tree_);
+    tree_.Select(static_cast<NodeIndex>(channel_.CurrentIndex));
+    tv1Click();
+}
+
+void TfrmMain::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    if (firstShown_)
+        return;
+    firstShown_ = true;
+    if (!settings_.StartHidden)
+        StartFirstProgramme();
+}
+
+} // namespace luming

@@ -1,0 +1,133 @@
+// The programme tree view and the search box: the view shows the catalogue's tree through a
+// model and hands clicks to the channel rules; the search box passes its events to its rules.
+#include "catalogue/CatalogueSearch.h"
+#include "config/Settings.h"
+#include "platform/Platform.h"
+#include "shell/ImageControl.h"
+#include "shell/ProgrammeTreeModel.h"
+#include "shell/TfrmMain.h"
+
+#include <QEvent>
+#include <QLineEdit>
+#include <QTreeView>
+
+namespace luming {
+
+void TfrmMain::ConnectTreeHandlers() {
+    treeModel_ = new ProgrammeTreeModel(tree_, *ImageList1, this);
+    tv1->setModel(treeModel_);
+
+    // The tree decides what is open and selected; the view follows it...
+    connect(treeModel_, &ProgrammeTreeModel::expandedChanged, this,
+            [this](const QModelIndex& index, bool expanded) {
+                followingTree_ = true;
+                tv1->setExpanded(index, expanded);
+                followingTree_ = false;
+            });
+    connect(treeModel_, &ProgrammeTreeModel::selectedChanged, this,
+            [this](const QModelIndex& index) {
+                followingTree_ = true;
+                tv1->selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect);
+                if (index.isValid())
+                    tv1->scrollTo(index);
+                followingTree_ = false;
+            });
+    connect(treeModel_, &ProgrammeTreeModel::treeReset, this, &TfrmMain::FollowTreeOpenStates);
+
+    // ...and what the user does in the view (keys open and close, arrows select) goes back.
+    connect(tv1, &QTreeView::expanded, this, [this](const QModelIndex& index) {
+        if (!followingTree_)
+            tree_.SetExpanded(treeModel_->NodeOf(index), true);
+    });
+    connect(tv1, &QTreeView::collapsed, this, [this](const QModelIndex& index) {
+        if (!followingTree_)
+            tree_.SetExpanded(treeModel_->NodeOf(index), false);
+    });
+    connect(tv1->selectionModel(), &QItemSelectionModel::currentChanged, this,
+            [this](const QModelIndex& current) {
+                const NodeIndex node = treeModel_->NodeOf(current);
+                if (!followingTree_ && node != kNoNode)
+                    tree_.Select(node);
+            });
+    connect(tv1, &QTreeView::clicked, this, [this](const QModelIndex& index) {
+        const NodeIndex node = treeModel_->NodeOf(index);
+        if (node == kNoNode)
+            return;
+        tree_.Select(node);
+        tv1Click();
+    });
+}
+
+void TfrmMain::FollowTreeOpenStates() {
+    followingTree_ = true;
+    tv1->collapseAll();
+    for (NodeIndex node = 0; node < tree_.Count(); ++node)
+        if (tree_.Expanded(node))
+            tv1->setExpanded(treeModel_->IndexOf(node), true);
+    tv1->selectionModel()->setCurrentIndex(treeModel_->IndexOf(tree_.Selected()),
+                                           QItemSelectionModel::ClearAndSelect);
+    followingTree_ = false;
+}
+
+void TfrmMain::tv1Click() {
+    if (rules_)
+        rules_->tv1Click();
+}
+
+void TfrmMain::PlayProgram(TKrvPlay& play) {
+    // The players come with the playback work; until then the choice is only remembered.
+    CurrentPlay = &play;
+}
+
+void TfrmMain::ConnectSearchBoxHandlers() {
+    rules_ =
+        std::make_unique<ChannelRules>(tree_, channel_, settings_.AppDir, settings_.LocalIniPath,
+                                       static_cast<IPlayProgram&>(*this));
+    search_ = std::make_unique<CatalogueSearch>(tree_, *rules_, platform_.Dialogs());
+    searchBox_ = std::make_unique<SearchBox>(*search_);
+
+    edtkey->installEventFilter(this);
+    connect(edtkey, &QLineEdit::textChanged, this, &TfrmMain::edtkeyChange);
+    connect(edtkey, &QLineEdit::returnPressed, this, [this] { edtkeyKeyDown(kEnterKey); });
+    connect(imgSearch, &ImageControl::clicked, this, &TfrmMain::imgSearchClick);
+}
+
+bool TfrmMain::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == edtkey && event->type() == QEvent::FocusIn)
+        edtkeyEnter();
+    else if (watched == edtkey && event->type() == QEvent::FocusOut)
+        edtkeyExit();
+    return QWidget::eventFilter(watched, event);
+}
+
+void TfrmMain::ShowSearchBoxText() {
+    const QString text = QString::fromStdString(searchBox_->Text());
+    if (edtkey->text() != text)
+        edtkey->setText(text); // its change event reaches the rules, which take it in stride
+}
+
+void TfrmMain::imgSearchClick() {
+    searchBox_->imgSearchClick();
+    ShowSearchBoxText();
+}
+
+void TfrmMain::edtkeyEnter() {
+    searchBox_->edtkeyEnter();
+    ShowSearchBoxText();
+}
+
+void TfrmMain::edtkeyExit() {
+    searchBox_->edtkeyExit();
+    ShowSearchBoxText();
+}
+
+void TfrmMain::edtkeyChange() {
+    searchBox_->edtkeyChange(edtkey->text().toStdString());
+}
+
+void TfrmMain::edtkeyKeyDown(int key) {
+    searchBox_->edtkeyKeyDown(key);
+    ShowSearchBoxText();
+}
+
+} // namespace luming

@@ -1,0 +1,189 @@
+// The programme tree in the window: the view shows the catalogue's tree, clicks go through the
+// channel rules, the search box searches, and the drawn scroll bar follows.
+#include "catalogue/CatalogueSearch.h"
+#include "config/IniFile.h"
+#include "config/Settings.h"
+#include "shell/FormParts.h"
+#include "shell/ImageControl.h"
+#include "shell/ProgrammeTreeModel.h"
+#include "shell/TfrmMain.h"
+#include "support/FakePlatform.h"
+#include "support/TempDir.h"
+
+#include <QApplication>
+#include <QFrame>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QTest>
+#include <QTreeView>
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+
+using namespace luming;
+using luming::test::FakePlatform;
+using luming::test::TempDir;
+using luming::test::WriteFile;
+
+namespace {
+
+std::string Catalogue(int extraPoems = 0) {
+    std::string xml = "<?xml version=\"1.0\" encoding=\"utf-8\"?><channel>"
+                      "<i><type>0</type><id>1</id><pid></pid><name>唐诗</name></i>"
+                      "<i><type>4</type><id>101</id><pid>1</pid><name>静夜思 李白</name></i>"
+                      "<i><type>2</type><id>102</id><pid>1</pid><name>春晓 孟浩然</name></i>"
+                      "<i><type>0</type><id>2</id><pid></pid><name>宋词</name></i>"
+                      "<i><type>2</type><id>201</id><pid>2</pid><name>如梦令 李清照</name></i>";
+    for (int i = 0; i < extraPoems; ++i)
+        xml += "<i><type>2</type><id>" + std::to_string(1000 + i) + "</id><pid>2</pid><name>词 " +
+               std::to_string(i) + "</name></i>";
+    return xml + "</channel>";
+}
+
+class TreeView : public ::testing::Test {
+protected:
+    void Open(int extraPoems = 0) {
+        const auto edition = temp.path() / "suite" / "26";
+        WriteFile(temp.path() / "suite" / "Config" / "Source.ini", "");
+        WriteFile(edition / "Config" / "local.ini", "[Info]\n1=0\n");
+        WriteFile(edition / "Resource" / "xml" / "26.xml", Catalogue(extraPoems));
+        settings.EditionNo = 26;
+        settings.AppDir = edition.string() + "/";
+        settings.LocalIniPath = settings.AppDir + "Config/local.ini";
+        window = std::make_unique<TfrmMain>(settings, platform);
+        window->limgNorClick();
+        window->show();
+        QApplication::processEvents();
+    }
+
+    QTreeView* tree() { return window->tv1; }
+    QModelIndex Row(int node) { return window->TreeModel()->IndexOf(static_cast<NodeIndex>(node)); }
+
+    void ClickRow(int node) {
+        const QRect rect = tree()->visualRect(Row(node));
+        ASSERT_TRUE(rect.isValid()) << "row " << node << " is not on screen";
+        QTest::mouseClick(tree()->viewport(), Qt::LeftButton, {}, rect.center());
+        QApplication::processEvents();
+    }
+
+    TempDir temp;
+    Settings settings;
+    FakePlatform platform;
+    std::unique_ptr<TfrmMain> window;
+};
+
+} // namespace
+
+TEST_F(TreeView, ShowsTheChannelWithTheFirstFolderOpenAndTheFirstProgrammeChosen) {
+    Open();
+    ASSERT_EQ(tree()->model()->rowCount(), 2);
+    EXPECT_EQ(Row(0).data().toString(), QStringLiteral("唐诗"));
+    EXPECT_TRUE(tree()->isExpanded(Row(0)));
+    EXPECT_FALSE(tree()->isExpanded(Row(3)));
+    EXPECT_FALSE(Row(1).data(Qt::DecorationRole).value<QIcon>().isNull());
+    // The remembered programme (none stored: the first playable) was clicked when shown.
+    EXPECT_EQ(window->Channel().CurrentIndex, 1);
+    ASSERT_NE(window->CurrentPlay, nullptr);
+    EXPECT_EQ(window->CurrentPlay->Id, "101");
+    EXPECT_EQ(tree()->currentIndex(), Row(1));
+    EXPECT_EQ(ReadIniValue(settings.LocalIniPath, "Info", "1"), "1") << "the start was counted";
+}
+
+TEST_F(TreeView, AFolderClickOpensItAndClosesTheOthers) {
+    Open();
+    ClickRow(3);
+    EXPECT_TRUE(tree()->isExpanded(Row(3)));
+    EXPECT_FALSE(tree()->isExpanded(Row(0)));
+    EXPECT_TRUE(window->Tree().Expanded(3));
+    ClickRow(3);
+    EXPECT_FALSE(tree()->isExpanded(Row(3)));
+    EXPECT_EQ(window->Tree().Image(3), 0) << "a closed folder shows the closed picture";
+}
+
+TEST_F(TreeView, AProgrammeClickIsRememberedAndHandedToThePlayer) {
+    Open();
+    ClickRow(2);
+    EXPECT_EQ(window->Channel().CurrentIndex, 2);
+    EXPECT_EQ(ReadIniValue(settings.LocalIniPath, "Info", "26"), "2");
+    ASSERT_NE(window->CurrentPlay, nullptr);
+    EXPECT_EQ(window->CurrentPlay->Id, "102");
+}
+
+TEST_F(TreeView, KeyboardCollapseReachesTheTree) {
+    Open();
+    tree()->setFocus();
+    tree()->setCurrentIndex(Row(0));
+    QTest::keyClick(tree(), Qt::Key_Left);
+    EXPECT_FALSE(window->Tree().Expanded(0));
+    EXPECT_EQ(window->Tree().Image(0), 0);
+}
+
+TEST_F(TreeView, SearchingThroughTheBox) {
+    Open();
+    QLineEdit* box = window->edtkey;
+    EXPECT_EQ(box->text(), QStringLiteral("搜索关键词"));
+
+    // Entering the box clears the placeholder; Enter searches.
+    window->edtkeyEnter();
+    EXPECT_EQ(box->text(), "");
+    box->setText(QStringLiteral("李"));
+    QTest::keyClick(box, Qt::Key_Return);
+    ASSERT_EQ(tree()->model()->rowCount(), 3);
+    const QModelIndex results = tree()->model()->index(2, 0);
+    EXPECT_EQ(results.data().toString(), QStringLiteral("搜索结果"));
+    EXPECT_EQ(tree()->model()->rowCount(results), 2);
+    EXPECT_TRUE(tree()->isExpanded(results));
+    EXPECT_FALSE(tree()->isExpanded(Row(0))) << "every other folder closes";
+    EXPECT_EQ(tree()->currentIndex(), results);
+
+    // Searching again gives one results node; emptying the box removes it.
+    emit window->imgSearch->clicked();
+    EXPECT_EQ(tree()->model()->rowCount(), 3);
+    box->setText("  ");
+    EXPECT_EQ(tree()->model()->rowCount(), 2);
+
+    // Leaving the empty box brings the placeholder back; searching for it asks for a word.
+    window->edtkeyExit();
+    EXPECT_EQ(box->text(), QStringLiteral("搜索关键词"));
+    emit window->imgSearch->clicked();
+    EXPECT_EQ(platform.dialogs.information, std::vector<std::string>{"请输入搜索关键词"});
+    box->setText(QStringLiteral("杜甫"));
+    emit window->imgSearch->clicked();
+    EXPECT_EQ(platform.dialogs.information.back(), "没有找到相关的信息");
+}
+
+TEST_F(TreeView, TheDrawnScrollBarFollowsTheOpenRows) {
+    Open(60);
+    // Few rows: no bar.
+    window->UpdateTreeScrollBar();
+    EXPECT_TRUE(window->pnlScroll->isHidden());
+    EXPECT_EQ(form::Tag(tree()), 4) << "唐诗, its two poems, 宋词";
+
+    ClickRow(3); // opens the folder of 61 poems
+    window->tv1MouseUp();
+    EXPECT_FALSE(window->pnlScroll->isHidden());
+    EXPECT_EQ(form::Tag(tree()), 2 + 61) << "two folders, 61 poems open";
+    EXPECT_EQ(window->imgScrollTop2->y(), 8) << "the first row in view: the thumb at the top";
+
+    // Dragging the thumb down scrolls the tree.
+    ImageControl* body = window->imgScrollMiddle2;
+    QTest::mousePress(body, Qt::LeftButton, {}, QPoint(5, 2));
+    QTest::mouseMove(body, QPoint(5, 102));
+    QTest::mouseRelease(body, Qt::LeftButton, {}, QPoint(5, 102));
+    EXPECT_GT(window->imgScrollTop2->y(), 8);
+    EXPECT_NE(tree()->indexAt(QPoint(1, 1)), Row(0));
+    EXPECT_FALSE(window->ThumbDragging);
+}
+
+TEST_F(TreeView, ABrokenCatalogueIsReportedAndTheWindowStillOpens) {
+    WriteFile(temp.path() / "suite" / "26" / "Resource" / "xml" / "26.xml", "<channel><i>");
+    WriteFile(temp.path() / "suite" / "Config" / "Source.ini", "");
+    settings.EditionNo = 26;
+    settings.AppDir = (temp.path() / "suite" / "26").string() + "/";
+    window = std::make_unique<TfrmMain>(settings, platform);
+    window->show();
+    ASSERT_EQ(platform.dialogs.errors.size(), 1u);
+    EXPECT_EQ(tree()->model()->rowCount(), 0);
+    EXPECT_TRUE(window->isVisible());
+}
