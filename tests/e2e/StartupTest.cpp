@@ -32,7 +32,8 @@ TEST_F(Startup, FirstStartShowsTheWindowAndWritesTheDefaultSettings) {
     ASSERT_TRUE(WaitUntil([&] { return HasViewableWindow(program); }, kStartTimeoutMs))
         << program.Output().toStdString();
     const fs::path ini = installation.appDir() / "Config" / "local.ini";
-    EXPECT_EQ(ReadFile(ini), "[Info]\n1=0\n6=33554458\n7=100090\n8=1\n9=0\n10=\n11=0\n12=\n");
+    // Created with the defaults, then this start counted.
+    EXPECT_EQ(ReadFile(ini), "[Info]\n1=1\n6=33554458\n7=100090\n8=1\n9=0\n10=\n11=0\n12=\n");
     EXPECT_TRUE(fs::is_directory(installation.appDir() / "DL"));
     EXPECT_TRUE(fs::is_directory(installation.appDir() / "Caches"));
 }
