@@ -152,7 +152,7 @@ void TfrmMain::FormResize() {
     pnlScroll->setGeometry(pnlFuncTree->width() - pnlScroll->width(), 1, pnlScroll->width(),
                            pnlFuncTree->height() - 3);
     AlignLayout::ApplyTree(pnlScroll);
-    if (tv1->model() && tv1->model()->rowCount() > 0)
+    if (tree_.Count() > 0)
         UpdateTreeScrollBar();
     else
         pnlScroll->hide();

@@ -2,6 +2,7 @@
 // thumb scrolls the tree.
 #include "shell/FormParts.h"
 #include "shell/ImageControl.h"
+#include "shell/ProgrammeTreeModel.h"
 #include "shell/ScrollThumb.h"
 #include "shell/TfrmMain.h"
 #include "shell/TreeRows.h"
@@ -67,11 +68,12 @@ void TfrmMain::ConnectScrollBarHandlers() {
 }
 
 void TfrmMain::UpdateTreeScrollBar() {
-    if (!tv1->model() || tv1->model()->rowCount(tv1->rootIndex()) == 0) {
+    if (tree_.Count() == 0) {
         pnlScroll->hide();
         return;
     }
-    const VisibleRowCount count = CountVisibleRows(*tv1);
+    const NodeIndex top = treeModel_->NodeOf(tv1->indexAt(QPoint(1, 1)));
+    const VisibleRowCount count = CountVisibleRows(tree_, top);
     form::SetTag(tv1, TreeTagFor(count.rows));
     const auto thumb = ThumbForRows(MetricsOf(*this), count.rows, count.rowsAbove);
     if (!thumb) {
@@ -102,10 +104,10 @@ void TfrmMain::imgScrollMiddle2MouseMove(QMouseEvent* event) {
     if (tag == 0)
         return;
     // Only a visible row that exists scrolls the tree; past the end it stays where it is.
-    const QModelIndex first =
-        VisibleRow(*tv1, FirstRowForThumb(metrics, thumb, tag, INT_MAX).value_or(-1));
-    if (first.isValid())
-        tv1->scrollTo(first, QAbstractItemView::PositionAtTop);
+    const auto row = FirstRowForThumb(metrics, thumb, tag, INT_MAX);
+    const NodeIndex first = row ? VisibleRow(tree_, *row) : kNoNode;
+    if (first != kNoNode)
+        tv1->scrollTo(treeModel_->IndexOf(first), QAbstractItemView::PositionAtTop);
 }
 
 void TfrmMain::imgScrollMiddle2MouseUp() {

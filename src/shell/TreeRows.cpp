@@ -1,58 +1,38 @@
 #include "shell/TreeRows.h"
 
-#include <QTreeView>
-
 namespace luming {
 
 namespace {
 
-// Walks the visible rows in order until `visit` returns false.
-void WalkVisibleRows(const QTreeView& tree, const std::function<bool(const QModelIndex&)>& visit) {
-    const QAbstractItemModel* model = tree.model();
-    if (!model)
-        return;
-    std::function<bool(const QModelIndex&)> walk = [&](const QModelIndex& parent) {
-        const int count = model->rowCount(parent);
-        for (int row = 0; row < count; ++row) {
-            const QModelIndex index = model->index(row, 0, parent);
-            if (!visit(index))
-                return false;
-            if (tree.isExpanded(index) && !walk(index))
-                return false;
-        }
-        return true;
-    };
-    walk(tree.rootIndex());
+// The next visible row after `node`: its first child when it is open, else what follows its
+// subtree.
+NodeIndex NextVisible(const ProgrammeTree& tree, NodeIndex node) {
+    return tree.Expanded(node) ? node + 1 : tree.SubtreeEnd(node);
 }
 
 } // namespace
 
-VisibleRowCount CountVisibleRows(const QTreeView& tree) {
+VisibleRowCount CountVisibleRows(const ProgrammeTree& tree, NodeIndex top) {
     VisibleRowCount count;
-    const QModelIndex top = tree.indexAt(QPoint(1, 1));
-    bool beforeTop = top.isValid();
-    WalkVisibleRows(tree, [&](const QModelIndex& index) {
-        if (beforeTop && index == top)
+    bool beforeTop = top != kNoNode;
+    for (NodeIndex node = 0; node < tree.Count(); node = NextVisible(tree, node)) {
+        if (node == top)
             beforeTop = false;
         if (beforeTop)
             ++count.rowsAbove;
         ++count.rows;
-        return true;
-    });
+    }
     return count;
 }
 
-QModelIndex VisibleRow(const QTreeView& tree, int row) {
-    QModelIndex found;
+NodeIndex VisibleRow(const ProgrammeTree& tree, int row) {
+    if (row < 0)
+        return kNoNode;
     int seen = 0;
-    WalkVisibleRows(tree, [&](const QModelIndex& index) {
-        if (seen++ == row) {
-            found = index;
-            return false;
-        }
-        return true;
-    });
-    return found;
+    for (NodeIndex node = 0; node < tree.Count(); node = NextVisible(tree, node))
+        if (seen++ == row)
+            return node;
+    return kNoNode;
 }
 
 } // namespace luming
