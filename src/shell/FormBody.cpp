@@ -5,6 +5,7 @@
 #include "shell/AlignLayout.h"
 #include "shell/FormParts.h"
 #include "shell/ImageControl.h"
+#include "shell/ProgrammeTreeView.h"
 #include "shell/TfrmMain.h"
 
 #include <QFrame>
@@ -117,7 +118,7 @@ void TfrmMain::BuildTreeColumn(QWidget* column) {
     searchLayout->Place(imgSearch, Align::None, {185, 3, 21, 20});
 
     auto* treeLayout = new AlignLayout(pnlFuncTree, {211, height - 225});
-    tv1 = new QTreeView(pnlFuncTree);
+    tv1 = new ProgrammeTreeView(pnlFuncTree);
     tv1->setObjectName("tv1");
     form::SetTag(tv1, 1);
     tv1->setFrameShape(QFrame::NoFrame);
@@ -137,7 +138,6 @@ void TfrmMain::BuildTreeColumn(QWidget* column) {
     tv1->setFont(form::TreeFont(13));
     tv1->setStyleSheet(QString("QTreeView { background: %1; color: %2; }"
                                "QTreeView::item { height: 24px; }"
-                               "QTreeView::branch { image: none; border-image: none; }"
                                "QTreeView::item:selected { background: %3; color: %2; }")
                            .arg(kTreeBackground.name(), kTreeText.name(), kTreeSelection.name()));
     treeLayout->Place(tv1, Align::Client, {0, 0, 211, height - 225});

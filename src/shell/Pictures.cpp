@@ -46,9 +46,13 @@ QPixmap Picture::Render(QSize size, qreal devicePixelRatio) const {
 }
 
 QIcon Picture::Icon(QSize size) const {
+    // The same drawing when selected: the selected row has its own colour already.
     QIcon icon;
-    icon.addPixmap(Render(size, 1.0));
-    icon.addPixmap(Render(size, 2.0));
+    for (const qreal ratio : {1.0, 2.0}) {
+        const QPixmap pixmap = Render(size, ratio);
+        icon.addPixmap(pixmap, QIcon::Normal);
+        icon.addPixmap(pixmap, QIcon::Selected);
+    }
     return icon;
 }
 

@@ -50,9 +50,6 @@ void TfrmMain::InitMainWindow() {
     PageControl1->tabBar()->hide();
     PageControl1->setCurrentWidget(TabSheet1);
     tv1->setIndentation(15); // rows are 24 pixels high (the tree's style)
-    // The tree, not the search box, has the keyboard when the window opens, so the box keeps
-    // showing its placeholder until the user goes into it.
-    tv1->setFocus();
 
     if (settings_.EditionNo != 0) {
         try {
@@ -117,6 +114,9 @@ void TfrmMain::showEvent(QShowEvent* event) {
     if (firstShown_)
         return;
     firstShown_ = true;
+    // The tree, not the search box, has the keyboard when the window opens, so the box keeps
+    // showing its placeholder until the user goes into it.
+    tv1->setFocus();
     if (!settings_.StartHidden)
         StartFirstProgramme();
 }
