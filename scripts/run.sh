@@ -35,7 +35,7 @@ mkdir -p "$suite/Config" "$suite/Resource/Html/offline" "$edition/Resource/xml" 
     "$suite/screenshots"
 touch "$suite/Config/Source.ini"
 install -m 755 "$build_dir/src/app/luming" "$edition/luming"
-install -m 644 "$root/demo/catalogue/26.xml" "$edition/Resource/xml/26.xml"
+"$root/demo/make-catalogue.sh" "$edition/Resource/xml/26.xml"
 
 export QTWEBENGINE_DISABLE_SANDBOX=1
 if [[ -z ${XDG_RUNTIME_DIR:-} ]]; then

@@ -17,6 +17,7 @@
 #include <QFrame>
 #include <QScreen>
 #include <QToolButton>
+#include <QTreeView>
 
 namespace luming {
 
@@ -36,7 +37,11 @@ TfrmMain::TfrmMain(Settings& settings, Platform& platform, QWidget* parent)
     FormCreate();
 }
 
-TfrmMain::~TfrmMain() = default;
+TfrmMain::~TfrmMain() {
+    // The model watches the tree, a member that goes before the children of the window do.
+    tv1->setModel(nullptr);
+    delete treeModel_;
+}
 
 void TfrmMain::BuildForm() {
     // Children in stacking order, from back to front.
