@@ -5,7 +5,7 @@
 namespace luming::tool {
 
 std::vector<std::span<const ToolCommand>> AllCommandGroups() {
-    return {TimeCommands()};
+    return {TimeCommands(), ContentCommands()};
 }
 
 namespace {
