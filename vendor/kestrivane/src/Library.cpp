@@ -6,6 +6,14 @@
 
 namespace kestrivane {
 
+namespace {
+
+// Task numbers go on across restarts of the library in one process, so that a number the
+// client kept from before never names another programme.
+std::atomic<int32_t> nextTaskNumber{1};
+
+} // namespace
+
 Library::Library(std::filesystem::path storeDirectory, std::chrono::milliseconds patience,
                  KestrivaneCallback4 onComplete)
     : store_(std::move(storeDirectory)), onComplete_(onComplete), random_(std::random_device{}()),
@@ -40,7 +48,7 @@ std::optional<std::string> Library::Fetch(const std::string& sourceUrl) {
         } else {
             // A failed download starts again as a new task and resumes where the store ends.
             const std::string extension = PlayExtension(sourceUrl);
-            task = std::make_shared<Task>(nextNumber_++, NewToken(), sourceUrl, extension,
+            task = std::make_shared<Task>(nextTaskNumber++, NewToken(), sourceUrl, extension,
                                           store_.DataFile(sourceUrl, extension));
             tasks_[task->number] = task;
             latestByUrl_[sourceUrl] = task;

@@ -41,7 +41,6 @@ private:
     mutable std::mutex mutex_;
     std::map<int32_t, std::shared_ptr<Task>> tasks_;
     std::map<std::string, std::shared_ptr<Task>> latestByUrl_;
-    int32_t nextNumber_ = 1;
     std::mt19937_64 random_;
     bool shutDown_ = false;
     StreamServer server_;

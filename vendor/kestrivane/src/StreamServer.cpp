@@ -40,6 +40,17 @@ struct OpenFile {
     }
 };
 
+// A range that starts past the end cannot be served (a suffix range "-N" always can).
+bool RangesFit(const httplib::Ranges& ranges, uint64_t total) {
+    for (const auto& [first, last] : ranges) {
+        if (first < 0 ? last == 0 : static_cast<uint64_t>(first) >= total)
+            return false;
+        if (first >= 0 && last >= 0 && last < first)
+            return false;
+    }
+    return true;
+}
+
 } // namespace
 
 StreamServer::StreamServer(TaskLookup lookup, std::chrono::milliseconds patience)
@@ -64,6 +75,9 @@ bool StreamServer::Start() {
     if (port_ <= 0)
         return false;
     thread_ = std::thread([this] { server_.listen_after_bind(); });
+    // stop() only takes effect once the accept loop runs, so do not hand out the port before.
+    while (!server_.is_running())
+        std::this_thread::yield();
     return true;
 }
 
@@ -84,6 +98,11 @@ void StreamServer::HandleGet(const httplib::Request& request, httplib::Response&
         task->WaitUntil([](const TaskProgress& p) { return p.total.has_value(); }, patience_);
     if (!progress.total)
         return Refuse(response, progress.state == TaskState::Failed ? 502 : 503);
+
+    if (!RangesFit(request.ranges, *progress.total)) {
+        response.set_header("Content-Range", "bytes */" + std::to_string(*progress.total));
+        return Refuse(response, 416);
+    }
 
     auto file = std::make_shared<OpenFile>(task->dataFile);
     if (file->fd < 0)
