@@ -56,6 +56,8 @@ bool RangesFit(const httplib::Ranges& ranges, uint64_t total) {
 StreamServer::StreamServer(TaskLookup lookup, std::chrono::milliseconds patience)
     : lookup_(std::move(lookup)), patience_(patience) {
     server_.new_task_queue = [] { return new httplib::ThreadPool(kServerThreads); };
+    // Headers and body go in separate writes; Nagle would hold the body back for an ACK.
+    server_.set_tcp_nodelay(true);
     server_.set_keep_alive_timeout(2);
     server_.set_read_timeout(5);
     server_.set_write_timeout(5);

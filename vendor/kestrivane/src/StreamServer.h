@@ -30,8 +30,8 @@ public:
     // closed (Task::Close), so close them first.
     void Stop();
 
-    // The request handling on its own, for tests that feed it raw requests.
-    httplib::Server& server() { return server_; }
+    // Puts this server's request handling on `server`; a fuzz target feeds it raw requests.
+    void InstallRoutes(httplib::Server& server);
 
 private:
     void HandleGet(const httplib::Request& request, httplib::Response& response);
