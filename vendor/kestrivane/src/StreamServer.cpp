@@ -61,10 +61,14 @@ StreamServer::StreamServer(TaskLookup lookup, std::chrono::milliseconds patience
     server_.set_keep_alive_timeout(2);
     server_.set_read_timeout(5);
     server_.set_write_timeout(5);
-    server_.Get(".*", [this](const httplib::Request& request, httplib::Response& response) {
+    InstallRoutes(server_);
+}
+
+void StreamServer::InstallRoutes(httplib::Server& server) {
+    server.Get(".*", [this](const httplib::Request& request, httplib::Response& response) {
         HandleGet(request, response);
     });
-    server_.Options(
+    server.Options(
         ".*", [](const httplib::Request&, httplib::Response& response) { Refuse(response, 204); });
 }
 
