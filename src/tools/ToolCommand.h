@@ -22,6 +22,7 @@ struct ToolCommand {
 // Each group of subcommands lives in a file of its own and lists its commands here.
 std::span<const ToolCommand> TimeCommands();
 std::span<const ToolCommand> CatalogueCommands();
+std::span<const ToolCommand> ContentCommands();
 
 // Every group, in the order --help lists them.
 std::vector<std::span<const ToolCommand>> AllCommandGroups();

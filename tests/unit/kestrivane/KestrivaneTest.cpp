@@ -1,0 +1,337 @@
+#include "kestrivane.h"
+#include "Origin.h"
+#include "StreamPath.h"
+#include "support/LoopbackServer.h"
+#include "support/TempDir.h"
+
+#include <gtest/gtest.h>
+#include <httplib.h>
+
+#include <arpa/inet.h>
+#include <chrono>
+#include <cstdlib>
+#include <future>
+#include <mutex>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <thread>
+#include <unistd.h>
+
+using namespace std::chrono_literals;
+using kestrivane::test::Origin;
+
+namespace {
+
+constexpr std::size_t kSize = 3 * 1024 * 1024 + 17;
+
+// Completion callbacks seen, (task, percent).
+std::mutex callbacksMutex;
+std::vector<std::pair<int32_t, int32_t>> callbacks;
+
+void RecordCompletion(int32_t task, int32_t percent) {
+    std::lock_guard lock(callbacksMutex);
+    callbacks.emplace_back(task, percent);
+}
+
+int CallbacksFor(int32_t task) {
+    std::lock_guard lock(callbacksMutex);
+    int count = 0;
+    for (const auto& [number, percent] : callbacks)
+        count += number == task ? 1 : 0;
+    return count;
+}
+
+template <class Condition> bool Eventually(Condition condition, std::chrono::seconds limit = 30s) {
+    const auto deadline = std::chrono::steady_clock::now() + limit;
+    while (!condition()) {
+        if (std::chrono::steady_clock::now() > deadline)
+            return false;
+        std::this_thread::sleep_for(5ms);
+    }
+    return true;
+}
+
+struct PlayAddress {
+    int port = 0;
+    std::string path;
+    int32_t task = 0;
+};
+
+class Kestrivane : public ::testing::Test {
+protected:
+    void SetUp() override {
+        setenv("KESTRIVANE_STORE", store.path().c_str(), 1);
+        setenv("KESTRIVANE_WAIT_MS", "20000", 1);
+        {
+            std::lock_guard lock(callbacksMutex);
+            callbacks.clear();
+        }
+        ASSERT_EQ(Initkestrivane(26, nullptr, nullptr, nullptr, &RecordCompletion), 1);
+    }
+    void TearDown() override { UnInitkestrivane(); }
+
+    // A new start of the library on the same store.
+    static void Restart() {
+        UnInitkestrivane();
+        ASSERT_EQ(Initkestrivane(26, nullptr, nullptr, nullptr, &RecordCompletion), 1);
+    }
+
+    static void ExpectWholeProgramme(const httplib::Result& response, const Origin& origin) {
+        ASSERT_TRUE(response);
+        EXPECT_EQ(response->status, 200);
+        EXPECT_TRUE(response->body == origin.bytes());
+    }
+
+    PlayAddress Fetch(const std::string& sourceUrl) {
+        char out[1024];
+        std::memset(out, 0x7F, sizeof out);
+        EXPECT_TRUE(SetProgramInfo(sourceUrl.c_str(), 300, 2, 2, out));
+        const std::string reply(out);
+        // "http://127.0.0.1:<port>/<token>/P2P/<task><extension>"
+        const std::string prefix = "http://127.0.0.1:";
+        const std::size_t slash = reply.find('/', prefix.size());
+        const auto path = slash == std::string::npos
+                              ? std::nullopt
+                              : kestrivane::ParseStreamPath(reply.substr(slash));
+        EXPECT_TRUE(reply.starts_with(prefix) && path) << reply;
+        if (!path)
+            return {};
+        return {std::stoi(reply.substr(prefix.size(), slash - prefix.size())), reply.substr(slash),
+                path->task};
+    }
+
+    static int32_t Percent(int32_t task) {
+        int32_t percent = -1, downloaded = 0, total = 0;
+        return GetProgInfo(task, &percent, &downloaded, &total) ? percent : -1;
+    }
+
+    static httplib::Result Play(const PlayAddress& address, const std::string& range = "",
+                                bool head = false) {
+        httplib::Client player("127.0.0.1", address.port);
+        player.set_read_timeout(60, 0);
+        httplib::Headers headers;
+        if (!range.empty())
+            headers.emplace("Range", range);
+        return head ? player.Head(address.path.c_str(), headers)
+                    : player.Get(address.path.c_str(), headers);
+    }
+
+    luming::test::TempDir store;
+};
+
+} // namespace
+
+TEST_F(Kestrivane, StreamsTheOriginsBytesAndCompletesOnce) {
+    Origin origin(kSize);
+    const PlayAddress address = Fetch(origin.url("/fast.flv"));
+    const auto response = Play(address);
+    ASSERT_TRUE(response);
+    EXPECT_EQ(response->status, 200);
+    EXPECT_TRUE(response->body == origin.bytes());
+    EXPECT_EQ(response->get_header_value("Content-Length"), std::to_string(kSize));
+    EXPECT_EQ(response->get_header_value("Content-Type"), "video/x-flv");
+    EXPECT_EQ(response->get_header_value("Access-Control-Allow-Origin"), "*");
+
+    EXPECT_TRUE(Eventually([&] { return Percent(address.task) == 100; }));
+    EXPECT_TRUE(Eventually([&] { return CallbacksFor(address.task) == 1; }));
+    // The same address again is the same task, and its completion is not announced again.
+    EXPECT_EQ(Fetch(origin.url("/fast.flv")).path, address.path);
+    std::this_thread::sleep_for(100ms);
+    EXPECT_EQ(CallbacksFor(address.task), 1);
+    EXPECT_EQ(origin.Requests("/fast.flv"), 1);
+}
+
+TEST_F(Kestrivane, RangeBeyondTheDownloadWaitsForItsBytes) {
+    Origin origin(kSize);
+    const PlayAddress address = Fetch(origin.url("/gated.flv"));
+    EXPECT_TRUE(Eventually([&] { return Percent(address.task) >= 49; }));
+    EXPECT_LT(Percent(address.task), 100);
+
+    const std::size_t from = kSize * 3 / 4;
+    auto late = std::async(std::launch::async,
+                           [&] { return Play(address, "bytes=" + std::to_string(from) + "-"); });
+    // Bytes of the first half are there already.
+    const auto early = Play(address, "bytes=100-199");
+    ASSERT_TRUE(early);
+    EXPECT_EQ(early->status, 206);
+    EXPECT_EQ(early->body, origin.bytes().substr(100, 100));
+    EXPECT_EQ(early->get_header_value("Content-Range"), "bytes 100-199/" + std::to_string(kSize));
+
+    origin.Release();
+    const auto response = late.get();
+    ASSERT_TRUE(response);
+    EXPECT_EQ(response->status, 206);
+    EXPECT_TRUE(response->body == origin.bytes().substr(from));
+    EXPECT_TRUE(Eventually([&] { return CallbacksFor(address.task) == 1; }));
+}
+
+TEST_F(Kestrivane, TwoPlayersAtOnce) {
+    Origin origin(kSize);
+    const PlayAddress address = Fetch(origin.url("/gated.flv"));
+    auto first = std::async(std::launch::async, [&] { return Play(address); });
+    auto second = std::async(std::launch::async, [&] { return Play(address, "bytes=0-"); });
+    std::this_thread::sleep_for(50ms);
+    origin.Release();
+    const auto a = first.get();
+    const auto b = second.get();
+    ASSERT_TRUE(a && b);
+    EXPECT_TRUE(a->body == origin.bytes());
+    EXPECT_TRUE(b->body == origin.bytes());
+}
+
+TEST_F(Kestrivane, HeadUnknownPathsAndBadRequests) {
+    Origin origin(kSize);
+    const PlayAddress address = Fetch(origin.url("/fast.flv"));
+    const auto head = Play(address, "", true);
+    ASSERT_TRUE(head);
+    EXPECT_EQ(head->status, 200);
+    EXPECT_EQ(head->get_header_value("Content-Length"), std::to_string(kSize));
+    EXPECT_TRUE(head->body.empty());
+
+    const std::string token = address.path.substr(0, address.path.find("/P2P/"));
+    for (const std::string& path :
+         {std::string("/"), "/ffff/P2P/" + std::to_string(address.task) + ".flv",
+          token + "/P2P/" + std::to_string(address.task + 1) + ".flv",
+          token + "/P2P/" + std::to_string(address.task) + ".mp3", token + "/../../etc/passwd",
+          std::string("/etc/passwd")}) {
+        const auto response = Play({address.port, path, 0});
+        ASSERT_TRUE(response) << path;
+        EXPECT_EQ(response->status, 404) << path;
+    }
+
+    httplib::Client client("127.0.0.1", address.port);
+    const auto preflight = client.Options(address.path.c_str());
+    ASSERT_TRUE(preflight);
+    EXPECT_EQ(preflight->get_header_value("Access-Control-Allow-Origin"), "*");
+    EXPECT_NE(preflight->get_header_value("Access-Control-Allow-Headers").find("Range"),
+              std::string::npos);
+
+    const auto unsatisfiable = Play(address, "bytes=" + std::to_string(kSize + 10) + "-");
+    ASSERT_TRUE(unsatisfiable);
+    EXPECT_EQ(unsatisfiable->status, 416);
+}
+
+TEST_F(Kestrivane, MalformedRequestLineGets400) {
+    Origin origin(16);
+    const PlayAddress address = Fetch(origin.url("/fast.flv"));
+    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in server{};
+    server.sin_family = AF_INET;
+    server.sin_port = htons(static_cast<uint16_t>(address.port));
+    server.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    ASSERT_EQ(::connect(fd, reinterpret_cast<sockaddr*>(&server), sizeof server), 0);
+    const std::string garbage = "GARBAGE\r\n\r\n";
+    ASSERT_EQ(::send(fd, garbage.data(), garbage.size(), MSG_NOSIGNAL),
+              static_cast<ssize_t>(garbage.size()));
+    char reply[64] = {};
+    const ssize_t got = ::recv(fd, reply, sizeof reply - 1, MSG_WAITALL);
+    ::close(fd);
+    ASSERT_GT(got, 0);
+    EXPECT_TRUE(std::string(reply).starts_with("HTTP/1.1 400")) << reply;
+}
+
+TEST_F(Kestrivane, OriginWithoutContentLengthStillGetsOne) {
+    Origin origin(kSize);
+    const PlayAddress address = Fetch(origin.url("/chunked.mp3"));
+    const auto response = Play(address);
+    ASSERT_TRUE(response);
+    EXPECT_EQ(response->get_header_value("Content-Length"), std::to_string(kSize));
+    EXPECT_EQ(response->get_header_value("Content-Type"), "audio/mpeg");
+    EXPECT_TRUE(response->body == origin.bytes());
+    EXPECT_TRUE(Eventually([&] { return CallbacksFor(address.task) == 1; }));
+}
+
+TEST_F(Kestrivane, FailedDownloadsNeverReportCompletion) {
+    Origin origin(kSize);
+    const PlayAddress missing = Fetch(origin.url("/missing.flv"));
+    const PlayAddress cut = Fetch(origin.url("/cut.flv"));
+    const PlayAddress refused =
+        Fetch("http://127.0.0.1:" + std::to_string(luming::test::ClosedPort()) + "/x.flv");
+    for (const PlayAddress& address : {missing, refused}) {
+        const auto response = Play(address);
+        ASSERT_TRUE(response);
+        EXPECT_EQ(response->status, 502);
+    }
+    // The cut download had told its size: the player gets what arrived, then the end.
+    const auto partial = Play(cut);
+    EXPECT_TRUE(!partial || partial->body.size() < kSize);
+    std::this_thread::sleep_for(200ms);
+    for (const PlayAddress& address : {missing, cut, refused}) {
+        EXPECT_GE(Percent(address.task), 0);
+        EXPECT_LT(Percent(address.task), 100);
+        EXPECT_EQ(CallbacksFor(address.task), 0);
+    }
+}
+
+TEST_F(Kestrivane, InterruptedDownloadResumesWithRange) {
+    Origin origin(kSize);
+    const PlayAddress first = Fetch(origin.url("/cut.flv"));
+    ASSERT_TRUE(Eventually([&] { return origin.Requests("/cut.flv") == 1; }));
+    ASSERT_TRUE(Eventually([&] {
+        int32_t percent = 0, downloaded = 0, total = 0;
+        GetProgInfo(first.task, &percent, &downloaded, &total);
+        return downloaded >= static_cast<int32_t>(kSize / 2 / 1024);
+    }));
+    std::this_thread::sleep_for(100ms);
+    // The next start of the library finds the half file in the store.
+    Restart();
+    const PlayAddress second = Fetch(origin.url("/cut.flv"));
+    ExpectWholeProgramme(Play(second), origin);
+    EXPECT_EQ(origin.RangesAsked().back(), "bytes=" + std::to_string(kSize / 2) + "-");
+    EXPECT_TRUE(Eventually([&] { return CallbacksFor(second.task) == 1; }));
+}
+
+TEST_F(Kestrivane, CompleteProgrammeIsServedFromTheStore) {
+    Origin origin(kSize);
+    const PlayAddress first = Fetch(origin.url("/fast.flv"));
+    ASSERT_TRUE(Eventually([&] { return Percent(first.task) == 100; }));
+    Restart();
+    const PlayAddress again = Fetch(origin.url("/fast.flv"));
+    ExpectWholeProgramme(Play(again), origin);
+    EXPECT_TRUE(Eventually([&] { return CallbacksFor(again.task) == 1; }));
+    EXPECT_EQ(origin.Requests("/fast.flv"), 1);
+}
+
+TEST_F(Kestrivane, ShutdownWhileAPlayerWaitsAndReads) {
+    Origin origin(kSize);
+    const PlayAddress address = Fetch(origin.url("/gated.flv"));
+    auto player = std::async(std::launch::async, [&] { return Play(address); });
+    ASSERT_TRUE(Eventually([&] { return Percent(address.task) >= 49; }));
+    std::this_thread::sleep_for(100ms);
+    EXPECT_EQ(UnInitkestrivane(), 1);
+    const auto response = player.get();
+    EXPECT_TRUE(!response || response->body.size() < kSize);
+    EXPECT_FALSE(GetProgInfo(address.task, nullptr, nullptr, nullptr));
+}
+
+TEST(KestrivaneOutside, RefusesWithoutInitOrHttpAddress) {
+    char out[1024] = {};
+    EXPECT_FALSE(SetProgramInfo("http://127.0.0.1:1/a.flv", 1, 2, 2, out));
+    EXPECT_FALSE(GetProgInfo(1, nullptr, nullptr, nullptr));
+    luming::test::TempDir store;
+    setenv("KESTRIVANE_STORE", store.path().c_str(), 1);
+    ASSERT_EQ(Initkestrivane(26, nullptr, nullptr, nullptr, nullptr), 1);
+    EXPECT_FALSE(SetProgramInfo("", 1, 2, 2, out));
+    EXPECT_FALSE(SetProgramInfo("ftp://host/a.flv", 1, 2, 2, out));
+    EXPECT_FALSE(SetProgramInfo("file:///etc/passwd", 1, 2, 2, out));
+    EXPECT_FALSE(SetProgramInfo(nullptr, 1, 2, 2, out));
+    EXPECT_EQ(out[0], '\0');
+    EXPECT_FALSE(GetProgInfo(12345, nullptr, nullptr, nullptr));
+    UnInitkestrivane();
+}
+
+TEST(KestrivaneOutside, LoginIsOneRequestToTheVendorSite) {
+    luming::test::LoopbackServer site;
+    std::string asked;
+    site.server().Get("/web/login", [&](const httplib::Request& request, httplib::Response&) {
+        asked = request.path + "?version=" + request.get_param_value("version");
+    });
+    site.Start();
+    EXPECT_EQ(ClientLoginIn(26, site.url("/web").c_str()), 1);
+    EXPECT_EQ(asked, "/web/login?version=26");
+    EXPECT_EQ(
+        ClientLoginIn(
+            26, ("http://127.0.0.1:" + std::to_string(luming::test::ClosedPort()) + "/").c_str()),
+        0);
+    EXPECT_EQ(ClientLoginIn(26, nullptr), 0);
+}

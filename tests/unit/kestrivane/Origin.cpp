@@ -1,0 +1,101 @@
+#include "Origin.h"
+
+#include <algorithm>
+#include <chrono>
+
+namespace kestrivane::test {
+
+std::string ProgrammeBytes(std::size_t size) {
+    std::string bytes(size, '\0');
+    uint32_t state = 12345;
+    for (char& byte : bytes) {
+        state = state * 1103515245 + 12345;
+        byte = static_cast<char>(state >> 16);
+    }
+    return bytes;
+}
+
+Origin::Origin(std::size_t size) : bytes_(ProgrammeBytes(size)) {
+    auto& server = server_.server();
+    server.Get("/fast.flv", [this](const httplib::Request& request, httplib::Response& response) {
+        Count(request.path, request.get_header_value("Range"));
+        response.set_content(bytes_, "video/x-flv");
+    });
+    server.Get("/gated.flv", [this](const httplib::Request& request, httplib::Response& response) {
+        Count(request.path, request.get_header_value("Range"));
+        response.set_content_provider(
+            bytes_.size(), "video/x-flv",
+            [this](size_t offset, size_t length, httplib::DataSink& sink) {
+                const size_t half = bytes_.size() / 2;
+                if (offset >= half) {
+                    std::unique_lock lock(mutex_);
+                    if (!released_.wait_for(lock, std::chrono::seconds(60),
+                                            [this] { return open_; }))
+                        return false;
+                }
+                const size_t end = offset < half ? half : offset + length;
+                return sink.write(bytes_.data() + offset, std::min(end - offset, size_t{65536}));
+            });
+    });
+    server.Get("/chunked.mp3",
+               [this](const httplib::Request& request, httplib::Response& response) {
+                   Count(request.path, request.get_header_value("Range"));
+                   response.set_chunked_content_provider(
+                       "audio/mpeg", [this](size_t offset, httplib::DataSink& sink) {
+                           if (offset >= bytes_.size()) {
+                               sink.done();
+                               return true;
+                           }
+                           return sink.write(bytes_.data() + offset,
+                                             std::min(bytes_.size() - offset, size_t{50000}));
+                       });
+               });
+    server.Get("/missing.flv",
+               [this](const httplib::Request& request, httplib::Response& response) {
+                   Count(request.path, "");
+                   response.status = 404;
+                   response.set_content("no such programme", "text/plain");
+               });
+    server.Get("/cut.flv", [this](const httplib::Request& request, httplib::Response& response) {
+        Count(request.path, request.get_header_value("Range"));
+        if (Requests("/cut.flv") > 1) {
+            response.set_content(bytes_, "video/x-flv"); // a range is served as 206
+            return;
+        }
+        response.set_content_provider(
+            bytes_.size(), "video/x-flv", [this](size_t offset, size_t, httplib::DataSink& sink) {
+                if (offset >= bytes_.size() / 2)
+                    return false;
+                return sink.write(bytes_.data() + offset, bytes_.size() / 2 - offset);
+            });
+    });
+    server_.Start();
+}
+
+Origin::~Origin() {
+    Release();
+}
+
+void Origin::Release() {
+    std::lock_guard lock(mutex_);
+    open_ = true;
+    released_.notify_all();
+}
+
+void Origin::Count(const std::string& path, const std::string& range) {
+    std::lock_guard lock(mutex_);
+    requests_.push_back(path);
+    ranges_.push_back(range);
+}
+
+int Origin::Requests(const std::string& path) {
+    std::lock_guard lock(mutex_);
+    return static_cast<int>(std::count(requests_.begin(), requests_.end(), path));
+}
+
+std::vector<std::string> Origin::RangesAsked() {
+    std::lock_guard lock(mutex_);
+    return ranges_;
+}
+
+} // namespace kestrivane::test

@@ -1,0 +1,51 @@
+#pragma once
+
+#include "Downloader.h"
+#include "Store.h"
+#include "StreamServer.h"
+#include "Task.h"
+#include "kestrivane.h"
+
+#include <atomic>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <random>
+#include <string>
+
+namespace kestrivane {
+
+// Everything between Initkestrivane and UnInitkestrivane: the store, the tasks, the download
+// worker and the local server.
+class Library {
+public:
+    Library(std::filesystem::path storeDirectory, std::chrono::milliseconds patience,
+            KestrivaneCallback4 onComplete);
+    ~Library();
+
+    bool Running() const { return port_ > 0; }
+    void SetCompletionCallback(KestrivaneCallback4 onComplete) { onComplete_ = onComplete; }
+
+    // The play address for `sourceUrl`, starting its download unless one runs or is done.
+    std::optional<std::string> Fetch(const std::string& sourceUrl);
+    std::shared_ptr<Task> FindTask(int32_t number) const;
+    // Closes every task, stops the server, then the downloads; joins all threads.
+    void Shutdown();
+
+private:
+    std::string NewToken();
+
+    Store store_;
+    std::atomic<KestrivaneCallback4> onComplete_;
+    mutable std::mutex mutex_;
+    std::map<int32_t, std::shared_ptr<Task>> tasks_;
+    std::map<std::string, std::shared_ptr<Task>> latestByUrl_;
+    std::mt19937_64 random_;
+    bool shutDown_ = false;
+    StreamServer server_;
+    Downloader downloader_;
+    int port_ = 0;
+};
+
+} // namespace kestrivane

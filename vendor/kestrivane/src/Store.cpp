@@ -1,0 +1,104 @@
+#include "Store.h"
+
+#include <algorithm>
+#include <array>
+#include <cctype>
+#include <cstdio>
+#include <cstdlib>
+#include <dlfcn.h>
+#include <fstream>
+#include <system_error>
+
+namespace kestrivane {
+
+namespace {
+
+uint64_t Fnv1a(std::string_view text) {
+    uint64_t hash = 0xcbf29ce484222325ULL;
+    for (unsigned char c : text) {
+        hash ^= c;
+        hash *= 0x100000001b3ULL;
+    }
+    return hash;
+}
+
+std::filesystem::path MarkerFile(const std::filesystem::path& dataFile) {
+    std::filesystem::path marker = dataFile;
+    marker += ".complete";
+    return marker;
+}
+
+// Any function of the library tells where the library was loaded from.
+void LocateLibrary() {}
+
+} // namespace
+
+Store::Store(std::filesystem::path directory) : directory_(std::move(directory)) {
+    std::error_code ignored;
+    std::filesystem::create_directories(directory_, ignored);
+}
+
+std::filesystem::path Store::DefaultDirectory() {
+    if (const char* configured = std::getenv("KESTRIVANE_STORE"); configured && *configured)
+        return configured;
+    Dl_info info{};
+    if (dladdr(reinterpret_cast<void*>(&LocateLibrary), &info) != 0 && info.dli_fname)
+        return std::filesystem::absolute(info.dli_fname).parent_path() / "KestrivaneStore";
+    return std::filesystem::current_path() / "KestrivaneStore";
+}
+
+std::filesystem::path Store::DataFile(std::string_view sourceUrl,
+                                      std::string_view extension) const {
+    std::array<char, 17> name{};
+    std::snprintf(name.data(), name.size(), "%016llx",
+                  static_cast<unsigned long long>(Fnv1a(sourceUrl)));
+    return directory_ / (std::string(name.data()) + std::string(extension));
+}
+
+std::optional<uint64_t> Store::CompleteSize(const std::filesystem::path& dataFile) const {
+    std::ifstream marker(MarkerFile(dataFile));
+    uint64_t size = 0;
+    std::error_code error;
+    if (!(marker >> size))
+        return std::nullopt;
+    const auto actual = std::filesystem::file_size(dataFile, error);
+    if (error || actual != size)
+        return std::nullopt;
+    return size;
+}
+
+void Store::MarkComplete(const std::filesystem::path& dataFile, uint64_t size) const {
+    std::ofstream(MarkerFile(dataFile), std::ios::trunc) << size << '\n';
+}
+
+std::string PlayExtension(std::string_view sourceUrl) {
+    std::string_view path = sourceUrl.substr(0, sourceUrl.find_first_of("?#"));
+    path = path.substr(path.rfind('/') == std::string_view::npos ? 0 : path.rfind('/') + 1);
+    const std::size_t dot = path.rfind('.');
+    if (dot == std::string_view::npos || path.size() - dot != 4)
+        return ".dat";
+    std::string extension(path.substr(dot));
+    if (!std::all_of(extension.begin() + 1, extension.end(),
+                     [](unsigned char c) { return std::isalnum(c) != 0; }))
+        return ".dat";
+    std::transform(extension.begin(), extension.end(), extension.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return extension;
+}
+
+std::string_view ContentTypeFor(std::string_view extension) {
+    static constexpr std::array<std::pair<std::string_view, std::string_view>, 6> kTypes = {{
+        {".flv", "video/x-flv"},
+        {".mp3", "audio/mpeg"},
+        {".swf", "application/x-shockwave-flash"},
+        {".txt", "text/plain"},
+        {".rar", "application/vnd.rar"},
+        {".zip", "application/zip"},
+    }};
+    for (const auto& [known, type] : kTypes)
+        if (known == extension)
+            return type;
+    return "application/octet-stream";
+}
+
+} // namespace kestrivane
