@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds, lays out the demo installation under build/demo/ and starts
-# the client from it.
+# Installs what is missing, builds, lays out the demo installation under build/demo/, starts
+# the vendor's site on this machine and then the client. The site stops when the client ends.
 # Usage: scripts/run.sh [--headless SECONDS]
 #   With no display, or with --headless, the client runs in a private Xvfb for SECONDS
 #   (default 10) and screenshots are saved to build/demo/screenshots/.
@@ -26,48 +26,64 @@ fi
 
 "$root/scripts/deps.sh"
 build_dir=$("$root/scripts/build.sh" | tail -n 1)
+demo="$build_dir/demo"
+suite="$demo/suite"
+mkdir -p "$demo/screenshots" "$demo/media"
 
-# The suite layout: <suite>/Config/Source.ini marks the suite, <suite>/<edition>/ is the
-# edition's own directory with the executable and its Config/, Resource/xml/, DL/ and Caches/.
-suite="$build_dir/demo"
-edition="$suite/poetry"
-mkdir -p "$suite/Config" "$suite/Resource/Html/offline" "$edition/Resource/xml" \
-    "$suite/screenshots"
-touch "$suite/Config/Source.ini"
-install -m 755 "$build_dir/src/app/luming" "$edition/luming"
-"$root/demo/make-catalogue.sh" "$edition/Resource/xml/26.xml"
+# The programmes, made once per build directory.
+"$root/demo/make-media.sh" "$demo/media"
+cp "$root/demo/channel.tsv" "$demo/media/channel.tsv"
+
+pids=()
+cleanup() {
+    for pid in "${pids[@]}"; do
+        kill "$pid" 2>/dev/null || true
+    done
+    wait 2>/dev/null || true
+}
+trap cleanup EXIT
+
+# The vendor's site on a free port; its first line says which.
+site_log="$demo/vendor-site.log"
+"$build_dir/demo/site/luming-vendor-site" --media "$demo/media" --port 0 --rate 512 >"$site_log" &
+pids+=($!)
+site_url=""
+for _ in $(seq 100); do
+    site_url=$(sed -n '1s|^listening on \(http://127.0.0.1:[0-9]*\)/$|\1|p' "$site_log")
+    [[ -n $site_url ]] && break
+    sleep 0.1
+done
+[[ -n $site_url ]] || { echo "run: the vendor site did not start (see $site_log)" >&2; exit 1; }
+echo "vendor site: $site_url (log: $site_log)"
+
+"$root/demo/make-suite.sh" "$build_dir" "$demo/media" "$suite" "$site_url"
 
 export QTWEBENGINE_DISABLE_SANDBOX=1
 if [[ -z ${XDG_RUNTIME_DIR:-} ]]; then
-    export XDG_RUNTIME_DIR="$suite/.runtime"
+    export XDG_RUNTIME_DIR="$demo/.runtime"
     mkdir -p -m 700 "$XDG_RUNTIME_DIR"
 fi
 
 if [[ -z $headless_seconds ]]; then
-    cd "$edition"
-    exec ./luming
+    (cd "$suite/poetry" && ./luming)
+    exit 0
 fi
 
 # A private X server: -displayfd tells us which display it took.
-display_fd_file=$(mktemp)
-Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp -noreset 3>"$display_fd_file" 2>/dev/null &
-xvfb_pid=$!
-client_pid=""
-cleanup() {
-    [[ -n $client_pid ]] && kill "$client_pid" 2>/dev/null || true
-    kill "$xvfb_pid" 2>/dev/null || true
-    rm -f "$display_fd_file"
-}
-trap cleanup EXIT
+display_file=$(mktemp)
+Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp -noreset 3>"$display_file" 2>/dev/null &
+pids+=($!)
 for _ in $(seq 100); do
-    [[ -s $display_fd_file ]] && break
+    [[ -s $display_file ]] && break
     sleep 0.1
 done
-export DISPLAY=":$(head -n 1 "$display_fd_file")"
+export DISPLAY=":$(head -n 1 "$display_file")"
+rm -f "$display_file"
 
-(cd "$edition" && exec ./luming) &
-client_pid=$!
+(cd "$suite/poetry" && exec ./luming) &
+client=$!
+pids=("$client" "${pids[@]}")
 sleep "$headless_seconds"
-shot="$suite/screenshots/luming-$(date +%Y%m%d-%H%M%S).png"
+shot="$demo/screenshots/luming-$(date +%Y%m%d-%H%M%S).png"
 import -window root "$shot"
 echo "screenshot: $shot"

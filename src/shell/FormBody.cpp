@@ -5,6 +5,7 @@
 #include "shell/AlignLayout.h"
 #include "shell/FormParts.h"
 #include "shell/ImageControl.h"
+#include "shell/PageControl.h"
 #include "shell/ProgrammeTreeView.h"
 #include "shell/TfrmMain.h"
 
@@ -12,8 +13,6 @@
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QSlider>
-#include <QTabBar>
-#include <QTabWidget>
 #include <QToolButton>
 #include <QTreeView>
 
@@ -33,13 +32,6 @@ constexpr QColor kTreeBackground(237, 238, 238);
 constexpr QColor kTreeText(68, 68, 68);
 constexpr QColor kTreeSelection(136, 179, 221);
 
-QWidget* Page(QTabWidget* pages, const char* name, const QString& caption) {
-    auto* page = new QWidget;
-    page->setObjectName(name);
-    pages->addTab(page, caption);
-    return page;
-}
-
 WebPane* Browser(Platform& platform, QWidget* parent, const char* name) {
     WebPane* pane = platform.CreateWebPane(parent);
     pane->setObjectName(name);
@@ -55,14 +47,11 @@ void TfrmMain::BuildBody() {
 
     // The page control is placed by the resize rule, not by the layout.
     auto* bodyLayout = new AlignLayout(pnlGameC, {kDesignClientWidth, 572});
-    PageControl1 = new QTabWidget(pnlGameC);
+    PageControl1 = new PageControl(pnlGameC, kPageDesignSize + QSize(2, 2) * kPageOverhang);
     PageControl1->setObjectName("PageControl1");
-    PageControl1->setTabPosition(QTabWidget::South);
-    PageControl1->setDocumentMode(true); // no frame of its own around the pages
-    PageControl1->setFocusPolicy(Qt::NoFocus);
-    TabSheet4 = Page(PageControl1, "TabSheet4", QStringLiteral("网页"));
-    TabSheet1 = Page(PageControl1, "TabSheet1", QStringLiteral("演播厅"));
-    PageControl1->tabBar()->hide();
+    TabSheet4 = PageControl1->AddPage("TabSheet4", QStringLiteral("网页"));
+    TabSheet1 = PageControl1->AddPage("TabSheet1", QStringLiteral("演播厅"));
+    PageControl1->SetTabsVisible(false);
     PageControl1->setCurrentWidget(TabSheet1);
 
     auto* webLayout = new AlignLayout(TabSheet4, kPageDesignSize);

@@ -6,6 +6,7 @@
 #include "shell/AlignLayout.h"
 #include "shell/FrameOutline.h"
 #include "shell/ImageControl.h"
+#include "shell/PageControl.h"
 #include "shell/ScrollThumb.h"
 #include "shell/TfrmMain.h"
 #include "shell/WebPageStyle.h"
@@ -15,7 +16,6 @@
 #include <QFrame>
 #include <QMouseEvent>
 #include <QScreen>
-#include <QTabWidget>
 #include <QTreeView>
 #include <QWindow>
 

@@ -12,13 +12,12 @@
 #include "platform/Platform.h"
 #include "platform/WebPane.h"
 #include "shell/EditionAddress.h"
+#include "shell/PageControl.h"
 #include "shell/TfrmMain.h"
 
 #include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
-#include <QTabBar>
-#include <QTabWidget>
 #include <QToolButton>
 #include <QTreeView>
 
@@ -47,7 +46,7 @@ void TfrmMain::InitMainWindow() {
     ApplyEditionCaptions();
     edtkey->setText(QString::fromUtf8(kSearchPlaceholder.data(),
                                       static_cast<qsizetype>(kSearchPlaceholder.size())));
-    PageControl1->tabBar()->hide();
+    PageControl1->SetTabsVisible(false);
     PageControl1->setCurrentWidget(TabSheet1);
     tv1->setIndentation(15); // rows are 24 pixels high (the tree's style)
 

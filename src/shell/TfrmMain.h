@@ -13,7 +13,6 @@ class QLineEdit;
 class QMenu;
 class QAction;
 class QSlider;
-class QTabWidget;
 class QTimer;
 class QToolButton;
 class QTreeView;
@@ -27,6 +26,7 @@ class ImageControl;
 class tLxsimage;
 class ImageList;
 class AlignLayout;
+class PageControl;
 class MessageFilter;
 class FrameOutline;
 struct ThumbPlace;
@@ -90,7 +90,7 @@ public:
     // Body.
     QFrame* pnlGame = nullptr;
     QFrame* pnlGameC = nullptr;
-    QTabWidget* PageControl1 = nullptr;
+    PageControl* PageControl1 = nullptr;
     QWidget* TabSheet4 = nullptr;
     QWidget* TabSheet1 = nullptr;
     WebPane* wbMain = nullptr;

@@ -29,15 +29,21 @@ Installation::Installation(const fs::path& root, int buildNumber)
 
 RunningProgram::RunningProgram(const Installation& installation, const QStringList& arguments,
                                const fs::path& lockDirectory)
+    : RunningProgram(installation.appDir(), arguments, lockDirectory) {}
+
+RunningProgram::RunningProgram(const fs::path& appDir, const QStringList& arguments,
+                               const fs::path& lockDirectory)
     : process_(std::make_unique<QProcess>()) {
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     // The single-instance lock lives in the temporary directory: one per test.
     environment.insert("TMPDIR", QString::fromStdString(lockDirectory.string()));
     environment.insert("QTWEBENGINE_DISABLE_SANDBOX", "1");
+    environment.insert("KESTRIVANE_STORE",
+                       QString::fromStdString((lockDirectory / "store").string()));
     process_->setProcessEnvironment(environment);
     process_->setProcessChannelMode(QProcess::MergedChannels);
-    process_->setWorkingDirectory(QString::fromStdString(installation.appDir().string()));
-    process_->start(QString::fromStdString(installation.executable().string()), arguments);
+    process_->setWorkingDirectory(QString::fromStdString(appDir.string()));
+    process_->start(QString::fromStdString((appDir / "luming").string()), arguments);
     process_->waitForStarted(10000);
 }
 

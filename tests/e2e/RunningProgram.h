@@ -27,6 +27,9 @@ class RunningProgram {
 public:
     RunningProgram(const Installation& installation, const QStringList& arguments,
                    const std::filesystem::path& lockDirectory);
+    // The executable "luming" in `appDir`, an installation laid out by other means.
+    RunningProgram(const std::filesystem::path& appDir, const QStringList& arguments,
+                   const std::filesystem::path& lockDirectory);
     ~RunningProgram();
 
     qint64 pid() const;

@@ -5,6 +5,7 @@
 #include "shell/FormParts.h"
 #include "shell/ImageControl.h"
 #include "shell/MessageFilter.h"
+#include "shell/PageControl.h"
 #include "shell/Skin.h"
 #include "shell/TfrmMain.h"
 #include "support/FakePlatform.h"
@@ -17,7 +18,6 @@
 #include <QMenu>
 #include <QMouseEvent>
 #include <QScreen>
-#include <QTabWidget>
 #include <QTimer>
 #include <QToolButton>
 #include <QTreeView>
@@ -184,7 +184,7 @@ TEST_F(MainForm, ControlsCarryTheirTextsHintsAndTags) {
     EXPECT_TRUE(IsSkinned(Control("btnPlay")));
     EXPECT_EQ(form::Tag(Control("tv1")), 1);
 
-    auto* pages = Control<QTabWidget>("PageControl1");
+    auto* pages = Control<PageControl>("PageControl1");
     EXPECT_EQ(pages->count(), 2);
     EXPECT_EQ(pages->tabText(0), QStringLiteral("网页"));
     EXPECT_EQ(pages->tabText(1), QStringLiteral("演播厅"));

@@ -187,3 +187,16 @@ TEST_F(TreeView, ABrokenCatalogueIsReportedAndTheWindowStillOpens) {
     EXPECT_EQ(tree()->model()->rowCount(), 0);
     EXPECT_TRUE(window->isVisible());
 }
+
+TEST_F(TreeView, TheChannelAdvertisementShortensTheTreeAndTheBarFollows) {
+    settings.ChannelAdUrl = "http://vendor.test/ad/ChannelAds.html";
+    platform.probe.reachable = {"http://vendor.test/ad/ChannelAds26.html"};
+    Open();
+    window->resize(1200, 800);
+    QApplication::processEvents();
+    EXPECT_FALSE(window->pnlAds->isHidden());
+    EXPECT_FALSE(window->pnlGeli->isHidden());
+    EXPECT_EQ(window->pnlFuncTree->height(), 800 - 20 - 27 - 25 - 200);
+    EXPECT_EQ(window->pnlScroll->height(), window->pnlFuncTree->height() - 3);
+    EXPECT_TRUE(window->pnlScroll->isHidden()) << "five rows fit: no bar";
+}

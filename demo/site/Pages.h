@@ -1,0 +1,24 @@
+#pragma once
+
+#include "Channel.h"
+
+#include <string>
+#include <vector>
+
+namespace luming::site {
+
+// The vendor's pages, written for children and their parents: simple, friendly, and without
+// any address outside this site.
+std::string AudioPage(const std::vector<ChannelEntry>& channel);
+std::string NewsPage();
+std::string StatusBarAdPage();
+std::string ChannelAdPage(const std::vector<ChannelEntry>& channel);
+std::string PauseAdPage();
+std::string LinksPage(const std::vector<ChannelEntry>& channel);
+std::string LinkOpenedElsewherePage();
+
+// The link that names a programme: "TJID_" + enciphered id + "_" + name (spaces as "%20") +
+// "_" + type + "_" + parent id.
+std::string ProgrammeLink(const ChannelEntry& entry);
+
+} // namespace luming::site
