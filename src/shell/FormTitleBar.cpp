@@ -32,7 +32,7 @@ void TfrmMain::BuildTitleBar() {
     layout->Place(lblSysVer, Align::None, {33, 4, 192, 13});
 
     // Each title button: its three pictures (hidden, only holding them), then the button.
-    struct TitleButtonSpec {
+    struct TitleButton {
         const char* name;
         const char* picture;
         int left;
@@ -41,7 +41,7 @@ void TfrmMain::BuildTitleBar() {
         tLxsimage** button;
         ImageControl** states[3];
     };
-    const TitleButtonSpec buttons[] = {
+    const TitleButton buttons[] = {
         {"limgMenu",
          "title_menu",
          676,
@@ -60,20 +60,20 @@ void TfrmMain::BuildTitleBar() {
          &limgClose,
          {&limgClose1, &limgClose2, &limgClose3}},
     };
-    for (const TitleButtonSpec& spec : buttons) {
-        const QRect place(spec.left, 0, spec.width, 19);
+    for (const TitleButton& entry : buttons) {
+        const QRect place(entry.left, 0, entry.width, 19);
         for (int state = 0; state < 3; ++state) {
-            const QByteArray name = QByteArray(spec.name) + QByteArray::number(state + 1);
-            const QString picture = QString("%1_%2").arg(spec.picture).arg(state + 1);
+            const QByteArray name = QByteArray(entry.name) + QByteArray::number(state + 1);
+            const QString picture = QString("%1_%2").arg(entry.picture).arg(state + 1);
             ImageControl* image = form::Image(pnlTop, name.constData(), picture, false);
             image->hide();
             layout->Place(image, Align::None, place, Anchors::TopRight());
-            *spec.states[state] = image;
+            *entry.states[state] = image;
         }
-        tLxsimage* button = form::TitleButton(pnlTop, spec.name, QString(spec.picture) + "_1");
-        form::SetHint(button, QString::fromUtf8(spec.hint));
+        tLxsimage* button = form::TitleButton(pnlTop, entry.name, QString(entry.picture) + "_1");
+        form::SetHint(button, QString::fromUtf8(entry.hint));
         layout->Place(button, Align::None, place, Anchors::TopRight());
-        *spec.button = button;
+        *entry.button = button;
     }
     limgMenu->hide();
     limgNor->hide();
