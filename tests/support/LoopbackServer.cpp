@@ -11,6 +11,8 @@ namespace luming::test {
 LoopbackServer::LoopbackServer() = default;
 
 void LoopbackServer::Start() {
+    // Answers go out at once, as a real server's do, not held back for the client's ACK.
+    server_.set_tcp_nodelay(true);
     port_ = server_.bind_to_any_port("127.0.0.1");
     if (port_ <= 0)
         throw std::runtime_error("cannot bind a loopback port");
