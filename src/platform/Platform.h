@@ -24,6 +24,9 @@ public:
 
     // An embedded web browser, owned by `parent`.
     virtual WebPane* CreateWebPane(QWidget* parent) = 0;
+
+    // The hidden player of audio programmes, owned by `parent`.
+    virtual QWidget* CreateMediaPlayer(QWidget* parent) = 0;
 };
 
 // True when one Flash control can be created (it is freed again at once).

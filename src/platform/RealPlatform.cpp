@@ -18,4 +18,9 @@ WebPane* RealPlatform::CreateWebPane(QWidget* parent) {
     return new PlaceholderWebPane(parent);
 }
 
+QWidget* RealPlatform::CreateMediaPlayer(QWidget* parent) {
+    // Stands in for the audio player until the media engine arrives.
+    return new QWidget(parent);
+}
+
 } // namespace luming

@@ -13,6 +13,7 @@ public:
     IUrlProbe& Probe() override { return probe_; }
     std::unique_ptr<QWidget> CreateFlashControl(QWidget* parent) override;
     WebPane* CreateWebPane(QWidget* parent) override;
+    QWidget* CreateMediaPlayer(QWidget* parent) override;
 
 private:
     QtDialogs dialogs_;

@@ -62,9 +62,21 @@ void TfrmMain::InitMainWindow() {
     }
 
     lblSysVersion->setText(QStringLiteral("版本:") + QString::fromStdString(GetFileVersionText()));
+    AudioPlayerSerial = 1;
+    CreateAudioPlayer();
     if (!settings_.OnlineServiceUrl.empty())
         sbtnQQOnline->show();
     ShowAdvertisingPanes();
+}
+
+void TfrmMain::CreateAudioPlayer() {
+    if (AudioPlayer)
+        return;
+    AudioPlayer = platform_.CreateMediaPlayer(this);
+    AudioPlayer->setObjectName("FrameMP" + QString::number(AudioPlayerSerial));
+    AudioPlayer->setGeometry(0, 0, 1, 1);
+    AudioPlayer->hide();
+    AudioPlayer->lower();
 }
 
 void TfrmMain::ApplyEditionCaptions() {

@@ -61,6 +61,11 @@ public:
     // The programme last handed to the player.
     TKrvPlay* CurrentPlay = nullptr;
 
+    // The hidden player of audio programmes; each new one is named "FrameMP" + the serial.
+    QWidget* AudioPlayer = nullptr;
+    int AudioPlayerSerial = 0;
+    void CreateAudioPlayer();
+
     // Frame state.
     int FrameMaximized = 0;
     int NormalWidth = 0;

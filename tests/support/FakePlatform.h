@@ -51,6 +51,7 @@ struct FakePlatform : Platform {
         return std::make_unique<QWidget>(parent);
     }
     WebPane* CreateWebPane(QWidget* parent) override { return new PlaceholderWebPane(parent); }
+    QWidget* CreateMediaPlayer(QWidget* parent) override { return new QWidget(parent); }
 };
 
 } // namespace luming::test

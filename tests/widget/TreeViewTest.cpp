@@ -12,6 +12,7 @@
 
 #include <QApplication>
 #include <QFrame>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QTest>
@@ -88,6 +89,11 @@ TEST_F(TreeView, ShowsTheChannelWithTheFirstFolderOpenAndTheFirstProgrammeChosen
     EXPECT_EQ(window->CurrentPlay->Id, "101");
     EXPECT_EQ(tree()->currentIndex(), Row(1));
     EXPECT_EQ(ReadIniValue(settings.LocalIniPath, "Info", "1"), "1") << "the start was counted";
+    EXPECT_EQ(window->lblSysVersion->text(), QStringLiteral("版本:2.0.0.") +
+                                                 QString::number(LUMING_EXPECTED_BUILD));
+    ASSERT_NE(window->AudioPlayer, nullptr);
+    EXPECT_EQ(window->AudioPlayer->objectName(), "FrameMP1");
+    EXPECT_TRUE(window->AudioPlayer->isHidden());
 }
 
 TEST_F(TreeView, AFolderClickOpensItAndClosesTheOthers) {
