@@ -8,6 +8,7 @@ namespace luming {
 
 class IDialogs;
 class IUrlProbe;
+class VendorLibrary;
 class WebPane;
 
 // The one place the main window gets its platform services from. main() hands over the real
@@ -18,6 +19,8 @@ public:
 
     virtual IDialogs& Dialogs() = 0;
     virtual IUrlProbe& Probe() = 0;
+    // The vendor's library that fetches programmes.
+    virtual VendorLibrary& Vendor() = 0;
 
     // The control that plays Flash movies and videos, or nullptr when it cannot be created.
     virtual std::unique_ptr<QWidget> CreateFlashControl(QWidget* parent) = 0;

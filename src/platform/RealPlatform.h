@@ -1,6 +1,7 @@
 #pragma once
 
 #include "config/UrlProbe.h"
+#include "content/KestrivaneLibrary.h"
 #include "platform/Platform.h"
 #include "platform/QtDialogs.h"
 
@@ -11,6 +12,7 @@ class RealPlatform : public Platform {
 public:
     IDialogs& Dialogs() override { return dialogs_; }
     IUrlProbe& Probe() override { return probe_; }
+    VendorLibrary& Vendor() override { return vendor_; }
     std::unique_ptr<QWidget> CreateFlashControl(QWidget* parent) override;
     WebPane* CreateWebPane(QWidget* parent) override;
     QWidget* CreateMediaPlayer(QWidget* parent) override;
@@ -18,6 +20,7 @@ public:
 private:
     QtDialogs dialogs_;
     CurlUrlProbe probe_;
+    KestrivaneLibrary vendor_;
 };
 
 } // namespace luming

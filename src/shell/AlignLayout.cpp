@@ -40,6 +40,22 @@ QLayoutItem* AlignLayout::takeAt(int index) {
     return item;
 }
 
+void AlignLayout::Resize(QWidget* child, QSize size) {
+    for (Item& entry : items_) {
+        if (entry.item->widget() == child) {
+            entry.design.setSize(size);
+            setGeometry(geometry());
+            return;
+        }
+    }
+}
+
+AlignLayout* AlignLayout::Of(QWidget* widget) {
+    return widget && widget->parentWidget()
+               ? qobject_cast<AlignLayout*>(widget->parentWidget()->layout())
+               : nullptr;
+}
+
 void AlignLayout::ApplyTree(QWidget* root) {
     auto apply = [](QWidget* widget) {
         if (auto* layout = qobject_cast<AlignLayout*>(widget->layout()))

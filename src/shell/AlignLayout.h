@@ -37,6 +37,12 @@ public:
     // `design` is the control's place and size inside the parent at design size.
     void Place(QWidget* child, Align align, QRect design, Anchors anchors = {});
 
+    // Gives a placed control a new size (a docked control keeps its edge and takes the new
+    // height or width), as setting a control's size does on the form.
+    void Resize(QWidget* child, QSize size);
+    // The AlignLayout of `widget`'s parent, if it has one.
+    static AlignLayout* Of(QWidget* widget);
+
     // Lays out `root` and everything below it at once, parents first, so sizes are right even
     // before the window is shown (when Qt holds back resize events).
     static void ApplyTree(QWidget* root);

@@ -9,8 +9,10 @@
 #include "config/IniFile.h"
 #include "config/Settings.h"
 #include "config/UrlProbe.h"
+#include "content/VendorLibrary.h"
 #include "platform/Platform.h"
 #include "platform/WebPane.h"
+#include "shell/AlignLayout.h"
 #include "shell/EditionAddress.h"
 #include "shell/PageControl.h"
 #include "shell/TfrmMain.h"
@@ -61,6 +63,12 @@ void TfrmMain::InitMainWindow() {
         }
     }
 
+    // The library reports progress on its own thread; the window takes it on its own.
+    platform_.Vendor().Init(settings_.ClientVersionCode, [this](int32_t task, int32_t percent) {
+        QMetaObject::invokeMethod(
+            this, [this, task, percent] { VendorProgress(task, percent); }, Qt::QueuedConnection);
+    });
+
     lblSysVersion->setText(QStringLiteral("版本:") + QString::fromStdString(GetFileVersionText()));
     AudioPlayerSerial = 1;
     CreateAudioPlayer();
@@ -77,6 +85,36 @@ void TfrmMain::CreateAudioPlayer() {
     AudioPlayer->setGeometry(0, 0, 1, 1);
     AudioPlayer->hide();
     AudioPlayer->lower();
+}
+
+void TfrmMain::ReleaseAudioPlayer() {
+    // Until the media engine arrives the player holds nothing to stop: it simply goes.
+    delete AudioPlayer;
+    AudioPlayer = nullptr;
+    ++AudioPlayerSerial;
+}
+
+void TfrmMain::VendorProgress(int32_t task, int32_t percent) {
+    if (percent != 100 || !CurrentPlay || CurrentPlay->TaskNo != task)
+        return;
+    if (AlignLayout* layout = AlignLayout::Of(pnlLoadPercent))
+        layout->Resize(pnlLoadPercent, {pnlLoadAll->width() - 2, pnlLoadPercent->height()});
+}
+
+void TfrmMain::FormDestroy() {
+    if (destroyed_)
+        return;
+    destroyed_ = true;
+    try {
+        ReleaseAudioPlayer();
+    } catch (...) {
+    }
+    try {
+        platform_.Vendor().UnInit();
+    } catch (...) {
+    }
+    if (loginThread_.joinable())
+        loginThread_.join();
 }
 
 void TfrmMain::ApplyEditionCaptions() {
@@ -112,6 +150,17 @@ void TfrmMain::ShowAdvertisingPanes() {
 }
 
 void TfrmMain::StartFirstProgramme() {
+    if (!loginThread_.joinable()) {
+        loginThread_ =
+            std::thread([&vendor = platform_.Vendor(), version = settings_.ClientVersionCode,
+                         webBaseUrl = settings_.WebBaseUrl] {
+                try {
+                    vendor.LoginIn(version, webBaseUrl);
+                } catch (...) {
+                    // The login is a courtesy to the vendor; the window does not depend on it.
+                }
+            });
+    }
     if (tree_.Count() == 0)
         return;
     if (channel_.CurrentIndex < 0 || static_cast<NodeIndex>(channel_.CurrentIndex) >= tree_.Count())

@@ -38,6 +38,7 @@ TfrmMain::TfrmMain(Settings& settings, Platform& platform, QWidget* parent)
 }
 
 TfrmMain::~TfrmMain() {
+    FormDestroy();
     // The model watches the tree, a member that goes before the children of the window do.
     tv1->setModel(nullptr);
     delete treeModel_;

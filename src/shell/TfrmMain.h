@@ -6,6 +6,7 @@
 #include <QWidget>
 
 #include <memory>
+#include <thread>
 
 class QFrame;
 class QLabel;
@@ -65,6 +66,12 @@ public:
     QWidget* AudioPlayer = nullptr;
     int AudioPlayerSerial = 0;
     void CreateAudioPlayer();
+    void ReleaseAudioPlayer();
+
+    // The vendor library says a transfer progressed (carried to this thread first).
+    void VendorProgress(int32_t task, int32_t percent);
+    // Shutdown: the audio player, then the vendor library.
+    void FormDestroy();
 
     // Frame state.
     int FrameMaximized = 0;
@@ -255,6 +262,9 @@ private:
     ProgrammeTreeModel* treeModel_ = nullptr;
     bool followingTree_ = false; // the view is being set from the tree, not by the user
     bool firstShown_ = false;
+    bool destroyed_ = false;
+    // Logs in to the vendor's site once, without holding up the window.
+    std::thread loginThread_;
 };
 
 } // namespace luming

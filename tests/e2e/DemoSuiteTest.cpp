@@ -123,4 +123,7 @@ TEST_F(DemoSuite, TheClientOpensOnTheChannelAndAsksTheSiteForItsPanes) {
         [&] { return SiteLog().find("GET /ad/ChannelAds26.html 200") != std::string::npos; },
         kTimeoutMs));
     EXPECT_NE(SiteLog().find("GET /ad/StatusBar26.html 200"), std::string::npos);
+    // The client logged in through the vendor library.
+    EXPECT_TRUE(WaitUntil([&] { return SiteLog().find("GET /login 200") != std::string::npos; },
+                          kTimeoutMs));
 }

@@ -2,6 +2,7 @@
 
 #include "config/Dialogs.h"
 #include "config/UrlProbe.h"
+#include "content/VendorLibrary.h"
 #include "platform/PlaceholderWebPane.h"
 #include "platform/Platform.h"
 
@@ -36,14 +37,35 @@ struct FakeProbe : IUrlProbe {
     }
 };
 
+// A vendor library that records what it was asked and answers as told.
+struct FakeVendorLibrary : VendorLibrary {
+    std::vector<std::string> calls;
+    ProgressHandler onProgress;
+    std::string loginUrl;
+    int32_t loginVersion = 0;
+    void Init(int32_t clientVersionCode, ProgressHandler handler) override {
+        calls.push_back("Init " + std::to_string(clientVersionCode));
+        onProgress = std::move(handler);
+    }
+    void LoginIn(int32_t clientVersionCode, const std::string& webBaseUrl) override {
+        loginVersion = clientVersionCode;
+        loginUrl = webBaseUrl;
+    }
+    bool SetProgramInfo(const std::string&, int32_t, ReplyBuffer&) override { return false; }
+    bool GetProgInfo(int32_t, int32_t&) override { return false; }
+    void UnInit() override { calls.push_back("UnInit"); }
+};
+
 struct FakePlatform : Platform {
     RecordingDialogs dialogs;
     FakeProbe probe;
+    FakeVendorLibrary vendor;
     bool flashInstalled = true;
     int flashControlsCreated = 0;
 
     IDialogs& Dialogs() override { return dialogs; }
     IUrlProbe& Probe() override { return probe; }
+    VendorLibrary& Vendor() override { return vendor; }
     std::unique_ptr<QWidget> CreateFlashControl(QWidget* parent) override {
         if (!flashInstalled)
             return nullptr;

@@ -21,6 +21,7 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <thread>
 
 using namespace luming;
 using luming::test::FakePlatform;
@@ -89,8 +90,8 @@ TEST_F(TreeView, ShowsTheChannelWithTheFirstFolderOpenAndTheFirstProgrammeChosen
     EXPECT_EQ(window->CurrentPlay->Id, "101");
     EXPECT_EQ(tree()->currentIndex(), Row(1));
     EXPECT_EQ(ReadIniValue(settings.LocalIniPath, "Info", "1"), "1") << "the start was counted";
-    EXPECT_EQ(window->lblSysVersion->text(), QStringLiteral("版本:2.0.0.") +
-                                                 QString::number(LUMING_EXPECTED_BUILD));
+    EXPECT_EQ(window->lblSysVersion->text(),
+              QStringLiteral("版本:2.0.0.") + QString::number(LUMING_EXPECTED_BUILD));
     ASSERT_NE(window->AudioPlayer, nullptr);
     EXPECT_EQ(window->AudioPlayer->objectName(), "FrameMP1");
     EXPECT_TRUE(window->AudioPlayer->isHidden());
@@ -205,4 +206,27 @@ TEST_F(TreeView, TheChannelAdvertisementShortensTheTreeAndTheBarFollows) {
     EXPECT_EQ(window->pnlFuncTree->height(), 800 - 20 - 27 - 25 - 200);
     EXPECT_EQ(window->pnlScroll->height(), window->pnlFuncTree->height() - 3);
     EXPECT_TRUE(window->pnlScroll->isHidden()) << "five rows fit: no bar";
+}
+
+TEST_F(TreeView, TheVendorLibraryLivesAsLongAsTheWindow) {
+    settings.ClientVersionCode = 33554458;
+    settings.WebBaseUrl = "http://vendor.test";
+    Open();
+    EXPECT_EQ(platform.vendor.calls, std::vector<std::string>{"Init 33554458"});
+
+    // A transfer of the current programme completes: the loaded bar fills. Others do not count.
+    ASSERT_NE(window->CurrentPlay, nullptr);
+    window->CurrentPlay->TaskNo = 7;
+    platform.vendor.onProgress(8, 100);
+    platform.vendor.onProgress(7, 50);
+    QApplication::processEvents();
+    EXPECT_EQ(window->pnlLoadPercent->width(), 100) << "the design width";
+    std::thread([&] { platform.vendor.onProgress(7, 100); }).join(); // from the library's thread
+    QApplication::processEvents();
+    EXPECT_EQ(window->pnlLoadPercent->width(), window->pnlLoadAll->width() - 2);
+
+    window.reset();
+    EXPECT_EQ(platform.vendor.calls.back(), "UnInit");
+    EXPECT_EQ(platform.vendor.loginUrl, "http://vendor.test") << "logged in once, then joined";
+    EXPECT_EQ(platform.vendor.loginVersion, 33554458);
 }
