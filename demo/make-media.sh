@@ -40,25 +40,21 @@ text_filters() {
     echo "$filters"
 }
 
-make_flv() { # id title text
-    local wav=$work/$1.wav seconds
+# A movie of the poem: WIDTHxHEIGHT at RATE frames, on a gradient between two colours, read aloud.
+make_movie() { # id title text size rate colour1 colour2 font-size format extension
+    local wav=$work/$1.wav seconds width=${4%x*}
     seconds=$(recite "$2。${3//\//，}。" "$wav")
-    ffmpeg_quiet -f lavfi -i "gradients=s=640x360:c0=0x1E5F9C:c1=0x4A9FE0:speed=0.005:d=$seconds:r=25" \
-        -i "$wav" -filter_complex "[0:v]$(text_filters "$2" "$3" 640 28)[v];[1:a]apad[a]" \
+    ffmpeg_quiet -f lavfi -i "gradients=s=$4:c0=$6:c1=$7:speed=0.005:d=$seconds:r=$5" \
+        -i "$wav" -filter_complex "[0:v]$(text_filters "$2" "$3" "$width" "$8")[v];[1:a]apad[a]" \
         -map '[v]' -map '[a]' -t "$seconds" -c:v flv1 -q:v 3 -c:a libmp3lame -ar 22050 -b:a 64k \
-        "$out/$1.flv.tmp.flv"
-    mv "$out/$1.flv.tmp.flv" "$out/$1.flv"
+        -f "$9" "$out/$1${10}.tmp"
+    mv "$out/$1${10}.tmp" "$out/$1${10}"
 }
 
-make_swf() { # id title text
-    local wav=$work/$1.wav seconds
-    seconds=$(recite "$2。${3//\//，}。" "$wav")
-    ffmpeg_quiet -f lavfi -i "gradients=s=320x240:c0=0xFF8A65:c1=0xFFB84D:speed=0.01:d=$seconds:r=12" \
-        -i "$wav" -filter_complex "[0:v]$(text_filters "$2" "$3" 320 16)[v];[1:a]apad[a]" \
-        -map '[v]' -map '[a]' -t "$seconds" -c:v flv1 -q:v 3 -c:a libmp3lame -ar 22050 -b:a 64k \
-        -f swf "$out/$1.swf.tmp"
-    mv "$out/$1.swf.tmp" "$out/$1.swf"
-}
+# Videos for the FLV player (the FLV muxer writes the duration the player needs to start early).
+make_flv() { make_movie "$1" "$2" "$3" 640x360 25 0x1E5F9C 0x4A9FE0 28 flv .flv; }
+# Flash movies: small and warm, at 12 frames a second.
+make_swf() { make_movie "$1" "$2" "$3" 320x240 12 0xFF8A65 0xFFB84D 16 swf .swf; }
 
 make_mp3() { # id title text
     local wav=$work/$1.wav
