@@ -115,6 +115,8 @@ void TfrmMain::FormDestroy() {
     }
     if (loginThread_.joinable())
         loginThread_.join();
+    if (probeThread_.joinable())
+        probeThread_.join();
 }
 
 void TfrmMain::ApplyEditionCaptions() {
@@ -135,17 +137,35 @@ void TfrmMain::ApplyEditionCaptions() {
 }
 
 void TfrmMain::ShowAdvertisingPanes() {
-    IUrlProbe& probe = platform_.Probe();
     settings_.StatusBarAdUrl = EditionAddress(settings_.StatusBarAdUrl, settings_.EditionNo);
-    if (probe.IsUrlReachable(settings_.StatusBarAdUrl)) {
-        wbBottom->Navigate(settings_.StatusBarAdUrl);
+    settings_.ChannelAdUrl = EditionAddress(settings_.ChannelAdUrl, settings_.EditionNo);
+    if (settings_.StatusBarAdUrl.empty() && settings_.ChannelAdUrl.empty())
+        return;
+    // The probes wait on the network, the window does not: the panes show when the answers come.
+    probeThread_ = std::thread([this, &probe = platform_.Probe(), status = settings_.StatusBarAdUrl,
+                                channel = settings_.ChannelAdUrl] {
+        const bool statusReachable = probe.IsUrlReachable(status);
+        const bool channelReachable = probe.IsUrlReachable(channel);
+        QMetaObject::invokeMethod(
+            this,
+            [this, status, channel, statusReachable, channelReachable] {
+                ShowProbedPanes(status, statusReachable, channel, channelReachable);
+            },
+            Qt::QueuedConnection);
+    });
+}
+
+void TfrmMain::ShowProbedPanes(const std::string& statusAddress, bool statusReachable,
+                               const std::string& channelAddress, bool channelReachable) {
+    if (statusReachable) {
+        wbBottom->Navigate(statusAddress);
         pnlStatusBarAds->show();
     }
-    settings_.ChannelAdUrl = EditionAddress(settings_.ChannelAdUrl, settings_.EditionNo);
-    if (probe.IsUrlReachable(settings_.ChannelAdUrl)) {
-        wbAds->Navigate(settings_.ChannelAdUrl);
+    if (channelReachable) {
+        wbAds->Navigate(channelAddress);
         pnlAds->show();
         pnlGeli->show();
+        FormResize(); // the tree column is shorter now: its scroll bar follows
     }
 }
 

@@ -238,6 +238,8 @@ private:
     void FollowTreeOpenStates();
     void ApplyEditionCaptions();
     void ShowAdvertisingPanes();
+    void ShowProbedPanes(const std::string& statusAddress, bool statusReachable,
+                         const std::string& channelAddress, bool channelReachable);
     void PlayProgram(TKrvPlay& play) override;
 
     QRect MaximisedGeometry() const;
@@ -265,6 +267,8 @@ private:
     bool destroyed_ = false;
     // Logs in to the vendor's site once, without holding up the window.
     std::thread loginThread_;
+    // Probes the vendor's advertising pages at start-up.
+    std::thread probeThread_;
 };
 
 } // namespace luming

@@ -64,7 +64,8 @@ struct FakePlatform : Platform {
     int flashControlsCreated = 0;
 
     IDialogs& Dialogs() override { return dialogs; }
-    IUrlProbe& Probe() override { return probe; }
+    IUrlProbe* otherProbe = nullptr; // used instead of `probe` when set
+    IUrlProbe& Probe() override { return otherProbe ? *otherProbe : probe; }
     VendorLibrary& Vendor() override { return vendor; }
     std::unique_ptr<QWidget> CreateFlashControl(QWidget* parent) override {
         if (!flashInstalled)

@@ -20,7 +20,9 @@
 
 #include <gtest/gtest.h>
 
+#include <condition_variable>
 #include <fstream>
+#include <mutex>
 #include <thread>
 
 using namespace luming;
@@ -200,6 +202,8 @@ TEST_F(TreeView, TheChannelAdvertisementShortensTheTreeAndTheBarFollows) {
     platform.probe.reachable = {"http://vendor.test/ad/ChannelAds26.html"};
     Open();
     window->resize(1200, 800);
+    // The panes show once the probes (on their own thread) have answered.
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !window->pnlAds->isHidden(); }, 5000));
     QApplication::processEvents();
     EXPECT_FALSE(window->pnlAds->isHidden());
     EXPECT_FALSE(window->pnlGeli->isHidden());
@@ -229,4 +233,31 @@ TEST_F(TreeView, TheVendorLibraryLivesAsLongAsTheWindow) {
     EXPECT_EQ(platform.vendor.calls.back(), "UnInit");
     EXPECT_EQ(platform.vendor.loginUrl, "http://vendor.test") << "logged in once, then joined";
     EXPECT_EQ(platform.vendor.loginVersion, 33554458);
+}
+
+TEST_F(TreeView, TheWindowDoesNotWaitForTheVendorsPagesToAnswer) {
+    // A probe that answers only when the test lets it.
+    struct HeldProbe : IUrlProbe {
+        std::mutex mutex;
+        std::condition_variable released;
+        bool open = false;
+        bool IsUrlReachable(const std::string&) override {
+            std::unique_lock lock(mutex);
+            released.wait(lock, [this] { return open; });
+            return true;
+        }
+        void Release() {
+            std::lock_guard lock(mutex);
+            open = true;
+            released.notify_all();
+        }
+    } held;
+    platform.otherProbe = &held;
+    settings.ChannelAdUrl = "http://vendor.test/ad/ChannelAds.html";
+    Open(); // returns, and the window shows its channel, while the probe still waits
+    EXPECT_EQ(tree()->model()->rowCount(), 2);
+    EXPECT_TRUE(window->pnlAds->isHidden());
+    held.Release();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !window->pnlAds->isHidden(); }, 5000));
+    window.reset(); // joins the probing thread while the probe still exists
 }
