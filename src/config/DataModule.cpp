@@ -1,5 +1,6 @@
 #include "config/DataModule.h"
 
+#include "config/AtomicFile.h"
 #include "config/IniDocument.h"
 #include "config/IniFile.h"
 #include "config/NumberText.h"
@@ -57,14 +58,18 @@ void TDataModule1::PrepareLocalConfig() {
         return;
 
     CreateDirectories(appDir_ + "Config");
-    std::ofstream(settings_.LocalIniPath, std::ios::binary);
+    if (!std::ofstream(settings_.LocalIniPath, std::ios::binary))
+        return;
 
+    // The eight values in their order, written to disk at once.
     const std::pair<const char*, const char*> defaults[] = {
         {"1", "0"}, {"6", "33554458"}, {"7", "100090"}, {"8", "1"},
         {"9", "0"}, {"10", ""},        {"11", "0"},     {"12", ""},
     };
+    IniDocument document;
     for (const auto& [key, value] : defaults)
-        WriteIniValue(settings_.LocalIniPath, kInfoSection, key, value);
+        document.SetValue(kInfoSection, key, value);
+    WriteFileAtomically(settings_.LocalIniPath, document.Bytes());
 }
 
 void TDataModule1::LoadConfig() {
@@ -85,14 +90,14 @@ void TDataModule1::LoadConfig() {
 }
 
 void TDataModule1::LoadLocalSettings() {
-    const std::string& ini = settings_.LocalIniPath;
-    settings_.StartCount = ToInt(ReadIniString(ini, kInfoSection, "1", "0"));
-    settings_.ClientVersionCode = ToInt(ReadIniString(ini, kInfoSection, "6", "33554458"));
-    settings_.ExitOnClose = ReadIniString(ini, kInfoSection, "8", "0");
-    settings_.Key9 = ReadIniString(ini, kInfoSection, "9", "0");
-    settings_.DownloadDir = ReadIniString(ini, kInfoSection, "10", "");
-    settings_.PlayMode = ReadIniString(ini, kInfoSection, "11", "0");
-    settings_.CacheDir = ReadIniString(ini, kInfoSection, "12", "");
+    const IniSnapshot ini(settings_.LocalIniPath);
+    settings_.StartCount = ToInt(ini.Read(kInfoSection, "1", "0"));
+    settings_.ClientVersionCode = ToInt(ini.Read(kInfoSection, "6", "33554458"));
+    settings_.ExitOnClose = ini.Read(kInfoSection, "8", "0");
+    settings_.Key9 = ini.Read(kInfoSection, "9", "0");
+    settings_.DownloadDir = ini.Read(kInfoSection, "10", "");
+    settings_.PlayMode = ini.Read(kInfoSection, "11", "0");
+    settings_.CacheDir = ini.Read(kInfoSection, "12", "");
 
     if (settings_.DownloadDir.empty()) {
         settings_.DownloadDir = appDir_ + "DL/";
@@ -105,10 +110,10 @@ void TDataModule1::LoadLocalSettings() {
 }
 
 void TDataModule1::LoadPlatformSettings() {
-    const std::string ini = appDir_ + "Config/platform.ini";
+    const IniSnapshot ini(appDir_ + "Config/platform.ini");
     const std::string web = kVendorWebBaseUrl;
     auto read = [&](const char* key, const std::string& fallback) {
-        return ReadIniString(ini, kInfoSection, key, fallback);
+        return ini.Read(kInfoSection, key, fallback);
     };
     settings_.WebBaseUrl = read("1", web);
     settings_.DownloadBaseUrl = read("3", kVendorDownloadBaseUrl);

@@ -1,18 +1,22 @@
 #include "config/IniFile.h"
 
 #include "config/AtomicFile.h"
-#include "config/IniDocument.h"
 #include "config/TextEncoding.h"
 
 namespace luming {
 
+IniSnapshot::IniSnapshot(const std::string& path)
+    : document_(ReadWholeFile(path).value_or(std::string())) {}
+
+std::string IniSnapshot::Read(const std::string& section, const std::string& key,
+                              const std::string& fallback) const {
+    const auto value = document_.Value(section, key);
+    return value ? ToUtf8FromUtf8OrGbk(*value) : fallback;
+}
+
 std::string ReadIniString(const std::string& path, const std::string& section,
                           const std::string& key, const std::string& fallback) {
-    const auto bytes = ReadWholeFile(path);
-    if (!bytes)
-        return fallback;
-    const auto value = IniDocument(*bytes).Value(section, key);
-    return value ? ToUtf8FromUtf8OrGbk(*value) : fallback;
+    return IniSnapshot(path).Read(section, key, fallback);
 }
 
 std::string ReadIniValue(const std::string& path, const std::string& section,

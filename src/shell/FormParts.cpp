@@ -89,7 +89,6 @@ QLabel* Label(QWidget* parent, const char* name, const QString& text, const QFon
 void SetHint(QWidget* control, const QString& hint) {
     control->setToolTip(hint);
     control->setAccessibleName(hint);
-    control->setProperty("hint", hint);
 }
 
 void SetTag(QObject* control, int tag) {

@@ -1,6 +1,5 @@
 // The window's start-up: state and captions, the channel's catalogue, the version, the vendor's
 // panes; then the remembered programme when the window is first shown.
-#include "catalogue/CatalogueReader.h"
 #include "catalogue/CatalogueSearch.h"
 #include "catalogue/TreeQueries.h"
 #include "config/Dialogs.h"

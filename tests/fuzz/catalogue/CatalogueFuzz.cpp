@@ -21,6 +21,7 @@ struct NoDialogs : IDialogs {
     void Information(const std::string&) override {}
     void Plain(const std::string&) override {}
     bool Confirm(const std::string&) override { return false; }
+    void Error(const std::string&) override {}
 };
 
 } // namespace
