@@ -1,6 +1,6 @@
 #include "platform/Platform.h"
 
-#include <QWidget>
+#include "platform/FlashControl.h"
 
 namespace luming {
 

@@ -6,8 +6,11 @@ class QWidget;
 
 namespace luming {
 
+class FlashControl;
 class IDialogs;
+class IOutputVolume;
 class IUrlProbe;
+class MediaPlayer;
 class VendorLibrary;
 class WebPane;
 
@@ -22,14 +25,17 @@ public:
     // The vendor's library that fetches programmes.
     virtual VendorLibrary& Vendor() = 0;
 
+    // The program's output volume, which every player follows.
+    virtual IOutputVolume& Volume() = 0;
+
     // The control that plays Flash movies and videos, or nullptr when it cannot be created.
-    virtual std::unique_ptr<QWidget> CreateFlashControl(QWidget* parent) = 0;
+    virtual std::unique_ptr<FlashControl> CreateFlashControl(QWidget* parent) = 0;
 
     // An embedded web browser, owned by `parent`.
     virtual WebPane* CreateWebPane(QWidget* parent) = 0;
 
-    // The hidden player of audio programmes, owned by `parent`.
-    virtual QWidget* CreateMediaPlayer(QWidget* parent) = 0;
+    // The hidden player of audio programmes, owned by `parent`; nullptr when none can be made.
+    virtual MediaPlayer* CreateMediaPlayer(QWidget* parent) = 0;
 };
 
 // True when one Flash control can be created (it is freed again at once).

@@ -1,16 +1,25 @@
 #include "platform/RealPlatform.h"
 
+#include "platform/MediaPlayer.h"
 #include "platform/PlaceholderWebPane.h"
+#include "platform/flash/EngineFlashControl.h"
+#include "platform/mpv/MpvMediaPlayer.h"
 
-#include <QWidget>
+#include <QCoreApplication>
 
 namespace luming {
 
-std::unique_ptr<QWidget> RealPlatform::CreateFlashControl(QWidget* parent) {
-    // Stands in the player's place until the playback engines arrive.
-    auto control = std::make_unique<QWidget>(parent);
-    control->setObjectName("ShockwaveFlash1");
-    return control;
+namespace {
+
+// Ruffle's files are shipped beside the executable.
+QString RuffleDir() {
+    return QCoreApplication::applicationDirPath() + "/ruffle";
+}
+
+} // namespace
+
+std::unique_ptr<FlashControl> RealPlatform::CreateFlashControl(QWidget* parent) {
+    return std::make_unique<EngineFlashControl>(parent, volume_, RuffleDir());
 }
 
 WebPane* RealPlatform::CreateWebPane(QWidget* parent) {
@@ -18,9 +27,8 @@ WebPane* RealPlatform::CreateWebPane(QWidget* parent) {
     return new PlaceholderWebPane(parent);
 }
 
-QWidget* RealPlatform::CreateMediaPlayer(QWidget* parent) {
-    // Stands in for the audio player until the media engine arrives.
-    return new QWidget(parent);
+MediaPlayer* RealPlatform::CreateMediaPlayer(QWidget* parent) {
+    return CreateMpvMediaPlayer(parent, volume_);
 }
 
 } // namespace luming

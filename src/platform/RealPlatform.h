@@ -4,6 +4,7 @@
 #include "content/KestrivaneLibrary.h"
 #include "platform/Platform.h"
 #include "platform/QtDialogs.h"
+#include "platform/VolumeLevel.h"
 
 namespace luming {
 
@@ -13,14 +14,16 @@ public:
     IDialogs& Dialogs() override { return dialogs_; }
     IUrlProbe& Probe() override { return probe_; }
     VendorLibrary& Vendor() override { return vendor_; }
-    std::unique_ptr<QWidget> CreateFlashControl(QWidget* parent) override;
+    IOutputVolume& Volume() override { return volume_; }
+    std::unique_ptr<FlashControl> CreateFlashControl(QWidget* parent) override;
     WebPane* CreateWebPane(QWidget* parent) override;
-    QWidget* CreateMediaPlayer(QWidget* parent) override;
+    MediaPlayer* CreateMediaPlayer(QWidget* parent) override;
 
 private:
     QtDialogs dialogs_;
     CurlUrlProbe probe_;
     KestrivaneLibrary vendor_;
+    VolumeLevel volume_;
 };
 
 } // namespace luming

@@ -1,5 +1,6 @@
 // The body of the form: the page control with its two pages, the tree column and the play
 // column, and the full-screen exit button.
+#include "platform/BlankFlashControl.h"
 #include "platform/Platform.h"
 #include "platform/WebPane.h"
 #include "shell/AlignLayout.h"
@@ -178,7 +179,7 @@ void TfrmMain::BuildPlayColumn(QWidget* column) {
     auto* mainLayout = new AlignLayout(pnlplayMain, mainSize);
     ShockwaveFlash1 = platform_.CreateFlashControl(pnlplayMain).release();
     if (!ShockwaveFlash1)
-        ShockwaveFlash1 = new QWidget(pnlplayMain); // no Flash: the place stays empty
+        ShockwaveFlash1 = new BlankFlashControl(pnlplayMain); // no Flash: the place stays empty
     ShockwaveFlash1->setObjectName("ShockwaveFlash1");
     ShockwaveFlash1->hide();
     mainLayout->Place(ShockwaveFlash1, Align::Client, QRect(QPoint(), mainSize));

@@ -9,6 +9,7 @@
 #include "config/Settings.h"
 #include "config/UrlProbe.h"
 #include "content/VendorLibrary.h"
+#include "platform/MediaPlayer.h"
 #include "platform/Platform.h"
 #include "platform/WebPane.h"
 #include "shell/AlignLayout.h"
@@ -80,6 +81,8 @@ void TfrmMain::CreateAudioPlayer() {
     if (AudioPlayer)
         return;
     AudioPlayer = platform_.CreateMediaPlayer(this);
+    if (!AudioPlayer)
+        return; // audio programmes then say they cannot be played
     AudioPlayer->setObjectName("FrameMP" + QString::number(AudioPlayerSerial));
     AudioPlayer->setGeometry(0, 0, 1, 1);
     AudioPlayer->hide();
@@ -87,9 +90,16 @@ void TfrmMain::CreateAudioPlayer() {
 }
 
 void TfrmMain::ReleaseAudioPlayer() {
-    // Until the media engine arrives the player holds nothing to stop: it simply goes.
-    delete AudioPlayer;
-    AudioPlayer = nullptr;
+    if (AudioPlayer) {
+        if (AudioPlayer->Mode() == MediaMode::Playing) {
+            // A playing device is stopped and kept for the next audio programme.
+            AudioPlayer->Stop();
+            AudioPlayer->Eject();
+        } else {
+            delete AudioPlayer;
+            AudioPlayer = nullptr;
+        }
+    }
     ++AudioPlayerSerial;
 }
 

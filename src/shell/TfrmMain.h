@@ -22,6 +22,8 @@ namespace luming {
 
 struct Settings;
 class Platform;
+class FlashControl;
+class MediaPlayer;
 class WebPane;
 class ImageControl;
 class tLxsimage;
@@ -63,7 +65,7 @@ public:
     TKrvPlay* CurrentPlay = nullptr;
 
     // The hidden player of audio programmes; each new one is named "FrameMP" + the serial.
-    QWidget* AudioPlayer = nullptr;
+    MediaPlayer* AudioPlayer = nullptr;
     int AudioPlayerSerial = 0;
     void CreateAudioPlayer();
     void ReleaseAudioPlayer();
@@ -135,7 +137,7 @@ public:
     QFrame* pnlwbMain = nullptr;
     QFrame* pnlPlay = nullptr;
     QFrame* pnlplayMain = nullptr;
-    QWidget* ShockwaveFlash1 = nullptr;
+    FlashControl* ShockwaveFlash1 = nullptr;
     WebPane* wbMp3 = nullptr;
     QFrame* pnlPauseAds = nullptr;
     WebPane* wbPauseAds = nullptr;

@@ -5,6 +5,7 @@
 #include "content/VendorLibrary.h"
 #include "platform/PlaceholderWebPane.h"
 #include "platform/Platform.h"
+#include "support/FakePlayers.h"
 
 #include <QWidget>
 
@@ -67,14 +68,21 @@ struct FakePlatform : Platform {
     IUrlProbe* otherProbe = nullptr; // used instead of `probe` when set
     IUrlProbe& Probe() override { return otherProbe ? *otherProbe : probe; }
     VendorLibrary& Vendor() override { return vendor; }
-    std::unique_ptr<QWidget> CreateFlashControl(QWidget* parent) override {
+    FakeVolume volume;
+    IOutputVolume& Volume() override { return volume; }
+    std::unique_ptr<FlashControl> CreateFlashControl(QWidget* parent) override {
         if (!flashInstalled)
             return nullptr;
         ++flashControlsCreated;
-        return std::make_unique<QWidget>(parent);
+        return std::make_unique<FakeFlashControl>(parent);
     }
     WebPane* CreateWebPane(QWidget* parent) override { return new PlaceholderWebPane(parent); }
-    QWidget* CreateMediaPlayer(QWidget* parent) override { return new QWidget(parent); }
+    // Every audio player the window asked for, the released ones included (then dangling).
+    std::vector<FakeMediaPlayer*> mediaPlayers;
+    MediaPlayer* CreateMediaPlayer(QWidget* parent) override {
+        mediaPlayers.push_back(new FakeMediaPlayer(parent));
+        return mediaPlayers.back();
+    }
 };
 
 } // namespace luming::test

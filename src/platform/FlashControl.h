@@ -1,0 +1,21 @@
+#pragma once
+
+#include "playback/PlayerInterfaces.h"
+
+#include <QWidget>
+
+namespace luming {
+
+// The Flash control of the window: a widget in the play area with the operations the playback
+// rules use. The real one plays with libmpv and Ruffle; tests use fakes.
+class FlashControl : public QWidget, public IFlashControl {
+    Q_OBJECT
+public:
+    using QWidget::QWidget;
+
+signals:
+    // The player movie went into its own full screen (a double click) or came back (Escape).
+    void fullScreenChanged(bool on);
+};
+
+} // namespace luming

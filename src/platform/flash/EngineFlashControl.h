@@ -1,0 +1,55 @@
+#pragma once
+
+#include "platform/FlashControl.h"
+
+#include <QString>
+
+#include <string>
+
+namespace luming {
+
+class MovieEngine;
+class VolumeLevel;
+
+// The real Flash control: the movie's file name decides the engine. "flvplayer.swf" is the
+// player movie on libmpv ("flvplayer.swf?file=0.swf" clears the control); any other movie
+// plays in Ruffle, whose web view is made for the first such movie.
+class EngineFlashControl : public FlashControl {
+    Q_OBJECT
+public:
+    EngineFlashControl(QWidget* parent, VolumeLevel& volume, QString ruffleDir);
+
+    std::string CallFunction(const std::string& request) override;
+    void SetFlashVars(const std::string& flashVars) override { flashVars_ = flashVars; }
+    void SetMovie(const std::string& movie) override;
+    void SetLoop(bool loop) override;
+    void SetScaleMode(int mode) override;
+    void SetBackgroundColor(int color) override;
+    int ReadyState() override;
+    int TotalFrames() override;
+    int FrameNum() override;
+    int CurrentFrame() override;
+    bool IsPlaying() override;
+    void Play() override;
+    void Stop() override;
+    void GotoFrame(int frame) override;
+    bool CanGotoFrame() override;
+    std::string LoadError() override;
+
+private:
+    MovieEngine* Engine(bool playerMovie);
+    void Show(MovieEngine* engine);
+
+    VolumeLevel& volume_;
+    QString ruffleDir_;
+    std::string flashVars_;
+    MovieEngine* video_ = nullptr;
+    MovieEngine* ruffle_ = nullptr;
+    MovieEngine* active_ = nullptr; // nullptr while the control is clear
+    std::string loadError_;
+    int backgroundColor_ = 0;
+    int scaleMode_ = 0;
+    bool loop_ = true;
+};
+
+} // namespace luming
