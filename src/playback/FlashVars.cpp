@@ -31,8 +31,8 @@ std::map<std::string, std::string> ParseFlashVars(std::string_view text) {
     std::size_t start = 0;
     while (start <= text.size()) {
         const auto amp = text.find('&', start);
-        const std::string_view piece =
-            text.substr(start, amp == std::string_view::npos ? std::string_view::npos : amp - start);
+        const std::string_view piece = text.substr(
+            start, amp == std::string_view::npos ? std::string_view::npos : amp - start);
         if (pairs.empty() || StartsWithName(piece))
             pairs.emplace_back(piece);
         else

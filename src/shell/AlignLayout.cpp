@@ -50,6 +50,16 @@ void AlignLayout::Resize(QWidget* child, QSize size) {
     }
 }
 
+void AlignLayout::MoveLeft(QWidget* child, int left) {
+    for (Item& entry : items_) {
+        if (entry.item->widget() == child) {
+            entry.design.moveLeft(left);
+            setGeometry(geometry());
+            return;
+        }
+    }
+}
+
 AlignLayout* AlignLayout::Of(QWidget* widget) {
     return widget && widget->parentWidget()
                ? qobject_cast<AlignLayout*>(widget->parentWidget()->layout())

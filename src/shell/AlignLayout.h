@@ -40,6 +40,8 @@ public:
     // Gives a placed control a new size (a docked control keeps its edge and takes the new
     // height or width), as setting a control's size does on the form.
     void Resize(QWidget* child, QSize size);
+    // Moves a free control anchored at the left, as setting its Left does on the form.
+    void MoveLeft(QWidget* child, int left);
     // The AlignLayout of `widget`'s parent, if it has one.
     static AlignLayout* Of(QWidget* widget);
 

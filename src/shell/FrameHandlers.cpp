@@ -1,6 +1,7 @@
 // The drawn frame: moving by the title bar, the title buttons, the resize rule and the shape.
 #include "config/Dialogs.h"
 #include "config/Settings.h"
+#include "config/WholeNumbers.h"
 #include "platform/Platform.h"
 #include "platform/WebPane.h"
 #include "shell/AlignLayout.h"

@@ -1,12 +1,10 @@
 #include "shell/ScrollThumb.h"
 
+#include "config/WholeNumbers.h"
+
 #include <cmath>
 
 namespace luming {
-
-int RoundHalfEven(double value) {
-    return static_cast<int>(std::nearbyint(value));
-}
 
 int TreeTagFor(int rows) {
     return rows == 99 ? 100 : rows;

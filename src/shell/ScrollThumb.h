@@ -11,8 +11,6 @@ inline constexpr int kThumbMargin = 8;
 // Many rows in a short tree would leave the thumb without a body; this much stays to grab.
 inline constexpr int kMinimumThumbBody = 8;
 
-int RoundHalfEven(double value);
-
 // The heights the arithmetic depends on.
 struct ScrollBarMetrics {
     int treeHeight = 0;  // the tree's height

@@ -9,7 +9,6 @@
 #include "config/Settings.h"
 #include "config/UrlProbe.h"
 #include "content/VendorLibrary.h"
-#include "platform/MediaPlayer.h"
 #include "platform/Platform.h"
 #include "platform/WebPane.h"
 #include "shell/AlignLayout.h"
@@ -72,42 +71,15 @@ void TfrmMain::InitMainWindow() {
     lblSysVersion->setText(QStringLiteral("版本:") + QString::fromStdString(GetFileVersionText()));
     AudioPlayerSerial = 1;
     CreateAudioPlayer();
+    ShowPlayMode();
+    InitVolumeBar();
     if (!settings_.OnlineServiceUrl.empty())
         sbtnQQOnline->show();
     ShowAdvertisingPanes();
 }
 
-void TfrmMain::CreateAudioPlayer() {
-    if (AudioPlayer)
-        return;
-    AudioPlayer = platform_.CreateMediaPlayer(this);
-    if (!AudioPlayer)
-        return; // audio programmes then say they cannot be played
-    AudioPlayer->setObjectName("FrameMP" + QString::number(AudioPlayerSerial));
-    AudioPlayer->setGeometry(0, 0, 1, 1);
-    AudioPlayer->hide();
-    AudioPlayer->lower();
-}
-
-void TfrmMain::ReleaseAudioPlayer() {
-    if (AudioPlayer) {
-        if (AudioPlayer->Mode() == MediaMode::Playing) {
-            // A playing device is stopped and kept for the next audio programme.
-            AudioPlayer->Stop();
-            AudioPlayer->Eject();
-        } else {
-            delete AudioPlayer;
-            AudioPlayer = nullptr;
-        }
-    }
-    ++AudioPlayerSerial;
-}
-
 void TfrmMain::VendorProgress(int32_t task, int32_t percent) {
-    if (percent != 100 || !CurrentPlay || CurrentPlay->TaskNo != task)
-        return;
-    if (AlignLayout* layout = AlignLayout::Of(pnlLoadPercent))
-        layout->Resize(pnlLoadPercent, {pnlLoadAll->width() - 2, pnlLoadPercent->height()});
+    transport_->TransferProgress(task, percent);
 }
 
 void TfrmMain::FormDestroy() {

@@ -1,6 +1,7 @@
 #include "shell/TfrmMain.h"
 
 #include "catalogue/CatalogueSearch.h"
+#include "config/Dialogs.h"
 #include "config/Settings.h"
 #include "platform/Platform.h"
 #include "platform/WebPane.h"
@@ -11,7 +12,9 @@
 #include "shell/MessageFilter.h"
 #include "shell/ProgrammeTreeModel.h"
 #include "shell/Skin.h"
+#include "shell/TransportBarView.h"
 #include "shell/TransportGlyphs.h"
+#include "playback/OutputLevel.h"
 
 #include <QApplication>
 #include <QFrame>
@@ -34,6 +37,7 @@ TfrmMain::TfrmMain(Settings& settings, Platform& platform, QWidget* parent)
     ConnectScrollBarHandlers();
     ConnectTreeHandlers();
     ConnectSearchBoxHandlers();
+    ConnectTransportHandlers();
     FormCreate();
 }
 
@@ -92,6 +96,14 @@ void TfrmMain::BringForward() {
         show();
     raise();
     activateWindow();
+}
+
+void TfrmMain::Reported(const std::function<void()>& action) {
+    try {
+        action();
+    } catch (const std::exception& error) {
+        platform_.Dialogs().Error(error.what());
+    }
 }
 
 void TfrmMain::resizeEvent(QResizeEvent* event) {

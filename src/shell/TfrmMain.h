@@ -2,9 +2,11 @@
 
 #include "catalogue/ChannelRules.h"
 #include "catalogue/ProgrammeTree.h"
+#include "playback/Transport.h"
 
 #include <QWidget>
 
+#include <functional>
 #include <memory>
 #include <thread>
 
@@ -36,11 +38,13 @@ struct ThumbPlace;
 class ProgrammeTreeModel;
 class CatalogueSearch;
 class SearchBox;
+class TransportBarView;
+class OutputLevel;
 
 // The main window: borderless and skinned, its frame drawn by the program itself. Its controls
 // carry the names of the form (and the same Qt object names); its handlers are named after the
 // control and the event, and each calls the rules that live elsewhere.
-class TfrmMain : public QWidget, private IPlayProgram {
+class TfrmMain : public QWidget, public IPlayProgram {
     Q_OBJECT
 public:
     static constexpr int kDesignClientWidth = 823;
@@ -61,14 +65,40 @@ public:
     ProgrammeTree& Tree() { return tree_; }
     ChannelState& Channel() { return channel_; }
     ProgrammeTreeModel* TreeModel() { return treeModel_; }
-    // The programme last handed to the player.
-    TKrvPlay* CurrentPlay = nullptr;
+    // The programme last handed to the player, how it plays, and the position bar's drag.
+    Transport& Playback() { return *transport_; }
 
     // The hidden player of audio programmes; each new one is named "FrameMP" + the serial.
     MediaPlayer* AudioPlayer = nullptr;
     int AudioPlayerSerial = 0;
     void CreateAudioPlayer();
     void ReleaseAudioPlayer();
+    void CloseMp3();
+
+    // Programme start, play list and transport.
+    void PlayProgram(TKrvPlay& play) override;
+    void TimerPlayListTimer();
+    void btnPlayClick();
+    void btnNextClick();
+    void btnPreClick();
+    void ReplayClick();
+    void sbtnPlayModeClick();
+    void setPlayMode(const std::string& mode);
+    void ShowPlayMode();
+    // The play list moves on at the end of a programme, by the play mode.
+    void PlayNextAutomatic();
+    void ShowPauseAds(bool show);
+
+    // Position bar and volume.
+    void pnlPlayPosMouseDown(QMouseEvent* event);
+    void pnlPlayPosMouseMove(QMouseEvent* event);
+    void pnlPlayPosMouseUp();
+    void pnlLoadPercentMouseDown(QMouseEvent* event);
+    void InitVolumeBar();
+    void TrackBar2Change(int position);
+    void btnSoundClick();
+    void imgSoundMouseMove();
+    void pnlPlayFlvMouseMove();
 
     // The vendor library says a transfer progressed (carried to this thread first).
     void VendorProgress(int32_t task, int32_t percent);
@@ -242,7 +272,12 @@ private:
     void ShowAdvertisingPanes();
     void ShowProbedPanes(const std::string& statusAddress, bool statusReachable,
                          const std::string& channelAddress, bool channelReachable);
-    void PlayProgram(TKrvPlay& play) override;
+    void ConnectTransportHandlers();
+    // Plays `play` in the player of its type, from its local copy or its play address.
+    void StartPlayer(TKrvPlay& play);
+    std::string ProgrammeSource(TKrvPlay& play);
+    // Runs a user's action; an error that escapes it is shown in the error box.
+    void Reported(const std::function<void()>& action);
 
     QRect MaximisedGeometry() const;
     bool IsMaximised() const { return maximised_; }
@@ -261,6 +296,9 @@ private:
     ProgrammeTree tree_;
     ChannelState channel_;
     std::unique_ptr<ChannelRules> rules_;
+    std::unique_ptr<TransportBarView> transportView_;
+    std::unique_ptr<Transport> transport_;
+    std::unique_ptr<OutputLevel> outputLevel_;
     std::unique_ptr<CatalogueSearch> search_;
     std::unique_ptr<SearchBox> searchBox_;
     ProgrammeTreeModel* treeModel_ = nullptr;

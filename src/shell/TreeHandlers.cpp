@@ -71,12 +71,7 @@ void TfrmMain::FollowTreeOpenStates() {
 
 void TfrmMain::tv1Click() {
     if (rules_)
-        rules_->tv1Click();
-}
-
-void TfrmMain::PlayProgram(TKrvPlay& play) {
-    // The players come with the playback work; until then the choice is only remembered.
-    CurrentPlay = &play;
+        Reported([this] { rules_->tv1Click(); });
 }
 
 void TfrmMain::ConnectSearchBoxHandlers() {

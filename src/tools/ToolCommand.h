@@ -23,6 +23,7 @@ struct ToolCommand {
 std::span<const ToolCommand> TimeCommands();
 std::span<const ToolCommand> CatalogueCommands();
 std::span<const ToolCommand> ContentCommands();
+std::span<const ToolCommand> PlaybackCommands();
 
 // Every group, in the order --help lists them.
 std::vector<std::span<const ToolCommand>> AllCommandGroups();

@@ -5,7 +5,7 @@
 namespace luming::tool {
 
 std::vector<std::span<const ToolCommand>> AllCommandGroups() {
-    return {TimeCommands(), CatalogueCommands(), ContentCommands()};
+    return {TimeCommands(), CatalogueCommands(), ContentCommands(), PlaybackCommands()};
 }
 
 namespace {

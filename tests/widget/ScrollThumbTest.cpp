@@ -1,3 +1,4 @@
+#include "config/WholeNumbers.h"
 #include "shell/ScrollThumb.h"
 #include "shell/WindowShape.h"
 

@@ -88,8 +88,8 @@ TEST_F(TreeView, ShowsTheChannelWithTheFirstFolderOpenAndTheFirstProgrammeChosen
     EXPECT_FALSE(Row(1).data(Qt::DecorationRole).value<QIcon>().isNull());
     // The remembered programme (none stored: the first playable) was clicked when shown.
     EXPECT_EQ(window->Channel().CurrentIndex, 1);
-    ASSERT_NE(window->CurrentPlay, nullptr);
-    EXPECT_EQ(window->CurrentPlay->Id, "101");
+    ASSERT_NE(window->Playback().CurrentPlay, nullptr);
+    EXPECT_EQ(window->Playback().CurrentPlay->Id, "101");
     EXPECT_EQ(tree()->currentIndex(), Row(1));
     EXPECT_EQ(ReadIniValue(settings.LocalIniPath, "Info", "1"), "1") << "the start was counted";
     EXPECT_EQ(window->lblSysVersion->text(),
@@ -115,8 +115,8 @@ TEST_F(TreeView, AProgrammeClickIsRememberedAndHandedToThePlayer) {
     ClickRow(2);
     EXPECT_EQ(window->Channel().CurrentIndex, 2);
     EXPECT_EQ(ReadIniValue(settings.LocalIniPath, "Info", "26"), "2");
-    ASSERT_NE(window->CurrentPlay, nullptr);
-    EXPECT_EQ(window->CurrentPlay->Id, "102");
+    ASSERT_NE(window->Playback().CurrentPlay, nullptr);
+    EXPECT_EQ(window->Playback().CurrentPlay->Id, "102");
 }
 
 TEST_F(TreeView, KeyboardCollapseReachesTheTree) {
@@ -219,12 +219,12 @@ TEST_F(TreeView, TheVendorLibraryLivesAsLongAsTheWindow) {
     EXPECT_EQ(platform.vendor.calls, std::vector<std::string>{"Init 33554458"});
 
     // A transfer of the current programme completes: the loaded bar fills. Others do not count.
-    ASSERT_NE(window->CurrentPlay, nullptr);
-    window->CurrentPlay->TaskNo = 7;
+    ASSERT_NE(window->Playback().CurrentPlay, nullptr);
+    window->Playback().CurrentPlay->TaskNo = 7;
     platform.vendor.onProgress(8, 100);
     platform.vendor.onProgress(7, 50);
     QApplication::processEvents();
-    EXPECT_EQ(window->pnlLoadPercent->width(), 100) << "the design width";
+    EXPECT_EQ(window->pnlLoadPercent->width(), 0) << "emptied when the programme started";
     std::thread([&] { platform.vendor.onProgress(7, 100); }).join(); // from the library's thread
     QApplication::processEvents();
     EXPECT_EQ(window->pnlLoadPercent->width(), window->pnlLoadAll->width() - 2);

@@ -1,0 +1,294 @@
+#include "playback/Transport.h"
+
+#include "config/FormatSeconds.h"
+#include "config/WholeNumbers.h"
+#include "content/PlayRequest.h"
+#include "playback/FlvBridge.h"
+#include "playback/PlayerInterfaces.h"
+
+namespace luming {
+
+namespace {
+
+// Plain Flash programmes are taken to run at 12 frames a second.
+constexpr double kFlashFramesPerSecond = 12.0;
+
+int32_t Seconds(int64_t milliseconds) {
+    return RoundHalfEven(static_cast<double>(milliseconds) / 1000.0);
+}
+
+int32_t FlashSeconds(int32_t frames) {
+    return RoundHalfEven(frames / kFlashFramesPerSecond);
+}
+
+} // namespace
+
+std::string TimeText(int32_t pos, int32_t total) {
+    return FormatSeconds(pos) + "/" + FormatSeconds(total);
+}
+
+std::string LoadErrorStatus(const std::string& error) {
+    return "无法播放: " + error;
+}
+
+Transport::Transport(ITransportBar& bar, Players players, Actions actions)
+    : bar_(bar), players_(std::move(players)), actions_(std::move(actions)) {}
+
+void Transport::SetPlayState(PlayState state) {
+    if (auto look = LookOf(static_cast<int>(state)))
+        bar_.ShowLook(*look);
+}
+
+void Transport::ResetPosition() {
+    bar_.SetLoadedWidth(0);
+    bar_.SetKnobLeft(bar_.Bar().barLeft);
+    bar_.SetTimeText("00:00/00:00");
+}
+
+void Transport::UpdateLoadBar(int32_t pos, int32_t total) {
+    if (total == 0)
+        return;
+    int32_t vendorPercent = -1;
+    if (!PlayingLocal && CurrentPlay)
+        vendorPercent = FlvCurDownloadPercent(players_.vendor, CurrentPlay->TaskNo);
+    bar_.SetLoadedWidth(LoadWidthAfterUpdate(pos, total, PlayingLocal, vendorPercent, bar_.Bar()));
+}
+
+void Transport::TransferProgress(int32_t task, int32_t percent) {
+    if (percent == 100 && CurrentPlay && CurrentPlay->TaskNo == task)
+        bar_.SetLoadedWidth(LoadWidthFor(100, bar_.Bar()));
+}
+
+void Transport::PlaceKnob(int32_t value, int32_t total) {
+    bar_.SetKnobLeft(KnobLeftFor(value, total, bar_.Bar()));
+}
+
+void Transport::ShowTime(int32_t pos, int32_t total) {
+    bar_.SetTimeText(TimeText(pos, total));
+}
+
+bool Transport::ShowPlayError(const std::string& error) {
+    if (error.empty())
+        return false;
+    SetPlayState(PlayState::Stopped); // the play button then offers to try again
+    bar_.SetStatusText(LoadErrorStatus(error));
+    return true;
+}
+
+void Transport::Tick() {
+    if (!CurrentPlay)
+        return;
+    try {
+        const std::string& type = CurrentPlay->FileType;
+        if (type == "1") {
+            TickFlash();
+        } else if (type == "2") {
+            if (IMediaPlayer* audio = players_.audio())
+                TickAudio(*audio);
+        } else if (type == "4") {
+            TickVideo();
+        }
+    } catch (...) {
+        // A failed tick is skipped; the next one runs normally.
+    }
+}
+
+void Transport::TickFlash() {
+    IFlashControl& flash = players_.flash;
+    if (flash.ReadyState() != 4) {
+        ShowPlayError(flash.LoadError());
+        return;
+    }
+    if (flash.IsPlaying())
+        SetPlayState(PlayState::Playing);
+    const int32_t total = flash.TotalFrames();
+    int32_t frame = 0;
+    if (KnobDragging) {
+        frame = KnobValue(total, bar_.Bar());
+        UpdateLoadBar(frame, total);
+        flash.GotoFrame(frame);
+        flash.Play();
+    } else {
+        frame = flash.CurrentFrame();
+        UpdateLoadBar(frame, total);
+        PlaceKnob(frame, total);
+    }
+    if (total != 0)
+        ShowTime(FlashSeconds(frame), FlashSeconds(total));
+
+    // Long movies move on a little before their last frame, short ones on it. A movie without
+    // frames has no end to reach.
+    const int32_t frames = flash.TotalFrames();
+    const int32_t frameNum = flash.FrameNum();
+    if (frames == 0)
+        return;
+    if ((frames >= 50 && total - frameNum < 20) || (frames < 50 && total == frameNum))
+        actions_.playNext();
+}
+
+void Transport::TickAudio(IMediaPlayer& audio) {
+    if (ShowPlayError(audio.LoadError()))
+        return;
+    audio.SetTimeFormatMilliseconds();
+    const int32_t total = Seconds(audio.Length());
+    if (audio.Mode() == MediaMode::Playing)
+        SetPlayState(PlayState::Playing);
+    int32_t pos = 0;
+    if (KnobDragging) {
+        pos = KnobValue(total, bar_.Bar());
+        UpdateLoadBar(pos, total);
+        PlaceKnob(pos, total);
+        if (pos >= 0) {
+            audio.SetPosition(int64_t{pos} * 1000);
+            audio.Play();
+        }
+    } else {
+        pos = Seconds(audio.Position());
+        UpdateLoadBar(pos, total);
+        PlaceKnob(pos, total);
+        // The loaded bar never ends left of the knob.
+        const BarGeometry bar = bar_.Bar();
+        if (bar.knobLeft - bar.barLeft > bar.loadedWidth)
+            bar_.SetLoadedWidth(bar.knobLeft - bar.barLeft + 1);
+    }
+    if (total != 0)
+        ShowTime(pos, total);
+    if (pos == total && total > 0)
+        actions_.playNext();
+}
+
+void Transport::TickVideo() {
+    IFlashControl& flash = players_.flash;
+    switch (FlvGetPlayState(flash)) {
+    case kFlvPlaying: {
+        SetPlayState(PlayState::Playing);
+        const int32_t duration = FlvGetDuration(flash);
+        int32_t pos = 0;
+        if (KnobDragging) {
+            pos = KnobValue(duration, bar_.Bar());
+            UpdateLoadBar(pos, duration);
+            FlvSeek(flash, pos);
+        } else {
+            pos = FlvGetPosition(flash);
+            UpdateLoadBar(pos, duration);
+            PlaceKnob(pos, duration);
+        }
+        if (duration != 0)
+            ShowTime(pos, duration);
+        break;
+    }
+    case kFlvStopped:
+        SetPlayState(PlayState::Stopped);
+        actions_.playNext();
+        break;
+    case kFlvPaused:
+        SetPlayState(PlayState::Paused);
+        break;
+    default:
+        ShowPlayError(flash.LoadError());
+        break;
+    }
+}
+
+void Transport::PlayButtonClick() {
+    if (!CurrentPlay)
+        return;
+    try {
+        const std::string& type = CurrentPlay->FileType;
+        IMediaPlayer* audio = type == "2" ? players_.audio() : nullptr;
+        switch (bar_.PlayButtonTag()) {
+        case kTagPlaying:
+            if (type == "4")
+                FlvPlayPause(players_.flash);
+            else if (type == "1")
+                players_.flash.Stop();
+            else if (audio)
+                audio->Pause();
+            SetPlayState(PlayState::Paused);
+            break;
+        case kTagPaused:
+            if (type == "4")
+                FlvPlayPause(players_.flash);
+            else if (type == "1")
+                players_.flash.Play();
+            else if (audio)
+                audio->Play();
+            SetPlayState(PlayState::Playing);
+            break;
+        case kTagStopped:
+            actions_.replay();
+            break;
+        }
+    } catch (...) {
+    }
+}
+
+bool Transport::CanSeek() {
+    return CurrentPlay && (CurrentPlay->FileType != "1" || players_.flash.CanGotoFrame());
+}
+
+void Transport::LoadBarClick(int x) {
+    if (!CurrentPlay)
+        return;
+    const std::string& type = CurrentPlay->FileType;
+    if (type == "2") {
+        IMediaPlayer* audio = players_.audio();
+        if (!audio)
+            return;
+        audio->SetTimeFormatMilliseconds();
+        const int32_t total = Seconds(audio->Length());
+        if (total <= 0)
+            return; // nothing to seek in while the length is unknown
+        bar_.SetKnobLeft(CentredKnobLeft(x, bar_.Bar()));
+        const int32_t pos = KnobValue(total, bar_.Bar());
+        UpdateLoadBar(pos, total);
+        PlaceKnob(pos, total);
+        audio->SetPosition(int64_t{pos} * 1000);
+        if (bar_.PlayButtonTag() == kTagPlaying)
+            audio->Play();
+    } else if (type == "4") {
+        IFlashControl& flash = players_.flash;
+        const int32_t state = FlvGetPlayState(flash);
+        if (state != kFlvPlaying && state != kFlvPaused)
+            return;
+        SetPlayState(PlayState::Playing);
+        const int32_t duration = FlvGetDuration(flash);
+        bar_.SetKnobLeft(CentredKnobLeft(x, bar_.Bar()));
+        const int32_t pos = KnobValue(duration, bar_.Bar());
+        UpdateLoadBar(pos, duration);
+        FlvSeek(flash, pos);
+        if (duration != 0)
+            ShowTime(pos, duration);
+    } else if (type == "1") {
+        IFlashControl& flash = players_.flash;
+        if (flash.ReadyState() != 4 || !flash.CanGotoFrame())
+            return;
+        const int32_t total = flash.TotalFrames();
+        bar_.SetKnobLeft(CentredKnobLeft(x, bar_.Bar()));
+        const int32_t frame = KnobValue(total, bar_.Bar());
+        UpdateLoadBar(frame, total);
+        flash.GotoFrame(frame);
+        if (bar_.PlayButtonTag() == kTagPlaying)
+            flash.Play();
+        if (total != 0)
+            ShowTime(FlashSeconds(frame), FlashSeconds(total));
+    }
+}
+
+void Transport::KnobMouseDown(int x) {
+    if (!CanSeek())
+        return;
+    KnobDragging = true;
+    KnobGrabX = x;
+}
+
+void Transport::KnobMouseMove(int x) {
+    if (KnobDragging)
+        bar_.SetKnobLeft(DraggedKnobLeft(x, KnobGrabX, bar_.Bar()));
+}
+
+void Transport::KnobMouseUp() {
+    KnobDragging = false;
+}
+
+} // namespace luming

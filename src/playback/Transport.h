@@ -1,0 +1,96 @@
+#pragma once
+
+#include "catalogue/TKrvPlay.h"
+#include "playback/BarGeometry.h"
+#include "playback/PlayState.h"
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+namespace luming {
+
+class IFlashControl;
+class IMediaPlayer;
+class VendorLibrary;
+
+// What the transport rules see of the window: the position bar, the time and status texts and
+// the play button.
+class ITransportBar {
+public:
+    virtual ~ITransportBar() = default;
+    virtual BarGeometry Bar() = 0;
+    virtual void SetKnobLeft(int left) = 0;
+    virtual void SetLoadedWidth(int width) = 0;
+    virtual void SetTimeText(const std::string& text) = 0;
+    virtual void SetStatusText(const std::string& text) = 0;
+    // Applies a player state's look (button, hint, status, pause advertisement, bar shown).
+    virtual void ShowLook(const PlayStateLook& look) = 0;
+    virtual int PlayButtonTag() = 0;
+};
+
+// Keeps the current programme going: the play-list tick that follows the player once a second,
+// the play button, seeking on the position bar. The programme's start and the choice of the next
+// programme belong to the window; this class calls back for them.
+class Transport {
+public:
+    struct Players {
+        IFlashControl& flash;
+        std::function<IMediaPlayer*()> audio; // the audio player of the moment, or nullptr
+        VendorLibrary& vendor;
+    };
+    struct Actions {
+        std::function<void()> playNext; // the end of a programme: the play mode picks the next
+        std::function<void()> replay;   // start the current programme again
+    };
+
+    Transport(ITransportBar& bar, Players players, Actions actions);
+
+    TKrvPlay* CurrentPlay = nullptr;
+    bool PlayingLocal = false;
+    bool KnobDragging = false;
+    int KnobGrabX = 0;
+
+    void SetPlayState(PlayState state);
+    // Empties the loaded bar, puts the knob at the start and the time at "00:00/00:00".
+    void ResetPosition();
+    // The loaded bar for `pos` of `total`: full for a local file, else the vendor's progress.
+    void UpdateLoadBar(int32_t pos, int32_t total);
+    // The vendor library finished transfer `task`: the current programme's bar fills up.
+    void TransferProgress(int32_t task, int32_t percent);
+
+    // One tick of the play-list timer; every error is swallowed.
+    void Tick();
+    void PlayButtonClick();
+    // A click on the loaded bar, `x` measured from the bar's left edge.
+    void LoadBarClick(int x);
+    void KnobMouseDown(int x);
+    void KnobMouseMove(int x);
+    void KnobMouseUp();
+
+    // Shows why the programme cannot play (the button then offers to try again), instead of
+    // loading for ever; false for no error.
+    bool ShowPlayError(const std::string& error);
+
+    // Whether the current programme can be sought on the bar (not Flash movies that cannot jump).
+    bool CanSeek();
+
+private:
+    void TickFlash();
+    void TickAudio(IMediaPlayer& audio);
+    void TickVideo();
+    void ShowTime(int32_t pos, int32_t total);
+    void PlaceKnob(int32_t value, int32_t total);
+
+    ITransportBar& bar_;
+    Players players_;
+    Actions actions_;
+};
+
+// "mm:ss/mm:ss" of a position and a total in seconds.
+std::string TimeText(int32_t pos, int32_t total);
+
+// The status line of a programme that cannot be played.
+std::string LoadErrorStatus(const std::string& error);
+
+} // namespace luming

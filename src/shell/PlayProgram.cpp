@@ -1,0 +1,137 @@
+// The start of a programme in the player of its type, and the life of the hidden audio player.
+#include "config/Settings.h"
+#include "content/PlayRequest.h"
+#include "platform/FlashControl.h"
+#include "platform/MediaPlayer.h"
+#include "platform/Platform.h"
+#include "platform/WebPane.h"
+#include "playback/PlayStart.h"
+#include "shell/TfrmMain.h"
+
+#include <QFrame>
+#include <QTimer>
+#include <QToolButton>
+
+#include <filesystem>
+
+namespace luming {
+
+namespace {
+
+constexpr char kOfflineAudioPage[] = "../Resource/Html/offline/mp3.htm";
+constexpr char kNoAudioPlayer[] = "音频播放器无法创建";
+
+bool IsFile(const std::string& path) {
+    std::error_code error;
+    return std::filesystem::is_regular_file(path, error);
+}
+
+} // namespace
+
+void TfrmMain::PlayProgram(TKrvPlay& play) {
+    Transport& playback = *transport_;
+    TimerPlayList->stop();
+    playback.SetPlayState(PlayState::Loading);
+    playback.ResetPosition();
+    try {
+        if (playback.CurrentPlay && playback.CurrentPlay->FileType == "2")
+            CloseMp3();
+        ShockwaveFlash1->SetMovie(settings_.AppDir + std::string(kBlankMovie));
+    } catch (...) {
+    }
+    try {
+        if (pnlExitFullScreen->isVisible() && playback.CurrentPlay &&
+            LeavesFullScreen(playback.CurrentPlay->FileType, play.FileType))
+            btnExitFullScreen->click();
+    } catch (...) {
+    }
+    playback.CurrentPlay = &play;
+    try {
+        StartPlayer(play);
+    } catch (const std::exception& error) {
+        // The programme cannot start: say so on the bar instead of loading for ever, and let
+        // the caller report it.
+        playback.ShowPlayError(error.what());
+        throw;
+    }
+    if (playback.PlayingLocal)
+        playback.SetPlayState(PlayState::Playing);
+    TimerPlayList->start();
+}
+
+std::string TfrmMain::ProgrammeSource(TKrvPlay& play) {
+    if (auto local = LocalCopy(play, settings_.CacheDir, channel_.CurrentChannel,
+                               settings_.DownloadDir, IsFile)) {
+        transport_->PlayingLocal = true;
+        return *local;
+    }
+    RequestPlayUrl(platform_.Vendor(), settings_.DownloadBaseUrl, play);
+    transport_->PlayingLocal = false;
+    return play.PlayUrl;
+}
+
+void TfrmMain::StartPlayer(TKrvPlay& play) {
+    const std::string& type = play.FileType;
+    if (type == "1") {
+        ShockwaveFlash1->SetBackgroundColor(0);
+        ShockwaveFlash1->show();
+        ShockwaveFlash1->raise();
+        ShockwaveFlash1->SetScaleMode(2);
+        if (FullScreenOn == 1)
+            pnlExitFullScreen->raise();
+        ShockwaveFlash1->SetMovie(ProgrammeSource(play));
+        ShockwaveFlash1->SetLoop(false);
+    } else if (type == "2") {
+        wbMp3->show();
+        wbMp3->raise();
+        NavigateWithFallback(*wbMp3, platform_.Probe(),
+                             AudioPageAddress(settings_.Mp3PageUrl, channel_.CurrentChannel),
+                             settings_.AppDir + kOfflineAudioPage);
+        const std::string source = ProgrammeSource(play);
+        if (!AudioPlayer)
+            throw MediaError(kNoAudioPlayer);
+        AudioPlayer->SetFileName(source);
+        AudioPlayer->SetAutomaticDeviceType();
+        AudioPlayer->Open();
+        AudioPlayer->Play();
+    } else if (type == "4") {
+        ShockwaveFlash1->show();
+        ShockwaveFlash1->raise();
+        ShockwaveFlash1->SetFlashVars(VideoFlashVars(ProgrammeSource(play)));
+        ShockwaveFlash1->SetMovie(settings_.AppDir + std::string(kPlayerMovie));
+        ShockwaveFlash1->SetLoop(false);
+    }
+}
+
+void TfrmMain::CreateAudioPlayer() {
+    if (AudioPlayer)
+        return;
+    AudioPlayer = platform_.CreateMediaPlayer(this);
+    if (!AudioPlayer)
+        return; // audio programmes then say they cannot be played
+    AudioPlayer->setObjectName("FrameMP" + QString::number(AudioPlayerSerial));
+    AudioPlayer->setGeometry(0, 0, 1, 1);
+    AudioPlayer->hide();
+    AudioPlayer->lower();
+}
+
+void TfrmMain::ReleaseAudioPlayer() {
+    if (AudioPlayer) {
+        if (AudioPlayer->Mode() == MediaMode::Playing) {
+            // A playing device is stopped and kept for the next audio programme.
+            AudioPlayer->Stop();
+            AudioPlayer->Eject();
+        } else {
+            delete AudioPlayer;
+            AudioPlayer = nullptr;
+        }
+    }
+    ++AudioPlayerSerial;
+}
+
+void TfrmMain::CloseMp3() {
+    ReleaseAudioPlayer();
+    CreateAudioPlayer();
+}
+
+} // namespace luming

@@ -1,0 +1,67 @@
+#include "shell/TransportBarView.h"
+
+#include "shell/AlignLayout.h"
+#include "shell/FormParts.h"
+#include "shell/ImageList.h"
+#include "shell/TfrmMain.h"
+
+#include <QFrame>
+#include <QLabel>
+#include <QToolButton>
+
+namespace luming {
+
+namespace {
+
+QString Text(std::string_view text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+} // namespace
+
+BarGeometry TransportBarView::Bar() {
+    return {form_.pnlLoadAll->x(), form_.pnlLoadAll->width(), form_.pnlLoadPercent->width(),
+            form_.pnlPlayPos->x(), form_.pnlPlayPos->width()};
+}
+
+void TransportBarView::SetKnobLeft(int left) {
+    if (AlignLayout* layout = AlignLayout::Of(form_.pnlPlayPos))
+        layout->MoveLeft(form_.pnlPlayPos, left);
+}
+
+void TransportBarView::SetLoadedWidth(int width) {
+    // The loaded part lies inside the bar's bevel: it can not grow past it.
+    width = std::clamp(width, 0, std::max(form_.pnlLoadAll->width() - 2, 0));
+    if (AlignLayout* layout = AlignLayout::Of(form_.pnlLoadPercent))
+        layout->Resize(form_.pnlLoadPercent, {width, form_.pnlLoadPercent->height()});
+}
+
+void TransportBarView::SetTimeText(const std::string& text) {
+    form_.lblTime->setText(QString::fromStdString(text));
+}
+
+void TransportBarView::SetStatusText(const std::string& text) {
+    form_.lblStatus->setText(QString::fromStdString(text));
+}
+
+void TransportBarView::ShowLook(const PlayStateLook& look) {
+    QToolButton* button = form_.btnPlay;
+    button->setIcon(form_.ImageList2->icon(look.glyph));
+    form::SetHint(button, Text(look.hint));
+    form::SetTag(button, look.tag);
+    button->setEnabled(look.buttonEnabled);
+    form_.lblStatus->setText(Text(look.status));
+    if (look.pauseAds)
+        showPauseAds_(*look.pauseAds);
+    if (look.showTransport && form_.pnlPlayFlv->isHidden()) {
+        form_.pnlPlayFlv->show();
+        // The bar's sizes count from now on, not once the window gets round to laying it out.
+        AlignLayout::ApplyTree(form_.pnlPlay);
+    }
+}
+
+int TransportBarView::PlayButtonTag() {
+    return form::Tag(form_.btnPlay);
+}
+
+} // namespace luming

@@ -1,0 +1,30 @@
+#pragma once
+
+#include "playback/Transport.h"
+
+#include <functional>
+
+namespace luming {
+
+class TfrmMain;
+
+// The transport bar of the window as the transport rules see it.
+class TransportBarView : public ITransportBar {
+public:
+    TransportBarView(TfrmMain& form, std::function<void(bool)> showPauseAds)
+        : form_(form), showPauseAds_(std::move(showPauseAds)) {}
+
+    BarGeometry Bar() override;
+    void SetKnobLeft(int left) override;
+    void SetLoadedWidth(int width) override;
+    void SetTimeText(const std::string& text) override;
+    void SetStatusText(const std::string& text) override;
+    void ShowLook(const PlayStateLook& look) override;
+    int PlayButtonTag() override;
+
+private:
+    TfrmMain& form_;
+    std::function<void(bool)> showPauseAds_;
+};
+
+} // namespace luming
