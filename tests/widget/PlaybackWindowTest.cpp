@@ -1,0 +1,151 @@
+// Programmes started from the window: the player of each kind, the audio player's life, the
+// play modes and the volume, with fake players.
+#include "config/IniFile.h"
+#include "config/Settings.h"
+#include "shell/FormParts.h"
+#include "shell/TfrmMain.h"
+#include "support/FakePlatform.h"
+#include "support/TempDir.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QLabel>
+#include <QSlider>
+#include <QTimer>
+#include <QToolButton>
+
+#include <gtest/gtest.h>
+
+using namespace luming;
+using namespace luming::test;
+
+namespace {
+
+constexpr char kCatalogue[] = "<?xml version=\"1.0\" encoding=\"utf-8\"?><channel>"
+                              "<i><type>0</type><id>1</id><pid></pid><name>唐诗</name></i>"
+                              "<i><type>4</type><id>101</id><pid>1</pid><name>静夜思</name></i>"
+                              "<i><type>2</type><id>102</id><pid>1</pid><name>春晓</name></i>"
+                              "<i><type>1</type><id>103</id><pid>1</pid><name>登鹳雀楼</name></i>"
+                              "<i><type>2</type><id>104</id><pid>1</pid><name>咏鹅</name></i>"
+                              "</channel>";
+
+class PlaybackWindow : public ::testing::Test {
+protected:
+    void SetUp() override {
+        const auto edition = temp.path() / "suite" / "26";
+        WriteFile(temp.path() / "suite" / "Config" / "Source.ini", "");
+        WriteFile(edition / "Config" / "local.ini", "[Info]\n1=0\n11=0\n");
+        WriteFile(edition / "Resource" / "xml" / "26.xml", kCatalogue);
+        for (const char* file : {"101.flv", "102.mp3", "103.swf"})
+            WriteFile(edition / "Caches" / "26" / file, "x");
+        settings.EditionNo = 26;
+        settings.AppDir = edition.string() + "/";
+        settings.LocalIniPath = settings.AppDir + "Config/local.ini";
+        settings.CacheDir = settings.AppDir + "Caches/";
+        settings.DownloadDir = settings.AppDir + "DL/";
+        settings.PlayMode = "0";
+        window = std::make_unique<TfrmMain>(settings, platform);
+        window->show();
+        QApplication::processEvents();
+    }
+
+    FakeFlashControl& Flash() { return *static_cast<FakeFlashControl*>(window->ShockwaveFlash1); }
+    FakeMediaPlayer* Audio() { return static_cast<FakeMediaPlayer*>(window->AudioPlayer); }
+    void Click(NodeIndex node) {
+        window->Tree().Select(node);
+        window->tv1Click();
+    }
+
+    TempDir temp;
+    Settings settings;
+    FakePlatform platform;
+    std::unique_ptr<TfrmMain> window;
+};
+
+} // namespace
+
+TEST_F(PlaybackWindow, AVideoFromTheCachePlaysInThePlayerMovieAtOnce) {
+    // The first programme started when the window was shown.
+    const std::string cached = settings.AppDir + "Caches/26/101.flv";
+    EXPECT_EQ(Flash().calls, (std::vector<std::string>{
+                                 "Movie " + settings.AppDir + "flvplayer.swf?file=0.swf",
+                                 "FlashVars", "Movie " + settings.AppDir + "flvplayer.swf"}));
+    EXPECT_EQ(Flash().flashVars,
+              "file=" + cached +
+                  "&overstretch=true&showdigits=true&autostart=true&showplayerbar=true"
+                  "&callback=true&enablejs=true&streamscript=http://");
+    EXPECT_FALSE(Flash().loop);
+    EXPECT_EQ(window->lblStatus->text(), QStringLiteral("正在播放"));
+    EXPECT_TRUE(window->TimerPlayList->isActive());
+    EXPECT_TRUE(window->Playback().PlayingLocal);
+
+    Click(3); // a Flash movie: exact fit on black
+    EXPECT_EQ(Flash().movie, settings.AppDir + "Caches/26/103.swf");
+    EXPECT_EQ(Flash().scaleMode, 2);
+    EXPECT_EQ(Flash().backgroundColor, 0);
+}
+
+TEST_F(PlaybackWindow, APlayingAudioPlayerIsReusedAndAPausedOneReplaced) {
+    Click(2);
+    ASSERT_NE(Audio(), nullptr);
+    EXPECT_EQ(Audio()->fileName, settings.AppDir + "Caches/26/102.mp3");
+    EXPECT_EQ(Audio()->mode, MediaMode::Playing);
+    FakeMediaPlayer* first = Audio();
+
+    Click(4); // no copy anywhere and the vendor refuses: the player gets what PlayUrl holds
+    EXPECT_EQ(Audio(), first);
+    EXPECT_EQ(Audio()->objectName(), "FrameMP1");
+    EXPECT_EQ(Audio()->fileName, "");
+    EXPECT_FALSE(window->Playback().PlayingLocal);
+    EXPECT_EQ(window->lblStatus->text(), QStringLiteral("正在装载,请稍等"));
+
+    Audio()->mode = MediaMode::Paused;
+    Click(2);
+    EXPECT_EQ(Audio()->objectName(), "FrameMP3") << "a new player, named with the next serial";
+}
+
+TEST_F(PlaybackWindow, AnAudioPlayerThatCannotOpenIsReportedNotLeftLoading) {
+    Click(2);
+    Audio()->mode = MediaMode::Paused; // replaced by a fresh one on the next audio start
+    Click(1);
+    Audio()->failOpen = true;
+    Click(2);
+    ASSERT_EQ(platform.dialogs.errors.size(), 1u);
+    EXPECT_NE(platform.dialogs.errors[0].find("102.mp3"), std::string::npos);
+    EXPECT_TRUE(window->lblStatus->text().startsWith(QStringLiteral("无法播放")));
+    EXPECT_TRUE(window->btnPlay->isEnabled()) << "the button offers to try again";
+}
+
+TEST_F(PlaybackWindow, InSequenceModeTheEndOfTheFolderIsToldOnce) {
+    window->N14->trigger();
+    Click(4);
+    Audio()->length = 3000;
+    Audio()->position = 3000;
+    window->TimerPlayListTimer();
+    EXPECT_EQ(platform.dialogs.information, std::vector<std::string>{"节目列表按顺序播放完成!"});
+    EXPECT_FALSE(window->TimerPlayList->isActive()) << "so the end is not found again each second";
+
+    window->btnNext->click(); // the next button wraps to the first of the folder
+    EXPECT_EQ(window->Channel().CurrentIndex, 1);
+}
+
+TEST_F(PlaybackWindow, PlayModeIsShownAndKept) {
+    window->N16->trigger();
+    EXPECT_EQ(ReadIniValue(settings.LocalIniPath, kInfoSection, "11"), "3");
+    EXPECT_TRUE(window->N16->isChecked());
+    EXPECT_FALSE(window->N13->isChecked());
+    window->btnPre->click(); // from the first of the folder to the last
+    EXPECT_EQ(window->Channel().CurrentIndex, 4);
+}
+
+TEST_F(PlaybackWindow, MuteRemembersTheLevelAndTheTrackBarSetsIt) {
+    EXPECT_EQ(window->TrackBar2->value(), 0) << "full at start: the top of the bar";
+    window->TrackBar2->setValue(55);
+    EXPECT_EQ(platform.volume.volume, 0xC800C800u);
+    window->btnSound->click();
+    EXPECT_EQ(platform.volume.volume, 0u);
+    EXPECT_FALSE(window->TrackBar2->isEnabled());
+    window->btnSound->click();
+    EXPECT_EQ(platform.volume.volume, 0xC800C800u);
+    EXPECT_TRUE(window->TrackBar2->isEnabled());
+}
