@@ -1,10 +1,11 @@
 #include "platform/mpv/MpvMediaPlayer.h"
 
+#include "platform/mpv/MpvAudioPlayer.h"
+
 namespace luming {
 
-// The libmpv engine is being built; until then there is no audio player.
-MediaPlayer* CreateMpvMediaPlayer(QWidget*, VolumeLevel&) {
-    return nullptr;
+MediaPlayer* CreateMpvMediaPlayer(QWidget* parent, VolumeLevel& volume) {
+    return MpvAudioPlayer::Create(parent, volume);
 }
 
 } // namespace luming

@@ -1,14 +1,16 @@
 #include "platform/mpv/VideoMovie.h"
 
+#include "platform/mpv/MpvCore.h"
+#include "platform/mpv/MpvVideoMovie.h"
+
 namespace luming {
 
-// The libmpv engine is being built; until then there is no player movie.
 bool MpvAvailable() {
-    return false;
+    return MpvCore::Available();
 }
 
-MovieEngine* CreateVideoMovie(QWidget*, VolumeLevel&) {
-    return nullptr;
+MovieEngine* CreateVideoMovie(QWidget* parent, VolumeLevel& volume) {
+    return MpvVideoMovie::Create(parent, volume);
 }
 
 } // namespace luming
