@@ -1,0 +1,167 @@
+// The window with every real part: libmpv, Ruffle in Qt WebEngine, libkestrivane and the vendor's
+// site on this machine, over the demo suite with small generated programmes.
+#include "Channel.h"
+#include "config/DataModule.h"
+#include "config/Settings.h"
+#include "content/ContentAddress.h"
+#include "platform/FlashControl.h"
+#include "platform/MediaPlayer.h"
+#include "platform/RealPlatform.h"
+#include "playback/FlvBridge.h"
+#include "shell/TfrmMain.h"
+#include "support/TempDir.h"
+
+#include <QApplication>
+#include <QFrame>
+#include <QLabel>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+using namespace luming;
+using namespace luming::test;
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr int kTimeoutMs = 30000;
+
+bool Ffmpeg(const fs::path& file, const QStringList& input) {
+    QProcess process;
+    process.start("ffmpeg", QStringList{"-loglevel", "error", "-y"} + input +
+                                QStringList{QString::fromStdString(file.string())});
+    return process.waitForFinished(60000) && process.exitCode() == 0;
+}
+
+// A few seconds of each kind of programme: videos and Flash movies with duration metadata, so
+// they can play while they download.
+bool MakeProgramme(const fs::path& media, const std::string& id, const std::string& type) {
+    const QStringList tone = {"-f", "lavfi", "-i", "sine=frequency=440:duration=3"};
+    if (type == "4")
+        return Ffmpeg(media / (id + ".flv"),
+                      QStringList{"-f", "lavfi", "-i", "testsrc=duration=3:size=320x240:rate=25"} +
+                          tone + QStringList{"-c:v", "flv1", "-c:a", "libmp3lame", "-ar", "22050"});
+    if (type == "1")
+        return Ffmpeg(media / (id + ".swf"),
+                      QStringList{"-f", "lavfi", "-i", "testsrc=duration=3:size=320x240:rate=12"} +
+                          tone +
+                          QStringList{"-c:v", "flv1", "-c:a", "libmp3lame", "-ar", "22050", "-f",
+                                      "swf"});
+    if (type == "2")
+        return Ffmpeg(media / (id + ".mp3"), tone + QStringList{"-c:a", "libmp3lame"});
+    WriteFile(media / (id + std::string(GetFileExt(type))), "text");
+    return true;
+}
+
+class DemoPlayback : public ::testing::Test {
+protected:
+    void SetUp() override {
+        fs::create_directories(media);
+        fs::copy_file(LUMING_SOURCE_DIR "/demo/channel.tsv", media / "channel.tsv");
+        for (const auto& entry : site::ReadChannel((media / "channel.tsv").string()))
+            if (!GetFileExt(entry.type).empty())
+                ASSERT_TRUE(MakeProgramme(media, entry.id, entry.type)) << entry.id;
+
+        // A slow site, so that a download is seen to grow.
+        siteProcess.start(LUMING_SITE_EXECUTABLE, {"--media", QString::fromStdString(media.string()),
+                                                   "--port", "0", "--rate", "24"});
+        ASSERT_TRUE(siteProcess.waitForReadyRead(kTimeoutMs));
+        const auto match = QRegularExpression("^listening on (http://127.0.0.1:\\d+)/$")
+                               .match(QString::fromUtf8(siteProcess.readLine()).trimmed());
+        ASSERT_TRUE(match.hasMatch());
+
+        QProcess suiteScript;
+        suiteScript.setProcessChannelMode(QProcess::MergedChannels);
+        suiteScript.start("bash", {LUMING_SOURCE_DIR "/demo/make-suite.sh", LUMING_BUILD_DIR,
+                                   QString::fromStdString(media.string()),
+                                   QString::fromStdString(suite.string()), match.captured(1)});
+        ASSERT_TRUE(suiteScript.waitForFinished(kTimeoutMs));
+        ASSERT_EQ(suiteScript.exitCode(), 0) << suiteScript.readAll().toStdString();
+
+        const std::string appDir = (suite / "poetry").string() + "/";
+        settings.EditionNo = 26;
+        TDataModule1(appDir, settings).DataModuleCreate();
+        platform = std::make_unique<RealPlatform>(QString::fromStdString(appDir + "ruffle"));
+        window = std::make_unique<TfrmMain>(settings, *platform);
+        window->show();
+    }
+
+    void TearDown() override {
+        window.reset();
+        platform.reset();
+        siteProcess.terminate();
+        siteProcess.waitForFinished(5000);
+    }
+
+    void Click(NodeIndex node) {
+        window->Tree().Select(node);
+        window->tv1Click();
+    }
+    bool Wait(const std::function<bool()>& condition) {
+        return QTest::qWaitFor(condition, kTimeoutMs);
+    }
+    QString Status() { return window->lblStatus->text(); }
+    int Loaded() { return window->pnlLoadPercent->width(); }
+
+    TempDir temp;
+    fs::path media = temp.path() / "media";
+    fs::path suite = temp.path() / "suite";
+    QProcess siteProcess;
+    Settings settings;
+    std::unique_ptr<RealPlatform> platform;
+    std::unique_ptr<TfrmMain> window;
+};
+
+} // namespace
+
+TEST_F(DemoPlayback, TheCachedVideoPlaysWhenTheWindowOpens) {
+    ASSERT_EQ(window->Channel().CurrentIndex, 1); // 静夜思, in the cache
+    ASSERT_TRUE(Wait([&] { return FlvGetPosition(*window->ShockwaveFlash1) >= 1; }))
+        << Status().toStdString();
+    EXPECT_EQ(FlvGetPlayState(*window->ShockwaveFlash1), kFlvPlaying);
+    EXPECT_EQ(FlvGetDuration(*window->ShockwaveFlash1), 3);
+    EXPECT_TRUE(window->Playback().PlayingLocal);
+    ASSERT_TRUE(Wait([&] { return Status() == QStringLiteral("正在播放"); }));
+    EXPECT_EQ(Loaded(), window->pnlLoadAll->width() - 2) << "a local file is all there";
+}
+
+TEST_F(DemoPlayback, AudioFromTheSiteGrowsItsLoadedBarAndLoopModeMovesOnToAFlashMovie) {
+    Click(2); // 春晓, only on the site
+    EXPECT_FALSE(window->Playback().PlayingLocal);
+    EXPECT_GT(window->Playback().CurrentPlay->TaskNo, 0);
+    std::vector<int> widths;
+    ASSERT_TRUE(Wait([&] {
+        widths.push_back(Loaded());
+        return window->AudioPlayer && window->AudioPlayer->Position() > 500;
+    })) << Status().toStdString();
+    EXPECT_EQ(Status(), QStringLiteral("正在播放"));
+    ASSERT_TRUE(Wait([&] {
+        widths.push_back(Loaded());
+        return Loaded() >= window->pnlLoadAll->width() - 2;
+    }));
+    EXPECT_LT(widths.front(), widths.back()) << "the bar grew as the programme came in";
+
+    // Mode "0": at the end the next programme of the folder starts: 登鹳雀楼, a Flash movie
+    // that also comes from the site.
+    ASSERT_TRUE(Wait([&] { return window->Channel().CurrentIndex == 3; }));
+    FlashControl& flash = *window->ShockwaveFlash1;
+    ASSERT_TRUE(Wait([&] { return flash.ReadyState() == 4 && flash.CurrentFrame() > 1; }))
+        << flash.LoadError();
+    EXPECT_EQ(flash.TotalFrames(), 36);
+}
+
+TEST_F(DemoPlayback, ACachedFlashMoviePlaysAndAMissingOneSaysSo) {
+    Click(9); // 独坐敬亭山, in the cache
+    FlashControl& flash = *window->ShockwaveFlash1;
+    ASSERT_TRUE(Wait([&] { return flash.ReadyState() == 4 && flash.CurrentFrame() > 6; }))
+        << flash.LoadError();
+    EXPECT_TRUE(flash.IsPlaying());
+    ASSERT_TRUE(Wait([&] { return Status() == QStringLiteral("正在播放"); }));
+
+    fs::remove(media / "302.swf"); // 拉大锯: the site no longer has it
+    Click(16);
+    ASSERT_TRUE(Wait([&] { return Status().startsWith(QStringLiteral("无法播放")); }))
+        << Status().toStdString();
+}
