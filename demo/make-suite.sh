@@ -2,7 +2,7 @@
 # Lays out the demo installation: a suite with this edition inside it, its catalogue, the
 # programmes already in the cache and download directories, and the vendor's addresses.
 # Usage: demo/make-suite.sh BUILD_DIR MEDIA_DIR SUITE_DIR SITE_URL
-#   BUILD_DIR  where luming and libkestrivane.so are built
+#   BUILD_DIR  where luming, its ruffle/ files and libkestrivane.so are built
 #   MEDIA_DIR  the programmes as <id><ext> (demo/make-media.sh makes them)
 #   SITE_URL   the running vendor site, e.g. http://127.0.0.1:8080 (no trailing slash)
 set -euo pipefail
@@ -20,6 +20,8 @@ touch "$suite/Config/Source.ini"
 install -m 644 "$here/pages/offline-mp3.htm" "$suite/Resource/Html/offline/mp3.htm"
 
 install -m 755 "$build/src/app/luming" "$edition/luming"
+rm -rf "$edition/ruffle"
+cp -r "$build/src/app/ruffle" "$edition/ruffle"
 for library in "$build"/vendor/kestrivane/libkestrivane.so*; do
     [[ -e $library ]] && cp -P "$library" "$edition/"
 done

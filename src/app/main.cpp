@@ -1,6 +1,7 @@
 #include "app/ProgramEntry.h"
 #include "config/FileVersion.h"
 #include "platform/RealPlatform.h"
+#include "platform/ruffle/RuffleMovie.h"
 
 #include <QApplication>
 
@@ -10,6 +11,7 @@
 
 int main(int argc, char** argv) {
     curl_global_init(CURL_GLOBAL_DEFAULT);
+    luming::RegisterRuffleScheme(); // Qt takes schemes only before the application exists
     QApplication app(argc, argv);
     // Text is UTF-8 throughout; numbers are always read and written the C way.
     std::setlocale(LC_NUMERIC, "C");

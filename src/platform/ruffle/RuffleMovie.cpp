@@ -1,14 +1,282 @@
 #include "platform/ruffle/RuffleMovie.h"
 
+#include "platform/VolumeLevel.h"
+#include "platform/flash/MovieEngine.h"
+#include "platform/ruffle/RufflePageFiles.h"
+#include "platform/ruffle/RuffleScheme.h"
+#include "platform/ruffle/RuffleTexts.h"
+#include "platform/ruffle/SwfHeaderFetch.h"
+#include "platform/ruffle/WrapperMovie.h"
+
+#include <QFile>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QPointer>
+#include <QTimer>
+#include <QUrl>
+#include <QVBoxLayout>
+#include <QWebEnginePage>
+#include <QWebEngineProfile>
+#include <QWebEngineSettings>
+#include <QWebEngineView>
+
+#include <deque>
+#include <optional>
+
 namespace luming {
 
-// The Ruffle engine is being built; until then there are no Flash movies.
-bool RuffleFilesPresent(const QString&) {
-    return false;
+namespace {
+
+constexpr int kPollMs = 200;
+// Enough for any header, even a compressed one.
+constexpr qint64 kHeaderBytes = 64 * 1024;
+constexpr int kExactFit = 2;
+
+QString ColorText(int color) {
+    return QString("#%1").arg(color & 0xFFFFFF, 6, 16, QChar('0'));
 }
 
-MovieEngine* CreateRuffleMovie(QWidget*, VolumeLevel&, const QString&) {
-    return nullptr;
+bool IsAddress(const std::string& movie) {
+    const QString text = QString::fromStdString(movie).toLower();
+    return text.startsWith("http://") || text.startsWith("https://");
+}
+
+// What the page last told about the programme.
+struct PageState {
+    int ready = 0;
+    int frame = 0;
+    bool playing = false;
+    std::string error;
+};
+
+class RuffleMovie : public MovieEngine {
+public:
+    RuffleMovie(QWidget* parent, VolumeLevel& volume, const QString& ruffleDir);
+    ~RuffleMovie() override;
+
+    void Load(const std::string& movie, const std::string& flashVars) override;
+    void Clear() override;
+    std::string CallFunction(const std::string&) override {
+        throw FlashCallError("a plain Flash movie has no functions to call");
+    }
+    int ReadyState() override { return state_.ready; }
+    int TotalFrames() override { return header_ ? header_->frameCount : 0; }
+    int FrameNum() override { return state_.frame; }
+    int CurrentFrame() override { return state_.frame; }
+    bool IsPlaying() override { return state_.playing; }
+    void Play() override;
+    void Stop() override;
+    void GotoFrame(int frame) override;
+    bool CanGotoFrame() override { return header_ && !header_->actionScript3; }
+    void SetLoop(bool loop) override;
+    void SetScaleMode(int mode) override { scaleMode_ = mode; }
+    void SetBackgroundColor(int color) override { backgroundColor_ = color; }
+    std::string LoadError() override { return loadError_.empty() ? state_.error : loadError_; }
+
+private:
+    void Start(const SwfHeader& header, const QString& programmeUrl, const QString& localPath);
+    void Fail(const std::string& error);
+    void RunScript(const QString& script);
+    void Command(const QString& script);
+    void Poll();
+
+    VolumeLevel& volume_;
+    QWebEngineProfile* profile_;
+    RufflePageFiles* files_;
+    QWebEngineView* view_;
+    SwfHeaderFetch* fetch_;
+    QTimer poll_;
+    bool pageReady_ = false;
+    std::deque<QString> waiting_; // scripts for the page once it has loaded
+
+    int load_ = 0;
+    std::optional<SwfHeader> header_;
+    PageState state_;
+    std::string loadError_;
+    bool polling_ = false;
+    int commands_ = 0; // a poll older than the last command is stale
+    bool loop_ = false;
+    int scaleMode_ = kExactFit;
+    int backgroundColor_ = 0;
+};
+
+RuffleMovie::RuffleMovie(QWidget* parent, VolumeLevel& volume, const QString& ruffleDir)
+    : MovieEngine(parent), volume_(volume), profile_(new QWebEngineProfile(this)),
+      files_(new RufflePageFiles(ruffleDir, this)), view_(new QWebEngineView(this)),
+      fetch_(new SwfHeaderFetch(this)) {
+    profile_->installUrlSchemeHandler(kRuffleScheme, files_);
+    auto* page = new QWebEnginePage(profile_, view_);
+    page->setBackgroundColor(Qt::black);
+    page->settings()->setAttribute(QWebEngineSettings::PlaybackRequiresUserGesture, false);
+    page->settings()->setAttribute(QWebEngineSettings::ShowScrollBars, false);
+    view_->setPage(page);
+    view_->setContextMenuPolicy(Qt::NoContextMenu);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(view_);
+
+    connect(page, &QWebEnginePage::loadFinished, this, [this](bool ok) {
+        pageReady_ = ok;
+        if (!ok) {
+            Fail(texts::kPlayerFailed);
+            return;
+        }
+        for (; !waiting_.empty(); waiting_.pop_front())
+            view_->page()->runJavaScript(waiting_.front());
+    });
+    const auto followVolume = [this](int level) {
+        RunScript(QString("luming.setVolume(%1)").arg(level / 255.0));
+    };
+    connect(&volume_, &VolumeLevel::levelChanged, this, followVolume);
+    followVolume(volume_.Level());
+    poll_.setInterval(kPollMs);
+    connect(&poll_, &QTimer::timeout, this, &RuffleMovie::Poll);
+    view_->setUrl(QUrl(RufflePageFiles::PageUrl()));
+}
+
+RuffleMovie::~RuffleMovie() {
+    // The page must go before its profile.
+    delete view_;
+}
+
+void RuffleMovie::RunScript(const QString& script) {
+    if (pageReady_)
+        view_->page()->runJavaScript(script);
+    else
+        waiting_.push_back(script);
+}
+
+void RuffleMovie::Command(const QString& script) {
+    ++commands_;
+    RunScript(script);
+}
+
+void RuffleMovie::Load(const std::string& movie, const std::string&) {
+    Clear();
+    const int load = load_;
+    if (IsAddress(movie)) {
+        const QUrl url(QString::fromStdString(movie));
+        fetch_->Start(url, [this, load, url](const SwfHeader& header, const std::string& error) {
+            if (load != load_)
+                return;
+            if (!error.empty())
+                Fail(error);
+            else
+                Start(header, url.toString(QUrl::FullyEncoded), {});
+        });
+        return;
+    }
+    const QString path = QUrl(QString::fromStdString(movie)).isLocalFile()
+                             ? QUrl(QString::fromStdString(movie)).toLocalFile()
+                             : QString::fromStdString(movie);
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        Fail(texts::kMissing);
+        return;
+    }
+    const QByteArray start = file.read(kHeaderBytes);
+    const SwfHeaderResult result =
+        ReadSwfHeader(std::string_view(start.constData(), static_cast<size_t>(start.size())));
+    if (result.status == SwfHeaderStatus::Unsupported)
+        Fail(texts::kUnsupported + " (" + result.error + ")");
+    else if (result.status != SwfHeaderStatus::Ok)
+        Fail(texts::kNotFlash);
+    else
+        Start(result.header, RufflePageFiles::ProgrammeUrl(load, path), path);
+}
+
+void RuffleMovie::Start(const SwfHeader& header, const QString& programmeUrl,
+                        const QString& localPath) {
+    header_ = header;
+    const bool wrapped = !header.actionScript3;
+    QByteArray wrapper;
+    if (wrapped) {
+        const std::string bytes =
+            BuildWrapperMovie(header, programmeUrl.toStdString(), backgroundColor_);
+        wrapper = QByteArray(bytes.data(), static_cast<qsizetype>(bytes.size()));
+    }
+    files_->Offer(load_, wrapper, localPath);
+    const QJsonObject options{
+        {"load", load_},
+        {"url", wrapped ? RufflePageFiles::WrapperUrl(load_) : programmeUrl},
+        {"wrapped", wrapped},
+        {"frameRate", header.FrameRate()},
+        {"totalFrames", header.frameCount},
+        {"loop", loop_},
+        {"exactFit", scaleMode_ == kExactFit},
+        {"background", ColorText(backgroundColor_)},
+    };
+    Command("luming.load(" +
+            QString::fromUtf8(QJsonDocument(options).toJson(QJsonDocument::Compact)) + ")");
+    poll_.start();
+}
+
+void RuffleMovie::Fail(const std::string& error) {
+    loadError_ = error;
+    poll_.stop();
+}
+
+void RuffleMovie::Clear() {
+    ++load_;
+    fetch_->Cancel();
+    files_->Withdraw();
+    poll_.stop();
+    header_.reset();
+    state_ = {};
+    loadError_.clear();
+    Command("luming.clear()");
+}
+
+void RuffleMovie::Play() {
+    state_.playing = true;
+    Command("luming.play()");
+}
+
+void RuffleMovie::Stop() {
+    state_.playing = false;
+    Command("luming.stop()");
+}
+
+void RuffleMovie::GotoFrame(int frame) {
+    if (!CanGotoFrame())
+        return;
+    state_.frame = frame;
+    Command(QString("luming.gotoFrame(%1)").arg(frame));
+}
+
+void RuffleMovie::SetLoop(bool loop) {
+    loop_ = loop;
+    Command(QString("luming.setLoop(%1)").arg(loop ? "true" : "false"));
+}
+
+void RuffleMovie::Poll() {
+    if (!pageReady_ || polling_)
+        return;
+    polling_ = true;
+    const int load = load_, commands = commands_;
+    QPointer<RuffleMovie> self(this);
+    view_->page()->runJavaScript("luming.state()", [self, load, commands](const QVariant& value) {
+        if (!self)
+            return;
+        self->polling_ = false;
+        const QVariantMap reply = value.toMap();
+        if (load != self->load_ || commands != self->commands_ ||
+            reply.value("load").toInt() != load)
+            return;
+        self->state_.ready = reply.value("ready").toInt();
+        self->state_.frame = reply.value("frame").toInt();
+        self->state_.playing = reply.value("playing").toBool();
+        if (const QString error = reply.value("error").toString(); !error.isEmpty())
+            self->state_.error = texts::kPlayerFailed + " (" + error.toStdString() + ")";
+    });
+}
+
+} // namespace
+
+MovieEngine* CreateRuffleMovie(QWidget* parent, VolumeLevel& volume, const QString& ruffleDir) {
+    if (!RuffleFilesPresent(ruffleDir))
+        return nullptr;
+    return new RuffleMovie(parent, volume, ruffleDir);
 }
 
 } // namespace luming

@@ -9,6 +9,10 @@ namespace luming {
 class MovieEngine;
 class VolumeLevel;
 
+// Registers the URL scheme of the Ruffle page. Qt accepts it only before the QApplication
+// exists: main() and test programs call it first thing.
+void RegisterRuffleScheme();
+
 // True when the Ruffle files (ruffle.js and its .wasm) lie in `ruffleDir`.
 bool RuffleFilesPresent(const QString& ruffleDir);
 

@@ -1,0 +1,185 @@
+"use strict";
+// The page side of the Ruffle engine: one player at a time, its state for the program's poll,
+// and the operations of the Flash control. Programmes with ActionScript 1/2 play inside a
+// wrapper movie whose callbacks read and move their frames; ActionScript 3 programmes play
+// alone and their frame follows the playing clock.
+const luming = (() => {
+    const callbacks = {
+        state: "lumingState", play: "lumingPlay", stop: "lumingStop",
+        gotoAndPlay: "lumingGotoAndPlay", gotoAndStop: "lumingGotoAndStop", setLoop: "lumingSetLoop",
+    };
+    // Ruffle's own play button, error and sound overlays: the program reports these itself.
+    const hiddenUi = "#play-button, #unmute-overlay, #panic, #message-overlay, #splash-screen" +
+        " { display: none !important; }";
+
+    let player = null;
+    let movie = {};          // the options of the current load
+    let ready = false;
+    let error = "";
+    let volume = 1;
+    let loop = false;
+    let wantPlaying = true;  // what the program asked for before the programme was ready
+    let pendingFrame = 0;
+    // The playing clock of an ActionScript 3 programme, in frames.
+    let clockFrames = 0, clockSince = null, endTimer = null;
+
+    function call(name, ...args) {
+        try {
+            return typeof player[name] === "function" ? player[name](...args) : undefined;
+        } catch (e) {
+            return undefined;
+        }
+    }
+
+    function clockNow() {
+        const running = clockSince === null ? 0 : (performance.now() - clockSince) / 1000;
+        return clockFrames + running * movie.frameRate;
+    }
+
+    function startClock() {
+        if (clockSince !== null)
+            return;
+        clockSince = performance.now();
+        if (!loop && movie.frameRate > 0) {
+            const left = Math.max(0, movie.totalFrames - 1 - clockFrames) / movie.frameRate;
+            endTimer = setTimeout(() => { pauseClock(); player.pause(); }, left * 1000);
+        }
+    }
+
+    function pauseClock() {
+        clockFrames = clockNow();
+        clockSince = null;
+        clearTimeout(endTimer);
+    }
+
+    function clockFrame() {
+        const total = movie.totalFrames;
+        const frames = clockNow();
+        if (total <= 0)
+            return 1;
+        return loop ? 1 + Math.floor(frames) % total : Math.min(total, 1 + Math.floor(frames));
+    }
+
+    function becomeReady() {
+        ready = true;
+        if (movie.wrapped) {
+            call(callbacks.setLoop, loop);
+            if (pendingFrame > 0)
+                call(wantPlaying ? callbacks.gotoAndPlay : callbacks.gotoAndStop, pendingFrame);
+            else if (!wantPlaying)
+                call(callbacks.stop);
+        } else if (wantPlaying) {
+            startClock();
+        } else {
+            player.pause();
+        }
+    }
+
+    function clear() {
+        if (player) {
+            pauseClock();
+            player.remove();
+        }
+        player = null;
+        ready = false;
+        error = "";
+        wantPlaying = true;
+        pendingFrame = 0;
+        clockFrames = 0;
+        clockSince = null;
+    }
+
+    function load(options) {
+        clear();
+        movie = options;
+        loop = options.loop;
+        document.body.style.background = options.background;
+        player = window.RufflePlayer.newest().createPlayer();
+        const style = document.createElement("style");
+        style.textContent = hiddenUi;
+        player.shadowRoot.appendChild(style);
+        document.body.appendChild(player);
+        player.volume = volume;
+        if (!options.wrapped)
+            player.addEventListener("loadeddata", () => { if (!ready) becomeReady(); });
+        player.load({
+            url: options.url, allowScriptAccess: true, autoplay: "on", unmuteOverlay: "hidden",
+            splashScreen: false, contextMenu: "off", showSwfDownload: false, polyfills: false,
+            letterbox: "on", scale: options.exactFit ? "exactFit" : "showAll",
+            backgroundColor: options.background, logLevel: "error",
+        }).catch((e) => { error = String(e); });
+    }
+
+    function state() {
+        const result = { load: movie.load, ready: 0, frame: 0, playing: false, error };
+        if (!player)
+            return result;
+        if (!error && player.shadowRoot.querySelector("#panic"))
+            error = "Ruffle could not play the movie";
+        result.error = error;
+        if (movie.wrapped) {
+            const [frame, total, playing] = String(call(callbacks.state)).split(",");
+            if (!ready && Number(total) > 0)
+                becomeReady();
+            if (ready) {
+                result.frame = Number(frame) || 0;
+                result.playing = playing === "true";
+            }
+        } else if (ready) {
+            result.frame = clockFrame();
+            result.playing = clockSince !== null;
+        }
+        result.ready = ready ? 4 : 0;
+        return result;
+    }
+
+    function play() {
+        wantPlaying = true;
+        if (!ready)
+            return;
+        if (movie.wrapped) {
+            call(callbacks.play);
+        } else {
+            if (!loop && clockFrame() >= movie.totalFrames)
+                return;
+            player.play();
+            startClock();
+        }
+    }
+
+    function stop() {
+        wantPlaying = false;
+        if (!ready)
+            return;
+        if (movie.wrapped) {
+            call(callbacks.stop);
+        } else {
+            pauseClock();
+            player.pause();
+        }
+    }
+
+    // Keeps playing or standing still, as the programme does now.
+    function gotoFrame(frame) {
+        if (!ready) {
+            pendingFrame = frame;
+        } else if (movie.wrapped) {
+            const playing = String(call(callbacks.state)).split(",")[2] === "true";
+            call(playing ? callbacks.gotoAndPlay : callbacks.gotoAndStop, frame);
+        }
+    }
+
+    function setLoop(value) {
+        loop = value;
+        if (ready && movie.wrapped)
+            call(callbacks.setLoop, value);
+    }
+
+    function setVolume(value) {
+        volume = value;
+        if (player)
+            player.volume = value;
+    }
+
+    return { load, clear, state, play, stop, gotoFrame, setLoop, setVolume };
+})();

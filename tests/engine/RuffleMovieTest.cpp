@@ -1,0 +1,187 @@
+#include "platform/ruffle/RuffleMovie.h"
+#include "ProcessMemory.h"
+#include "platform/VolumeLevel.h"
+#include "platform/flash/MovieEngine.h"
+#include "support/LoopbackServer.h"
+#include "support/TempDir.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QThread>
+#include <QWidget>
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <functional>
+#include <iostream>
+#include <memory>
+
+namespace luming {
+namespace {
+
+// The movie ffmpeg makes: 6 s at 12 fps with sound, 72 frames.
+constexpr int kFrames = 72;
+
+bool WaitFor(const std::function<bool()>& done, int ms) {
+    QElapsedTimer clock;
+    clock.start();
+    while (!done() && clock.elapsed() < ms) {
+        QApplication::processEvents(QEventLoop::AllEvents, 20);
+        QThread::msleep(5);
+    }
+    return done();
+}
+
+void Pause(int ms) {
+    WaitFor([] { return false; }, ms);
+}
+
+class RuffleMovieTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        dir_ = new test::TempDir;
+        const std::string movie = (dir_->path() / "test.swf").string();
+        const std::string command =
+            "ffmpeg -v error -y -f lavfi -i testsrc=duration=6:size=320x240:rate=12 -f lavfi -i "
+            "sine=frequency=440:duration=6 -c:v flv1 -c:a libmp3lame -ar 22050 -f swf " +
+            movie;
+        if (std::system(command.c_str()) == 0)
+            movie_ = test::ReadFile(movie);
+    }
+    static void TearDownTestSuite() { delete dir_; }
+
+    void SetUp() override {
+        if (movie_.empty())
+            GTEST_SKIP() << "ffmpeg could not make the test movie";
+        window_.resize(320, 240);
+        sinceCreated_.start();
+        engine_ = CreateRuffleMovie(&window_, volume_, LUMING_RUFFLE_DIR);
+        ASSERT_NE(engine_, nullptr) << "no Ruffle files in " << LUMING_RUFFLE_DIR;
+        engine_->resize(window_.size());
+        window_.show();
+    }
+
+    std::string Write(const std::string& name, const std::string& bytes) {
+        test::WriteFile(dir_->path() / name, bytes);
+        return (dir_->path() / name).string();
+    }
+
+    void Load(const std::string& movie) {
+        engine_->SetScaleMode(2);
+        engine_->SetBackgroundColor(0);
+        engine_->Load(movie, "");
+        engine_->SetLoop(false);
+    }
+
+    bool WaitReady() {
+        return WaitFor([&] { return engine_->ReadyState() == 4 && engine_->CurrentFrame() >= 1; },
+                       30000);
+    }
+
+    static inline test::TempDir* dir_ = nullptr;
+    static inline std::string movie_;
+    QElapsedTimer sinceCreated_;
+    QWidget window_;
+    VolumeLevel volume_;
+    MovieEngine* engine_ = nullptr;
+};
+
+TEST_F(RuffleMovieTest, PlaysStopsAndGoesToFramesOfAnActionScript2Movie) {
+    QElapsedTimer sinceLoad;
+    sinceLoad.start();
+    Load(Write("test.swf", movie_));
+    ASSERT_TRUE(WaitReady()) << engine_->LoadError();
+    std::cout << "[ figures  ] first frame " << sinceLoad.elapsed() << " ms after Load, "
+              << sinceCreated_.elapsed() << " ms after the view was made; process tree "
+              << test::ProcessTreePssKib() / 1024 << " MB PSS\n";
+    EXPECT_EQ(engine_->TotalFrames(), kFrames);
+    EXPECT_TRUE(engine_->CanGotoFrame());
+    EXPECT_EQ(engine_->LoadError(), "");
+    EXPECT_THROW(engine_->CallFunction("<invoke name=\"x\"/>"), FlashCallError);
+
+    const int before = engine_->CurrentFrame();
+    Pause(1000);
+    EXPECT_GT(engine_->CurrentFrame(), before + 4); // 12 a second
+    EXPECT_TRUE(engine_->IsPlaying());
+
+    engine_->Stop();
+    Pause(500);
+    const int stopped = engine_->CurrentFrame();
+    Pause(700);
+    EXPECT_EQ(engine_->CurrentFrame(), stopped);
+    EXPECT_FALSE(engine_->IsPlaying());
+
+    engine_->GotoFrame(50);
+    Pause(700);
+    EXPECT_EQ(engine_->CurrentFrame(), 50);
+    EXPECT_FALSE(engine_->IsPlaying());
+
+    // Without loop it stays on its last frame.
+    engine_->Play();
+    ASSERT_TRUE(WaitFor([&] { return engine_->FrameNum() == kFrames; }, 5000));
+    Pause(700);
+    EXPECT_EQ(engine_->FrameNum(), kFrames);
+    EXPECT_FALSE(engine_->IsPlaying());
+
+    engine_->Clear();
+    EXPECT_EQ(engine_->ReadyState(), 0);
+    EXPECT_EQ(engine_->TotalFrames(), 0);
+}
+
+TEST_F(RuffleMovieTest, ActionScript3MovieFollowsTheClockAndCannotSeek) {
+    // The same movie marked ActionScript 3: FileAttributes first, version 9.
+    std::string movie = movie_;
+    const int rectBits = 5 + 4 * (static_cast<uint8_t>(movie[8]) >> 3);
+    const size_t headerEnd = 8 + (rectBits + 7) / 8 + 4;
+    movie.insert(headerEnd, std::string("\x44\x11\x08\x00\x00\x00", 6));
+    movie[3] = 9;
+    const auto length = static_cast<uint32_t>(movie.size());
+    for (int i = 0; i < 4; ++i)
+        movie[4 + i] = static_cast<char>((length >> (8 * i)) & 0xFF);
+    Load(Write("as3.swf", movie));
+    ASSERT_TRUE(WaitReady()) << engine_->LoadError();
+    EXPECT_EQ(engine_->TotalFrames(), kFrames);
+    EXPECT_FALSE(engine_->CanGotoFrame());
+    const int before = engine_->CurrentFrame();
+    Pause(1000);
+    EXPECT_NEAR(engine_->CurrentFrame() - before, 12, 4);
+    engine_->Stop();
+    Pause(400);
+    const int stopped = engine_->CurrentFrame();
+    engine_->GotoFrame(60);
+    Pause(600);
+    EXPECT_EQ(engine_->CurrentFrame(), stopped);
+    EXPECT_FALSE(engine_->IsPlaying());
+}
+
+TEST_F(RuffleMovieTest, PlaysFromAnAddressAndReportsRefusals) {
+    test::LoopbackServer server;
+    server.server().Get("/ok.swf", [](const httplib::Request&, httplib::Response& response) {
+        response.set_header("Access-Control-Allow-Origin", "*");
+        response.set_content(movie_, "application/x-shockwave-flash");
+    });
+    server.Start();
+    Load(server.url("/ok.swf"));
+    ASSERT_TRUE(WaitReady()) << engine_->LoadError();
+    EXPECT_EQ(engine_->TotalFrames(), kFrames);
+
+    Load(server.url("/missing.swf"));
+    EXPECT_TRUE(WaitFor([&] { return !engine_->LoadError().empty(); }, 10000));
+    EXPECT_EQ(engine_->ReadyState(), 0);
+}
+
+TEST_F(RuffleMovieTest, MissingFileOrNoFlashMovieIsALoadError) {
+    Load((dir_->path() / "absent.swf").string());
+    EXPECT_NE(engine_->LoadError(), "");
+    Load(Write("page.swf", "<html><body>not found</body></html>"));
+    EXPECT_NE(engine_->LoadError(), "");
+    Pause(500);
+    EXPECT_EQ(engine_->ReadyState(), 0);
+    // The next good movie starts clean.
+    Load(Write("test.swf", movie_));
+    EXPECT_EQ(engine_->LoadError(), "");
+}
+
+} // namespace
+} // namespace luming
