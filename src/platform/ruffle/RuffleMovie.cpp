@@ -124,6 +124,14 @@ RuffleMovie::RuffleMovie(QWidget* parent, VolumeLevel& volume, const QString& ru
         for (; !waiting_.empty(); waiting_.pop_front())
             view_->page()->runJavaScript(waiting_.front());
     });
+    // A crashed page takes the movie with it; a fresh page waits for the next one.
+    connect(page, &QWebEnginePage::renderProcessTerminated, this, [this] {
+        pageReady_ = false;
+        polling_ = false;
+        Fail(texts::kPlayerFailed);
+        view_->setUrl(QUrl(RufflePageFiles::PageUrl()));
+        RunScript(QString("luming.setVolume(%1)").arg(volume_.Level() / 255.0));
+    });
     const auto followVolume = [this](int level) {
         RunScript(QString("luming.setVolume(%1)").arg(level / 255.0));
     };
