@@ -12,6 +12,8 @@
 int main(int argc, char** argv) {
     curl_global_init(CURL_GLOBAL_DEFAULT);
     luming::RegisterRuffleScheme(); // Qt takes schemes only before the application exists
+    // The video's OpenGL picture and the web views share one process.
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication app(argc, argv);
     // Text is UTF-8 throughout; numbers are always read and written the C way.
     std::setlocale(LC_NUMERIC, "C");
@@ -24,7 +26,8 @@ int main(int argc, char** argv) {
 
     int exitCode = 0;
     {
-        luming::RealPlatform platform;
+        // Ruffle's files are shipped beside the executable.
+        luming::RealPlatform platform(QString::fromStdString(options.appDir + "ruffle"));
         exitCode = luming::RunProgram(app, options, platform);
     }
     curl_global_cleanup();

@@ -4,22 +4,16 @@
 #include "platform/PlaceholderWebPane.h"
 #include "platform/flash/EngineFlashControl.h"
 #include "platform/mpv/MpvMediaPlayer.h"
-
-#include <QCoreApplication>
+#include "platform/mpv/VideoMovie.h"
+#include "platform/ruffle/RuffleMovie.h"
 
 namespace luming {
 
-namespace {
-
-// Ruffle's files are shipped beside the executable.
-QString RuffleDir() {
-    return QCoreApplication::applicationDirPath() + "/ruffle";
-}
-
-} // namespace
-
 std::unique_ptr<FlashControl> RealPlatform::CreateFlashControl(QWidget* parent) {
-    return std::make_unique<EngineFlashControl>(parent, volume_, RuffleDir());
+    // Both engines or none: a control that plays only some programmes would fail a child later.
+    if (!MpvAvailable() || !RuffleFilesPresent(ruffleDir_))
+        return nullptr;
+    return std::make_unique<EngineFlashControl>(parent, volume_, ruffleDir_);
 }
 
 WebPane* RealPlatform::CreateWebPane(QWidget* parent) {

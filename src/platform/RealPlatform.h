@@ -11,6 +11,9 @@ namespace luming {
 // The platform services of the running program.
 class RealPlatform : public Platform {
 public:
+    // `ruffleDir` holds Ruffle's files (beside the executable in an installation).
+    explicit RealPlatform(QString ruffleDir) : ruffleDir_(std::move(ruffleDir)) {}
+
     IDialogs& Dialogs() override { return dialogs_; }
     IUrlProbe& Probe() override { return probe_; }
     VendorLibrary& Vendor() override { return vendor_; }
@@ -24,6 +27,7 @@ private:
     CurlUrlProbe probe_;
     KestrivaneLibrary vendor_;
     VolumeLevel volume_;
+    QString ruffleDir_;
 };
 
 } // namespace luming

@@ -44,11 +44,10 @@ bool MakeProgramme(const fs::path& media, const std::string& id, const std::stri
                       QStringList{"-f", "lavfi", "-i", "testsrc=duration=3:size=320x240:rate=25"} +
                           tone + QStringList{"-c:v", "flv1", "-c:a", "libmp3lame", "-ar", "22050"});
     if (type == "1")
-        return Ffmpeg(media / (id + ".swf"),
-                      QStringList{"-f", "lavfi", "-i", "testsrc=duration=3:size=320x240:rate=12"} +
-                          tone +
-                          QStringList{"-c:v", "flv1", "-c:a", "libmp3lame", "-ar", "22050", "-f",
-                                      "swf"});
+        return Ffmpeg(
+            media / (id + ".swf"),
+            QStringList{"-f", "lavfi", "-i", "testsrc=duration=3:size=320x240:rate=12"} + tone +
+                QStringList{"-c:v", "flv1", "-c:a", "libmp3lame", "-ar", "22050", "-f", "swf"});
     if (type == "2")
         return Ffmpeg(media / (id + ".mp3"), tone + QStringList{"-c:a", "libmp3lame"});
     WriteFile(media / (id + std::string(GetFileExt(type))), "text");
@@ -60,13 +59,16 @@ protected:
     void SetUp() override {
         fs::create_directories(media);
         fs::copy_file(LUMING_SOURCE_DIR "/demo/channel.tsv", media / "channel.tsv");
-        for (const auto& entry : site::ReadChannel((media / "channel.tsv").string()))
-            if (!GetFileExt(entry.type).empty())
+        for (const auto& entry : site::ReadChannel((media / "channel.tsv").string())) {
+            if (!GetFileExt(entry.type).empty()) {
                 ASSERT_TRUE(MakeProgramme(media, entry.id, entry.type)) << entry.id;
+            }
+        }
 
         // A slow site, so that a download is seen to grow.
-        siteProcess.start(LUMING_SITE_EXECUTABLE, {"--media", QString::fromStdString(media.string()),
-                                                   "--port", "0", "--rate", "24"});
+        siteProcess.start(
+            LUMING_SITE_EXECUTABLE,
+            {"--media", QString::fromStdString(media.string()), "--port", "0", "--rate", "24"});
         ASSERT_TRUE(siteProcess.waitForReadyRead(kTimeoutMs));
         const auto match = QRegularExpression("^listening on (http://127.0.0.1:\\d+)/$")
                                .match(QString::fromUtf8(siteProcess.readLine()).trimmed());
@@ -123,8 +125,9 @@ TEST_F(DemoPlayback, TheCachedVideoPlaysWhenTheWindowOpens) {
     EXPECT_EQ(FlvGetPlayState(*window->ShockwaveFlash1), kFlvPlaying);
     EXPECT_EQ(FlvGetDuration(*window->ShockwaveFlash1), 3);
     EXPECT_TRUE(window->Playback().PlayingLocal);
-    ASSERT_TRUE(Wait([&] { return Status() == QStringLiteral("正在播放"); }));
-    EXPECT_EQ(Loaded(), window->pnlLoadAll->width() - 2) << "a local file is all there";
+    EXPECT_EQ(Status(), QStringLiteral("正在播放"));
+    // A local file is all there.
+    EXPECT_TRUE(Wait([&] { return Loaded() == window->pnlLoadAll->width() - 2; })) << Loaded();
 }
 
 TEST_F(DemoPlayback, AudioFromTheSiteGrowsItsLoadedBarAndLoopModeMovesOnToAFlashMovie) {
@@ -134,9 +137,9 @@ TEST_F(DemoPlayback, AudioFromTheSiteGrowsItsLoadedBarAndLoopModeMovesOnToAFlash
     std::vector<int> widths;
     ASSERT_TRUE(Wait([&] {
         widths.push_back(Loaded());
-        return window->AudioPlayer && window->AudioPlayer->Position() > 500;
+        return window->AudioPlayer && window->AudioPlayer->Position() > 500 &&
+               Status() == QStringLiteral("正在播放");
     })) << Status().toStdString();
-    EXPECT_EQ(Status(), QStringLiteral("正在播放"));
     ASSERT_TRUE(Wait([&] {
         widths.push_back(Loaded());
         return Loaded() >= window->pnlLoadAll->width() - 2;
