@@ -18,6 +18,9 @@ Installation::Installation(const fs::path& root, int buildNumber)
     std::ofstream(root / "Config" / "Source.ini");
     fs::create_directories(appDir_);
     fs::copy_file(LUMING_EXECUTABLE, executable(), fs::copy_options::overwrite_existing);
+    // Ruffle's files travel with the executable: without them there is no Flash control.
+    fs::copy(fs::path(LUMING_EXECUTABLE).parent_path() / "ruffle", appDir_ / "ruffle",
+             fs::copy_options::recursive | fs::copy_options::overwrite_existing);
 
     const auto stamp = FindElfSection(executable().string(), kVersionSectionName);
     if (stamp) {

@@ -1,25 +1,17 @@
 #include "content/ContentAddress.h"
 #include "content/Des.h"
-#include "tools/ToolCommand.h"
+#include "support/ToolRun.h"
 
 #include <gtest/gtest.h>
 
-#include <sstream>
-
 using namespace luming;
+
+using luming::test::ToolRun;
 
 namespace {
 
-struct Result {
-    int code;
-    std::string out;
-    std::string err;
-};
-
-Result RunCommand(const tool::Arguments& arguments) {
-    std::ostringstream out, err;
-    const int code = tool::RunTool(arguments, out, err);
-    return {code, out.str(), err.str()};
+ToolRun RunCommand(const tool::Arguments& arguments) {
+    return luming::test::RunToolCommand(arguments);
 }
 
 } // namespace
@@ -29,7 +21,7 @@ TEST(ContentTool, Cipher) {
     EXPECT_EQ(RunCommand({"des-encrypt", "300"}).out, hex + "\n");
     EXPECT_EQ(RunCommand({"des-decrypt", hex}).out, "300\n");
     EXPECT_EQ(RunCommand({"des-encrypt", "abc", "key"}).out, EncryptToHex("abc", "key") + "\n");
-    const Result bad = RunCommand({"des-decrypt", "not hex"});
+    const ToolRun bad = RunCommand({"des-decrypt", "not hex"});
     EXPECT_EQ(bad.code, 0);
     EXPECT_EQ(bad.out, "\n");
     EXPECT_NE(RunCommand({"des-encrypt"}).code, 0);
@@ -38,7 +30,7 @@ TEST(ContentTool, Cipher) {
 TEST(ContentTool, ContentUrl) {
     EXPECT_EQ(RunCommand({"content-url", "http://d/", "300", "4"}).out,
               SourceUrlFor("http://d/", "300", "4") + "\n");
-    const Result bad = RunCommand({"content-url", "http://d/", "x1", "4"});
+    const ToolRun bad = RunCommand({"content-url", "http://d/", "x1", "4"});
     EXPECT_EQ(bad.code, 1);
     EXPECT_EQ(bad.out, "");
     EXPECT_NE(bad.err, "");
@@ -46,13 +38,13 @@ TEST(ContentTool, ContentUrl) {
 
 TEST(ContentTool, ParseLink) {
     const std::string id = EncryptToHex("300", ContentKey);
-    const Result link = RunCommand({"parse-link", "http://w/a.htm#TJID_" + id + "_a%20b_4_12"});
+    const ToolRun link = RunCommand({"parse-link", "http://w/a.htm#TJID_" + id + "_a%20b_4_12"});
     EXPECT_EQ(link.code, 0);
     EXPECT_EQ(link.out, "300\ta%20b\t4\t12\n");
-    const Result none = RunCommand({"parse-link", "http://w/a.htm"});
+    const ToolRun none = RunCommand({"parse-link", "http://w/a.htm"});
     EXPECT_EQ(none.code, 2);
     EXPECT_EQ(none.out, "");
-    const Result few = RunCommand({"parse-link", "tjid_" + id + "_a_4"});
+    const ToolRun few = RunCommand({"parse-link", "tjid_" + id + "_a_4"});
     EXPECT_EQ(few.code, 3);
     EXPECT_EQ(few.out, "");
 }

@@ -1,23 +1,15 @@
-#include "tools/ToolCommand.h"
+#include "support/ToolRun.h"
 
 #include <gtest/gtest.h>
 
-#include <sstream>
-
 using namespace luming;
+
+using luming::test::ToolRun;
 
 namespace {
 
-struct Result {
-    int code;
-    std::string out;
-    std::string err;
-};
-
-Result RunTool(const tool::Arguments& arguments) {
-    std::ostringstream out, err;
-    const int code = tool::RunTool(arguments, out, err);
-    return {code, out.str(), err.str()};
+ToolRun RunTool(const tool::Arguments& arguments) {
+    return luming::test::RunToolCommand(arguments);
 }
 
 } // namespace
@@ -41,7 +33,7 @@ TEST(PlaybackTool, RefusesNumbersThatAreNot32BitWholeNumbers) {
                                       {"knob-left", "1", "2", "3", "4", "5", "x"},
                                       {"load-width", "1.5", "575", "0"},
                                       {"update-load-bar", "1", "2", "7", "-1", "575", "0"}}) {
-        const Result result = RunTool(bad);
+        const ToolRun result = RunTool(bad);
         EXPECT_EQ(result.code, 1) << bad[0];
         EXPECT_EQ(result.out, "") << bad[0];
         EXPECT_NE(result.err, "") << bad[0];
