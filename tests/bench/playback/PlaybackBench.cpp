@@ -1,0 +1,342 @@
+// Playback in the real window against bare libmpv programs, in one process run under an X server:
+// a click on a cached video until its first frame is drawn, the CPU that video costs over 10 s, a
+// click on a cached MP3 until it plays, and a click on a cached Flash movie until Ruffle draws its
+// first frame (with the process tree's memory). Run: xvfb-run luming_playback_bench
+#include "BareMpv.h"
+#include "config/DataModule.h"
+#include "config/Settings.h"
+#include "engine/ProcessMemory.h"
+#include "platform/FlashControl.h"
+#include "platform/MediaPlayer.h"
+#include "platform/RealPlatform.h"
+#include "platform/ruffle/RuffleMovie.h"
+#include "shell/TfrmMain.h"
+
+#include <QApplication>
+#include <QOpenGLFunctions>
+#include <QOpenGLWidget>
+#include <QProcess>
+#include <QTimer>
+
+#include <benchmark/benchmark.h>
+
+#include <sys/resource.h>
+
+#include <chrono>
+#include <clocale>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <map>
+
+namespace {
+
+using namespace luming;
+using namespace luming::bench;
+namespace fs = std::filesystem;
+using Clock = std::chrono::steady_clock;
+
+const fs::path kRoot = fs::temp_directory_path() / "luming-playback-bench";
+const fs::path kEdition = kRoot / "26";
+const fs::path kCache = kEdition / "Caches" / "26";
+
+void Ffmpeg(const fs::path& file, const QStringList& arguments) {
+    if (fs::exists(file))
+        return;
+    QProcess::execute("ffmpeg", QStringList{"-loglevel", "error", "-y"} + arguments +
+                                    QStringList{QString::fromStdString(file.string())});
+}
+
+// The demo's kinds of programme: a 640×360 video at 25 frames on a moving gradient, an MP3 and
+// a 320×240 Flash movie at 12 frames, each with sound.
+void MakeSuite() {
+    fs::create_directories(kCache);
+    fs::create_directories(kRoot / "Config");
+    std::ofstream(kRoot / "Config" / "Source.ini");
+    fs::create_directories(kEdition / "Resource" / "xml");
+    std::ofstream(kEdition / "Resource" / "xml" / "26.xml")
+        << "<?xml version=\"1.0\" encoding=\"utf-8\"?><c>"
+           "<i><type>0</type><id>9</id><pid></pid><name>F</name></i>"
+           "<i><type>3</type><id>10</id><pid>9</pid><name>text</name></i>"
+           "<i><type>4</type><id>1</id><pid>9</pid><name>video</name></i>"
+           "<i><type>2</type><id>2</id><pid>9</pid><name>audio</name></i>"
+           "<i><type>1</type><id>3</id><pid>9</pid><name>flash</name></i>"
+           "<i><type>4</type><id>5</id><pid>9</pid><name>red</name></i></c>";
+    const QStringList tone = {"-f", "lavfi", "-i", "sine=frequency=440:duration=20"};
+    Ffmpeg(kCache / "1.flv",
+           QStringList{"-f", "lavfi", "-i",
+                       "gradients=s=640x360:c0=0x1E5F9C:c1=0x4A9FE0:speed=0.01:d=20:r=25"} +
+               tone +
+               QStringList{"-t", "20", "-c:v", "flv1", "-q:v", "3", "-c:a", "libmp3lame", "-ar",
+                           "22050"});
+    Ffmpeg(kCache / "5.flv",
+           QStringList{"-f", "lavfi", "-i", "color=c=red:s=640x360:r=25:d=5", "-c:v", "flv1"});
+    Ffmpeg(kCache / "2.mp3", tone + QStringList{"-t", "10", "-c:a", "libmp3lame"});
+    Ffmpeg(kCache / "3.swf",
+           QStringList{"-f", "lavfi", "-i", "testsrc=duration=6:size=320x240:rate=12"} + tone +
+               QStringList{"-t", "6", "-c:v", "flv1", "-c:a", "libmp3lame", "-ar", "22050", "-f",
+                           "swf"});
+}
+
+// Pumps the event loop until `done` or 30 s.
+bool RunUntil(const std::function<bool()>& done) {
+    const auto end = Clock::now() + std::chrono::seconds(30);
+    while (!done()) {
+        if (Clock::now() > end)
+            return false;
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 2);
+    }
+    return true;
+}
+
+double CpuSeconds() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_utime.tv_sec + usage.ru_stime.tv_sec +
+           (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+}
+
+// What a GL widget last put on screen, read at its centre after every swap: the programme's
+// blue gradient, or the red clip played in between (so an old picture is never taken for a new
+// one).
+class PictureWatch : public QObject {
+public:
+    void Watch(QOpenGLWidget* surface) {
+        if (surface_ == surface)
+            return;
+        surface_ = surface;
+        connect(surface, &QOpenGLWidget::frameSwapped, this, [this] {
+            surface_->makeCurrent();
+            auto* gl = QOpenGLContext::currentContext()->functions();
+            gl->glBindFramebuffer(GL_FRAMEBUFFER, surface_->defaultFramebufferObject());
+            gl->glReadPixels(surface_->width() / 2, surface_->height() / 2, 1, 1, GL_RGBA,
+                             GL_UNSIGNED_BYTE, pixel_);
+            surface_->doneCurrent();
+        });
+    }
+    bool Blue() const { return pixel_[2] > pixel_[0] + 40; }
+    bool Red() const { return pixel_[0] > pixel_[2] + 40; }
+
+private:
+    QOpenGLWidget* surface_ = nullptr;
+    unsigned char pixel_[4] = {};
+};
+
+struct Harness {
+    Harness() {
+        MakeSuite();
+        settings.EditionNo = 26;
+        TDataModule1(kEdition.string() + "/", settings).DataModuleCreate();
+        window = std::make_unique<TfrmMain>(settings, platform);
+        window->show();
+    }
+    // The bare program draws as large as the window's player does, and only while measured.
+    void ShowBare(bool show) {
+        if (QOpenGLWidget* surface = WindowSurface())
+            bare.resize(surface->size());
+        bare.setVisible(show);
+        RunUntil([] { return true; });
+    }
+
+    void Click(NodeIndex node) {
+        window->Tree().Select(node);
+        window->tv1Click();
+    }
+    // The window plays nothing, so that the other side is measured alone.
+    void QuietWindow() {
+        Click(1);
+        RunUntil([] { return true; });
+    }
+    // The window shows the red clip: the next blue picture is the programme's first frame.
+    void RedWindow() {
+        Click(5);
+        RunUntil([this] {
+            if (QOpenGLWidget* surface = WindowSurface())
+                windowPicture.Watch(surface);
+            return windowPicture.Red();
+        });
+    }
+    void RedBare() {
+        bare.Load(QString::fromStdString((kCache / "5.flv").string()));
+        RunUntil([this] { return barePicture.Red(); });
+    }
+    QOpenGLWidget* WindowSurface() { return window->ShockwaveFlash1->findChild<QOpenGLWidget*>(); }
+
+    Settings settings;
+    RealPlatform platform{LUMING_RUFFLE_DIR};
+    std::unique_ptr<TfrmMain> window;
+    BareMpvVideo bare;
+    BareMpvAudio bareAudio;
+    PictureWatch windowPicture, barePicture;
+    std::map<std::string, double> figures;
+};
+
+Harness* harness = nullptr;
+
+void Report(benchmark::State& state, const std::string& name, double value) {
+    harness->figures[name] = value;
+    state.counters[name] = value;
+}
+
+void BM_WindowVideoFirstFrame(benchmark::State& state) {
+    for (auto _ : state) {
+        harness->RedWindow();
+        const auto start = Clock::now();
+        harness->Click(2);
+        if (!RunUntil([] { return harness->windowPicture.Blue(); }))
+            state.SkipWithError("no picture");
+        state.SetIterationTime(std::chrono::duration<double>(Clock::now() - start).count());
+    }
+}
+
+void BM_BareVideoFirstFrame(benchmark::State& state) {
+    harness->QuietWindow();
+    harness->ShowBare(true);
+    harness->barePicture.Watch(&harness->bare);
+    for (auto _ : state) {
+        harness->RedBare();
+        const auto start = Clock::now();
+        harness->bare.Stop(); // as the window clears its player before the next programme
+        harness->bare.Load(QString::fromStdString((kCache / "1.flv").string()));
+        if (!RunUntil([] { return harness->barePicture.Blue(); }))
+            state.SkipWithError("no picture");
+        state.SetIterationTime(std::chrono::duration<double>(Clock::now() - start).count());
+    }
+    harness->bare.Stop();
+    harness->ShowBare(false);
+}
+
+// Share of one core over 10 s of the video playing.
+double VideoCpu(const std::function<void()>& start, PictureWatch& picture) {
+    start();
+    RunUntil([&] { return picture.Blue(); });
+    const double before = CpuSeconds();
+    const auto end = Clock::now() + std::chrono::seconds(10);
+    RunUntil([&] { return Clock::now() >= end; });
+    return (CpuSeconds() - before) / 10.0 * 100.0;
+}
+
+void BM_WindowVideoCpu(benchmark::State& state) {
+    for (auto _ : state)
+        Report(state, "window_cpu_percent",
+               VideoCpu(
+                   [] {
+                       harness->RedWindow();
+                       harness->Click(2);
+                   },
+                   harness->windowPicture));
+    harness->QuietWindow();
+}
+
+void BM_BareVideoCpu(benchmark::State& state) {
+    harness->ShowBare(true);
+    for (auto _ : state)
+        Report(state, "bare_cpu_percent",
+               VideoCpu(
+                   [] {
+                       harness->RedBare();
+                       harness->bare.Load(QString::fromStdString((kCache / "1.flv").string()));
+                   },
+                   harness->barePicture));
+    harness->bare.Stop();
+    harness->ShowBare(false);
+}
+
+void BM_WindowAudioPlaying(benchmark::State& state) {
+    for (auto _ : state) {
+        harness->QuietWindow();
+        const auto start = Clock::now();
+        harness->Click(3);
+        if (!RunUntil([] {
+                return harness->window->AudioPlayer &&
+                       harness->window->AudioPlayer->Mode() == MediaMode::Playing &&
+                       harness->window->AudioPlayer->Position() > 0;
+            }))
+            state.SkipWithError("not playing");
+        state.SetIterationTime(std::chrono::duration<double>(Clock::now() - start).count());
+    }
+    harness->QuietWindow();
+}
+
+void BM_BareAudioPlaying(benchmark::State& state) {
+    for (auto _ : state) {
+        harness->bareAudio.Stop();
+        const auto start = Clock::now();
+        harness->bareAudio.Load(QString::fromStdString((kCache / "2.mp3").string()));
+        if (!RunUntil([] { return harness->bareAudio.Position() > 0; }))
+            state.SkipWithError("not playing");
+        state.SetIterationTime(std::chrono::duration<double>(Clock::now() - start).count());
+    }
+    harness->bareAudio.Stop();
+}
+
+void BM_WindowFlashFirstFrame(benchmark::State& state) {
+    for (auto _ : state) {
+        harness->QuietWindow();
+        const auto start = Clock::now();
+        harness->Click(4);
+        FlashControl& flash = *harness->window->ShockwaveFlash1;
+        if (!RunUntil([&] { return flash.ReadyState() == 4 && flash.CurrentFrame() >= 1; }))
+            state.SkipWithError("no frame");
+        state.SetIterationTime(std::chrono::duration<double>(Clock::now() - start).count());
+    }
+    Report(state, "process_tree_pss_mib", luming::test::ProcessTreePssKib() / 1024.0);
+}
+
+BENCHMARK(BM_WindowVideoFirstFrame)->UseManualTime()->Iterations(5)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_BareVideoFirstFrame)->UseManualTime()->Iterations(5)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_WindowVideoCpu)->Iterations(1)->Unit(benchmark::kSecond);
+BENCHMARK(BM_BareVideoCpu)->Iterations(1)->Unit(benchmark::kSecond);
+BENCHMARK(BM_WindowAudioPlaying)->UseManualTime()->Iterations(5)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_BareAudioPlaying)->UseManualTime()->Iterations(5)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_WindowFlashFirstFrame)->UseManualTime()->Iterations(3)->Unit(benchmark::kMillisecond);
+
+// Keeps each benchmark's mean time, for the ratios printed at the end.
+class RatioReporter : public benchmark::ConsoleReporter {
+public:
+    void ReportRuns(const std::vector<Run>& runs) override {
+        for (const Run& run : runs)
+            seconds[run.benchmark_name()] =
+                run.GetAdjustedRealTime() / benchmark::GetTimeUnitMultiplier(run.time_unit);
+        ConsoleReporter::ReportRuns(runs);
+    }
+    std::map<std::string, double> seconds;
+};
+
+double Find(const std::map<std::string, double>& map, const std::string& prefix) {
+    for (const auto& [name, value] : map)
+        if (name.rfind(prefix, 0) == 0)
+            return value;
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    RegisterRuffleScheme();
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
+    QApplication app(argc, argv);
+    std::setlocale(LC_NUMERIC, "C");
+    benchmark::Initialize(&argc, argv);
+
+    Harness fixture;
+    harness = &fixture;
+    RatioReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+
+    const auto& s = reporter.seconds;
+    auto ratio = [](double a, double b) { return b > 0 ? a / b : 0.0; };
+    std::printf("\nfirst video frame, window / bare libmpv: %.2f (target <= 1.3)\n",
+                ratio(Find(s, "BM_WindowVideoFirstFrame"), Find(s, "BM_BareVideoFirstFrame")));
+    std::printf("CPU over 10 s of video, window / bare libmpv: %.2f (target <= 1.2)\n",
+                ratio(fixture.figures["window_cpu_percent"], fixture.figures["bare_cpu_percent"]));
+    std::printf("MP3 playing, window / bare libmpv: %.2f (target <= 1.5)\n",
+                ratio(Find(s, "BM_WindowAudioPlaying"), Find(s, "BM_BareAudioPlaying")));
+    std::printf("Flash movie first frame: %.0f ms, process tree %.0f MiB PSS\n",
+                Find(s, "BM_WindowFlashFirstFrame") * 1000,
+                fixture.figures["process_tree_pss_mib"]);
+    harness = nullptr;
+    benchmark::Shutdown();
+    return 0;
+}
