@@ -17,6 +17,7 @@
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTest>
+#include <QToolButton>
 
 #include <gtest/gtest.h>
 
@@ -39,10 +40,11 @@ bool Ffmpeg(const fs::path& file, const QStringList& input) {
 // they can play while they download.
 bool MakeProgramme(const fs::path& media, const std::string& id, const std::string& type) {
     const QStringList tone = {"-f", "lavfi", "-i", "sine=frequency=440:duration=3"};
-    if (type == "4")
+    if (type == "4") // long enough to pause, resume and seek in
         return Ffmpeg(media / (id + ".flv"),
-                      QStringList{"-f", "lavfi", "-i", "testsrc=duration=3:size=320x240:rate=25"} +
-                          tone + QStringList{"-c:v", "flv1", "-c:a", "libmp3lame", "-ar", "22050"});
+                      QStringList{"-f", "lavfi", "-i", "testsrc=duration=8:size=320x240:rate=25",
+                                  "-f", "lavfi", "-i", "sine=frequency=440:duration=8", "-c:v",
+                                  "flv1", "-c:a", "libmp3lame", "-ar", "22050"});
     if (type == "1")
         return Ffmpeg(
             media / (id + ".swf"),
@@ -123,11 +125,29 @@ TEST_F(DemoPlayback, TheCachedVideoPlaysWhenTheWindowOpens) {
     ASSERT_TRUE(Wait([&] { return FlvGetPosition(*window->ShockwaveFlash1) >= 1; }))
         << Status().toStdString();
     EXPECT_EQ(FlvGetPlayState(*window->ShockwaveFlash1), kFlvPlaying);
-    EXPECT_EQ(FlvGetDuration(*window->ShockwaveFlash1), 3);
+    EXPECT_EQ(FlvGetDuration(*window->ShockwaveFlash1), 8);
     EXPECT_TRUE(window->Playback().PlayingLocal);
     EXPECT_EQ(Status(), QStringLiteral("正在播放"));
     // A local file is all there.
     EXPECT_TRUE(Wait([&] { return Loaded() == window->pnlLoadAll->width() - 2; })) << Loaded();
+}
+
+TEST_F(DemoPlayback, TheTransportBarPausesResumesAndSeeksTheRealPlayer) {
+    FlashControl& flash = *window->ShockwaveFlash1;
+    ASSERT_TRUE(Wait([&] { return Status() == QStringLiteral("正在播放") && Loaded() > 0; }));
+    QTest::mouseClick(window->btnPlay, Qt::LeftButton);
+    EXPECT_TRUE(Wait([&] { return FlvGetPlayState(flash) == kFlvPaused; }));
+    EXPECT_EQ(Status(), QStringLiteral("暂停中"));
+    const int pausedAt = FlvGetPosition(flash);
+    QTest::qWait(1500);
+    EXPECT_EQ(FlvGetPosition(flash), pausedAt) << "a pause holds";
+
+    QTest::mouseClick(window->btnPlay, Qt::LeftButton);
+    EXPECT_TRUE(Wait([&] { return FlvGetPlayState(flash) == kFlvPlaying; }));
+    // A click at three quarters of the loaded bar: 6 of the 8 seconds.
+    QTest::mouseClick(window->pnlLoadPercent, Qt::LeftButton, {},
+                      {window->pnlLoadAll->width() * 3 / 4, 2});
+    EXPECT_TRUE(Wait([&] { return FlvGetPosition(flash) >= 6; })) << FlvGetPosition(flash);
 }
 
 TEST_F(DemoPlayback, AudioFromTheSiteGrowsItsLoadedBarAndLoopModeMovesOnToAFlashMovie) {
