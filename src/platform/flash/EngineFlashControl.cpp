@@ -13,6 +13,7 @@ namespace luming {
 namespace {
 
 constexpr char kNoPlayer[] = "本机无法播放此类节目";
+constexpr char kNoAddress[] = "没有节目地址";
 
 } // namespace
 
@@ -55,12 +56,16 @@ void EngineFlashControl::SetMovie(const std::string& movie) {
     std::string vars = flashVars_;
     if (const std::string_view query = MovieQuery(movie); !query.empty())
         vars = vars.empty() ? std::string(query) : std::string(query) + "&" + vars;
-    if (playerMovie) {
-        const auto file = ParseFlashVars(vars)["file"];
-        if (file.empty() || file == "0.swf") { // the blank movie
-            Show(nullptr);
-            return;
-        }
+    const std::string file = playerMovie ? ParseFlashVars(vars)["file"] : movie;
+    if (playerMovie && file == "0.swf") { // the blank movie
+        Show(nullptr);
+        return;
+    }
+    if (file.empty()) {
+        // A programme the vendor gave no address for: say so rather than wait for ever.
+        Show(nullptr);
+        loadError_ = kNoAddress;
+        return;
     }
     MovieEngine* engine = Engine(playerMovie);
     Show(engine);
