@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <limits>
+#include <string>
+
 namespace luming {
 namespace {
 
@@ -77,6 +81,15 @@ TEST(PlayerRequest, RepliesNumbersToTheMillisecond) {
     EXPECT_EQ(NumberReply(20), "<number>20</number>");
     EXPECT_EQ(NumberReply(1.23456), "<number>1.235</number>");
     EXPECT_EQ(NumberReply(0), "<number>0</number>");
+}
+
+// A wild duration from a broken file still gives a reply the window can read.
+TEST(PlayerRequest, RepliesHugeNumbersInFull) {
+    EXPECT_EQ(NumberReply(std::ldexp(1.0, 200)),
+              "<number>1606938044258990275541962092341162602522202993782792835301376</number>");
+    const std::string largest = NumberReply(-std::numeric_limits<double>::max());
+    EXPECT_EQ(largest.size(), 8 + 1 + 309 + 9); // tags, sign, every digit
+    EXPECT_TRUE(largest.starts_with("<number>-17976931348623157")) << largest;
 }
 
 } // namespace

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <limits>
 #include <vector>
 
 namespace luming {
@@ -194,7 +195,8 @@ std::optional<PlayerRequest> ParsePlayerRequest(std::string_view request) {
 }
 
 std::string NumberReply(double value) {
-    char digits[64];
+    // Room for the largest double written out in full: sign, 309 digits, point, 3 decimals.
+    char digits[std::numeric_limits<double>::max_exponent10 + 1 + 6];
     const auto end = std::to_chars(digits, digits + sizeof digits,
                                    std::isfinite(value) ? value : 0.0, std::chars_format::fixed, 3)
                          .ptr;

@@ -17,6 +17,8 @@ constexpr int kTagEnd = 0, kTagShowFrame = 1, kTagSetBackgroundColor = 9, kTagDo
 constexpr uint8_t kUseNetworkFlag = 0x01;
 // Frames the programme may stand still before it counts as stopped.
 constexpr int kIdleTicks = 2;
+// The rectangle's fields hold at most 31 signed bits; a wider stage would wrap the field size.
+constexpr int kLargestStageTwips = (1 << 30) - 1;
 
 // The wrapper's own variables on _level0.
 constexpr char kIdle[] = "lumingIdle"; // ticks since the programme's frame last changed
@@ -58,8 +60,8 @@ std::string Tag(int code, const std::string& body) {
 }
 
 std::string StageRect(int widthTwips, int heightTwips) {
-    const auto width = static_cast<uint32_t>(std::max(widthTwips, 0));
-    const auto height = static_cast<uint32_t>(std::max(heightTwips, 0));
+    const auto width = static_cast<uint32_t>(std::clamp(widthTwips, 0, kLargestStageTwips));
+    const auto height = static_cast<uint32_t>(std::clamp(heightTwips, 0, kLargestStageTwips));
     // Signed fields: one bit more than the larger value needs.
     const int bits = std::bit_width(std::max(width, height)) + 1;
     BitWriter rect;

@@ -21,7 +21,8 @@ constexpr char kSetLoop[] = "lumingSetLoop";         // (loop); without it the l
 
 // A one-frame ActionScript 2 movie with the programme's stage size and frame rate that loads the
 // programme at `programmeUrl` (an absolute address) into _level1 and offers the callbacks above,
-// so that the page can read and move the programme's frames.
+// so that the page can read and move the programme's frames. A stage wider or taller than
+// 2^30 - 1 twips (a malformed programme) is cut to that size.
 std::string BuildWrapperMovie(const SwfHeader& programme, std::string_view programmeUrl,
                               int backgroundColor);
 

@@ -111,5 +111,17 @@ TEST(WrapperMovie, ActionsAreWellFormedAndLoadTheProgrammeIntoLevel1) {
         EXPECT_NE(actions.find(std::string(callback) + '\0'), std::string::npos) << callback;
 }
 
+// The widest stage a header can carry (x from -2^30 to 2^30 - 1) does not fit the wrapper's
+// rectangle, which starts at 0: it is cut instead of wrapping the field size to zero.
+TEST(WrapperMovie, CutsAStageTooWideForItsRectangle) {
+    SwfHeader programme = Programme();
+    programme.widthTwips = 0x7FFFFFFF;
+    const SwfHeaderResult read = ReadSwfHeader(BuildWrapperMovie(programme, "http://h/a.swf", 0));
+    ASSERT_EQ(read.status, SwfHeaderStatus::Ok) << read.error;
+    EXPECT_EQ(read.header.widthTwips, 0x3FFFFFFF);
+    EXPECT_EQ(read.header.heightTwips, 4800);
+    EXPECT_DOUBLE_EQ(read.header.FrameRate(), 12.0);
+}
+
 } // namespace
 } // namespace luming
