@@ -4,7 +4,7 @@
 
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QStyle>
+#include <QPainter>
 #include <QToolButton>
 
 namespace luming {
@@ -12,6 +12,28 @@ namespace luming {
 namespace {
 
 constexpr int kHeight = 22;
+constexpr int kGlyph = kHeight - 8;
+
+// A light play triangle or pause bars, drawn here: the style's own media icons are dark, and
+// vanish on the bar's dark ground.
+QIcon Glyph(bool pause) {
+    QPixmap pixmap(kGlyph * 2, kGlyph * 2);
+    pixmap.fill(Qt::transparent);
+    QPainter painter(&pixmap);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(QColor(0xF0, 0xF0, 0xF0));
+    const int size = pixmap.width();
+    if (pause) {
+        painter.drawRect(QRectF(size * 0.2, size * 0.15, size * 0.2, size * 0.7));
+        painter.drawRect(QRectF(size * 0.6, size * 0.15, size * 0.2, size * 0.7));
+    } else {
+        const QPointF triangle[] = {
+            {size * 0.25, size * 0.12}, {size * 0.85, size * 0.5}, {size * 0.25, size * 0.88}};
+        painter.drawPolygon(triangle, 3);
+    }
+    return QIcon(pixmap);
+}
 
 } // namespace
 
@@ -27,7 +49,7 @@ PlayerBar::PlayerBar(QWidget* parent)
     button_->setObjectName("PlayPause");
     button_->setAutoRaise(true);
     button_->setFocusPolicy(Qt::NoFocus);
-    button_->setIconSize(QSize(kHeight - 8, kHeight - 8));
+    button_->setIconSize(QSize(kGlyph, kGlyph));
     digits_->setObjectName("Digits");
     auto* layout = new QHBoxLayout(this);
     layout->setContentsMargins(2, 0, 6, 0);
@@ -43,7 +65,7 @@ void PlayerBar::SetShowDigits(bool show) {
 }
 
 void PlayerBar::Show(bool playing, double position, double duration) {
-    button_->setIcon(style()->standardIcon(playing ? QStyle::SP_MediaPause : QStyle::SP_MediaPlay));
+    button_->setIcon(Glyph(playing));
     digits_->setText(QString::fromStdString(FormatSeconds(static_cast<int64_t>(position)) + "/" +
                                             FormatSeconds(static_cast<int64_t>(duration))));
 }
