@@ -24,6 +24,7 @@ public:
     void Stop() override {}
     void GotoFrame(int) override {}
     bool CanGotoFrame() override { return false; }
+    void SetMovieFullScreen(bool) override {}
     std::string LoadError() override { return "Flash control unavailable"; }
 };
 

@@ -13,6 +13,9 @@ class FlashControl : public QWidget, public IFlashControl {
 public:
     using QWidget::QWidget;
 
+    // Asks the player movie to fill the screen itself, or to come back; other movies ignore it.
+    virtual void SetMovieFullScreen(bool on) = 0;
+
 signals:
     // The player movie went into its own full screen (a double click) or came back (Escape).
     void fullScreenChanged(bool on);

@@ -7,6 +7,7 @@ class QWidget;
 namespace luming {
 
 class FlashControl;
+class IDesktop;
 class IDialogs;
 class IOutputVolume;
 class IUrlProbe;
@@ -22,6 +23,8 @@ public:
 
     virtual IDialogs& Dialogs() = 0;
     virtual IUrlProbe& Probe() = 0;
+    // Other programs' windows, the default browser, the Escape hot key.
+    virtual IDesktop& Desktop() = 0;
     // The vendor's library that fetches programmes.
     virtual VendorLibrary& Vendor() = 0;
 
@@ -31,7 +34,8 @@ public:
     // The control that plays Flash movies and videos, or nullptr when it cannot be created.
     virtual std::unique_ptr<FlashControl> CreateFlashControl(QWidget* parent) = 0;
 
-    // An embedded web browser, owned by `parent`.
+    // An embedded web browser, owned by `parent`. All panes share one browsing profile; a pane
+    // costs little until it is first sent somewhere.
     virtual WebPane* CreateWebPane(QWidget* parent) = 0;
 
     // The hidden player of audio programmes, owned by `parent`; nullptr when none can be made.

@@ -5,6 +5,7 @@
 #include "platform/Platform.h"
 #include "platform/QtDialogs.h"
 #include "platform/VolumeLevel.h"
+#include "platform/X11Desktop.h"
 
 namespace luming {
 
@@ -16,6 +17,7 @@ public:
 
     IDialogs& Dialogs() override { return dialogs_; }
     IUrlProbe& Probe() override { return probe_; }
+    IDesktop& Desktop() override { return desktop_; }
     VendorLibrary& Vendor() override { return vendor_; }
     IOutputVolume& Volume() override { return volume_; }
     std::unique_ptr<FlashControl> CreateFlashControl(QWidget* parent) override;
@@ -25,6 +27,7 @@ public:
 private:
     QtDialogs dialogs_;
     CurlUrlProbe probe_;
+    X11Desktop desktop_;
     KestrivaneLibrary vendor_;
     VolumeLevel volume_;
     QString ruffleDir_;

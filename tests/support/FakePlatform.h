@@ -3,12 +3,14 @@
 #include "config/Dialogs.h"
 #include "config/UrlProbe.h"
 #include "content/VendorLibrary.h"
+#include "platform/Desktop.h"
 #include "platform/PlaceholderWebPane.h"
 #include "platform/Platform.h"
 #include "support/FakePlayers.h"
 
 #include <QWidget>
 
+#include <functional>
 #include <set>
 #include <string>
 #include <vector>
@@ -57,6 +59,31 @@ struct FakeVendorLibrary : VendorLibrary {
     void UnInit() override { calls.push_back("UnInit"); }
 };
 
+// A desktop that records what it was asked; other programs' windows are the ones listed.
+struct FakeDesktop : IDesktop {
+    std::set<std::pair<std::string, std::string>> windows; // (class, title)
+    std::vector<std::string> calls;
+    std::function<void()> escape;
+    bool WindowExists(const std::string& windowClass, const std::string& title) override {
+        return windows.count({windowClass, title}) > 0;
+    }
+    bool RaiseWindow(const std::string& windowClass, const std::string& title) override {
+        calls.push_back("Raise " + windowClass + " " + title);
+        return WindowExists(windowClass, title);
+    }
+    void OpenUrl(const std::string& address) override { calls.push_back("Open " + address); }
+    void StartProgram(const std::string& path) override { calls.push_back("Start " + path); }
+    bool RegisterEscapeHotKey(std::function<void()> pressed) override {
+        calls.push_back("Register Escape");
+        escape = std::move(pressed);
+        return true;
+    }
+    void UnregisterEscapeHotKey() override {
+        calls.push_back("Unregister Escape");
+        escape = nullptr;
+    }
+};
+
 struct FakePlatform : Platform {
     RecordingDialogs dialogs;
     FakeProbe probe;
@@ -67,6 +94,8 @@ struct FakePlatform : Platform {
     IDialogs& Dialogs() override { return dialogs; }
     IUrlProbe* otherProbe = nullptr; // used instead of `probe` when set
     IUrlProbe& Probe() override { return otherProbe ? *otherProbe : probe; }
+    FakeDesktop desktop;
+    IDesktop& Desktop() override { return desktop; }
     VendorLibrary& Vendor() override { return vendor; }
     FakeVolume volume;
     IOutputVolume& Volume() override { return volume; }

@@ -58,6 +58,9 @@ struct FakeFlashControl : FlashControl {
     }
     bool CanGotoFrame() override { return canGotoFrame; }
     std::string LoadError() override { return loadError; }
+    void SetMovieFullScreen(bool on) override {
+        calls.push_back(on ? "MovieFullScreen on" : "MovieFullScreen off");
+    }
 };
 
 // An audio player that records what it was told; the test sets its mode, length and position.

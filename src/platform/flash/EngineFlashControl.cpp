@@ -144,6 +144,11 @@ bool EngineFlashControl::CanGotoFrame() {
     return active_ && active_->CanGotoFrame();
 }
 
+void EngineFlashControl::SetMovieFullScreen(bool on) {
+    if (active_)
+        active_->SetFullScreen(on);
+}
+
 std::string EngineFlashControl::LoadError() {
     if (!loadError_.empty())
         return loadError_;

@@ -35,6 +35,7 @@ public:
     void GotoFrame(int frame) override;
     bool CanGotoFrame() override;
     std::string LoadError() override;
+    void SetMovieFullScreen(bool on) override;
 
 private:
     MovieEngine* Engine(bool playerMovie);

@@ -35,6 +35,8 @@ public:
     virtual void SetScaleMode(int mode) = 0;
     virtual void SetBackgroundColor(int color) = 0;
     virtual std::string LoadError() = 0;
+    // The player movie's own full screen; other engines ignore it.
+    virtual void SetFullScreen(bool) {}
 
 signals:
     void fullScreenChanged(bool on);
