@@ -103,6 +103,23 @@ void ChannelRules::ClickProgramme(NodeIndex programme) {
     player_.PlayProgram(tree_.Play(programme));
 }
 
+NodeIndex ChannelRules::SelectNodeById(std::string_view id) {
+    NodeIndex found = kNoNode;
+    for (NodeIndex node = 0; node < tree_.Count(); ++node)
+        if (tree_.Records().Id(tree_.Record(node)) == id)
+            found = node;
+    tree_.Select(kNoNode);
+    for (NodeIndex node = 0; node < tree_.Count(); ++node)
+        tree_.SetExpanded(node, false);
+    if (found == kNoNode)
+        return kNoNode;
+    for (NodeIndex up = tree_.Parent(found); up != kNoNode; up = tree_.Parent(up))
+        tree_.SetExpanded(up, true);
+    tree_.SetExpanded(found, true);
+    tree_.Select(found);
+    return found;
+}
+
 void ChannelRules::tv1Expanded(NodeIndex node) {
     if (tree_.HasChildren(node))
         tree_.SetImages(node, kOpenFolderImage, kOpenFolderImage);

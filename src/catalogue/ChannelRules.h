@@ -3,6 +3,7 @@
 #include "catalogue/ProgrammeTree.h"
 
 #include <string>
+#include <string_view>
 
 namespace luming {
 
@@ -48,6 +49,10 @@ public:
     // The click on the selected node: a folder opens or closes and every folder off its path
     // closes; a programme becomes current, is remembered and starts.
     void tv1Click();
+    // Selects the node whose record has the id `id` (the last such node in tree order), with
+    // every other node closed and its folders opened so it can be seen; kNoNode (and nothing
+    // selected) when no node has it.
+    NodeIndex SelectNodeById(std::string_view id);
     void tv1Expanded(NodeIndex node);
     void tv1Collapsed(NodeIndex node);
 

@@ -6,6 +6,7 @@
 #include "platform/Platform.h"
 #include "platform/WebPane.h"
 #include "playback/PlayStart.h"
+#include "shell/AsyncProbe.h"
 #include "shell/TfrmMain.h"
 
 #include <QFrame>
@@ -84,9 +85,15 @@ void TfrmMain::StartPlayer(TKrvPlay& play) {
     } else if (type == "2") {
         wbMp3->show();
         wbMp3->raise();
-        NavigateWithFallback(*wbMp3, platform_.Probe(),
-                             AudioPageAddress(settings_.Mp3PageUrl, channel_.CurrentChannel),
-                             settings_.AppDir + kOfflineAudioPage);
+        // The vendor's audio page when it answers (asked twice), else the offline one; the
+        // window does not wait for the answer.
+        probes_->Probe(
+            AudioPageAddress(settings_.Mp3PageUrl, channel_.CurrentChannel),
+            [this, primary = AudioPageAddress(settings_.Mp3PageUrl, channel_.CurrentChannel),
+             fallback = settings_.AppDir + kOfflineAudioPage](bool reachable) {
+                wbMp3->Navigate(reachable ? primary : fallback);
+            },
+            2);
         const std::string source = ProgrammeSource(play);
         if (!AudioPlayer)
             throw MediaError(kNoAudioPlayer);

@@ -12,6 +12,7 @@
 #include "shell/MessageFilter.h"
 #include "shell/ProgrammeTreeModel.h"
 #include "shell/Skin.h"
+#include "shell/TfrmSystemMsg.h"
 #include "shell/TransportBarView.h"
 #include "shell/TransportGlyphs.h"
 #include "playback/OutputLevel.h"
@@ -38,11 +39,13 @@ TfrmMain::TfrmMain(Settings& settings, Platform& platform, QWidget* parent)
     ConnectTreeHandlers();
     ConnectSearchBoxHandlers();
     ConnectTransportHandlers();
+    ConnectWebPaneHandlers();
     FormCreate();
 }
 
 TfrmMain::~TfrmMain() {
     FormDestroy();
+    delete frmSystemMsg; // a window of its own, not a child
     // The model watches the tree, a member that goes before the children of the window do.
     tv1->setModel(nullptr);
     delete treeModel_;

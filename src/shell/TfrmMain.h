@@ -4,11 +4,13 @@
 #include "catalogue/ProgrammeTree.h"
 #include "playback/Transport.h"
 
+#include <QPointer>
 #include <QWidget>
 
 #include <functional>
 #include <memory>
 #include <thread>
+#include <vector>
 
 class QFrame;
 class QLabel;
@@ -39,6 +41,8 @@ class ProgrammeTreeModel;
 class CatalogueSearch;
 class SearchBox;
 class TransportBarView;
+class TfrmSystemMsg;
+class AsyncProbe;
 class OutputLevel;
 
 // The main window: borderless and skinned, its frame drawn by the program itself. Its controls
@@ -87,7 +91,21 @@ public:
     void ShowPlayMode();
     // The play list moves on at the end of a programme, by the play mode.
     void PlayNextAutomatic();
+
+    // The vendor's pages, the news pop-up and the "more" buttons.
     void ShowPauseAds(bool show);
+    void imgPauseAdsCloseClick();
+    void wbBottomDocumentComplete(bool topLevel);
+    void wbAdsDocumentComplete(bool topLevel);
+    // A navigation that wbMain begins: true cancels it (a programme link that started).
+    bool wbMainBeforeNavigate2(const std::string& address);
+    void TimerSystemMsgTimer();
+    void sbtnQQOnlineClick();
+    void SpeedButton1Click();
+    void lblWebMouseMove();
+    void lblWebMouseLeave();
+    QPointer<TfrmSystemMsg> frmSystemMsg;
+    int SystemMsgTicks = 0;
 
     // Position bar and volume.
     void pnlPlayPosMouseDown(QMouseEvent* event);
@@ -273,6 +291,12 @@ private:
     void ShowProbedPanes(const std::string& statusAddress, bool statusReachable,
                          const std::string& channelAddress, bool channelReachable);
     void ConnectTransportHandlers();
+    void ConnectWebPaneHandlers();
+    // Starts the programme a "TJID_" link names; true when it did.
+    bool StartLinkedProgramme(const std::string& address);
+    void ShowPaneIfAtAddress(WebPane* pane, QWidget* panel, const std::string& address);
+    bool lblWebEvent(QEvent* event);
+    std::string VendorSite() const;
     // Plays `play` in the player of its type, from its local copy or its play address.
     void StartPlayer(TKrvPlay& play);
     std::string ProgrammeSource(TKrvPlay& play);
@@ -299,6 +323,11 @@ private:
     std::unique_ptr<TransportBarView> transportView_;
     std::unique_ptr<Transport> transport_;
     std::unique_ptr<OutputLevel> outputLevel_;
+    AsyncProbe* probes_ = nullptr;
+    std::string pauseAdShown_;
+    bool pauseAdProbing_ = false;
+    // Programmes started from links, which belong to no tree node.
+    std::vector<std::unique_ptr<TKrvPlay>> linkRecords_;
     std::unique_ptr<CatalogueSearch> search_;
     std::unique_ptr<SearchBox> searchBox_;
     ProgrammeTreeModel* treeModel_ = nullptr;

@@ -160,10 +160,6 @@ void TfrmMain::ShowPlayMode() {
         items[each]->setChecked(each == item);
 }
 
-void TfrmMain::ShowPauseAds(bool) {
-    // The pause advertisement comes with the web panes.
-}
-
 void TfrmMain::pnlPlayPosMouseDown(QMouseEvent* event) {
     transport_->KnobMouseDown(MouseX(event));
 }

@@ -8,6 +8,7 @@
 #include "shell/TfrmMain.h"
 
 #include <QEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QTreeView>
 
@@ -92,6 +93,8 @@ bool TfrmMain::eventFilter(QObject* watched, QEvent* event) {
         edtkeyEnter();
     else if (watched == edtkey && event->type() == QEvent::FocusOut)
         edtkeyExit();
+    else if (watched == lblWeb)
+        lblWebEvent(event);
     return QWidget::eventFilter(watched, event);
 }
 

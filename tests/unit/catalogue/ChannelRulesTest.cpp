@@ -137,3 +137,15 @@ TEST(TreeQueries, CountChildrenStopsAtTheFirstDeeperNode) {
     EXPECT_EQ(CountChildren(fixture.tree, kNoNode), 0);
     EXPECT_EQ(getFirstPlay(fixture.tree), 1);
 }
+
+TEST_F(ChannelRulesTest, SelectNodeByIdOpensTheWayToTheLastMatchAndClosesTheRest) {
+    Click(5); // C open
+    EXPECT_EQ(rules.SelectNodeById("41"), 4u);
+    EXPECT_EQ(tree.Selected(), 4u);
+    EXPECT_TRUE(tree.Expanded(2));
+    EXPECT_TRUE(tree.Expanded(3));
+    EXPECT_FALSE(tree.Expanded(5));
+    EXPECT_EQ(rules.SelectNodeById("e1"), kNoNode) << "ids, not names, and letter case counts";
+    EXPECT_EQ(tree.Selected(), kNoNode);
+    EXPECT_FALSE(tree.Expanded(2));
+}
