@@ -80,8 +80,16 @@ std::string AudioPage(const std::vector<ChannelEntry>& channel) {
 </style>)");
 }
 
-std::string NewsPage() {
-    return Page("最新消息", R"(<h1 style="margin-left:16px">最新消息</h1>
+std::string NewsPage(const std::vector<ChannelEntry>& channel) {
+    std::string recommended;
+    for (const ChannelEntry& entry : channel) {
+        if (entry.type != "1")
+            continue;
+        recommended = "<div class=\"card\">今日推荐：<a href=\"/play/" +
+                      Escape(ProgrammeLink(entry)) + "\">" + Escape(entry.name) + "</a></div>";
+        break;
+    }
+    return Page("最新消息", R"(<h1 style="margin-left:16px">最新消息</h1>)" + recommended + R"(
 <div class="card">新增《李白专辑》：和诗仙一起看月亮、坐小船。</div>
 <div class="card">小贴士：每天读一首古诗，二十分钟就休息一下眼睛。</div>
 <div class="card">下周上线：《儿歌》新添三首，欢迎一起唱。</div>)");

@@ -10,7 +10,8 @@ namespace luming::site {
 // The vendor's pages, written for children and their parents: simple, friendly, and without
 // any address outside this site.
 std::string AudioPage(const std::vector<ChannelEntry>& channel);
-std::string NewsPage();
+// The latest news, with a programme recommended for today.
+std::string NewsPage(const std::vector<ChannelEntry>& channel);
 std::string StatusBarAdPage();
 std::string ChannelAdPage(const std::vector<ChannelEntry>& channel);
 std::string PauseAdPage();

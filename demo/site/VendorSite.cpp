@@ -107,8 +107,8 @@ void VendorSite::Register(httplib::Server& server) {
                [this](const httplib::Request&, httplib::Response& response) {
                    SendHtml(response, AudioPage(options_.channel));
                });
-    server.Get("/mini_index.html", [](const httplib::Request&, httplib::Response& response) {
-        SendHtml(response, NewsPage());
+    server.Get("/mini_index.html", [this](const httplib::Request&, httplib::Response& response) {
+        SendHtml(response, NewsPage(options_.channel));
     });
     server.Get(R"(/ad/StatusBar\d*\.html)",
                [](const httplib::Request&, httplib::Response& response) {
