@@ -149,3 +149,28 @@ TEST_F(PlaybackWindow, MuteRemembersTheLevelAndTheTrackBarSetsIt) {
     EXPECT_EQ(platform.volume.volume, 0xC800C800u);
     EXPECT_TRUE(window->TrackBar2->isEnabled());
 }
+
+TEST(HiddenStart, PlaysTheRememberedProgrammeOnceWithoutShowingTheWindow) {
+    TempDir temp;
+    const auto edition = temp.path() / "suite" / "26";
+    WriteFile(temp.path() / "suite" / "Config" / "Source.ini", "");
+    WriteFile(edition / "Config" / "local.ini", "[Info]\n1=0\n26=2\n");
+    WriteFile(edition / "Resource" / "xml" / "26.xml", kCatalogue);
+    WriteFile(edition / "Caches" / "26" / "102.mp3", "x");
+    Settings settings;
+    settings.EditionNo = 26;
+    settings.StartHidden = true;
+    settings.AppDir = edition.string() + "/";
+    settings.LocalIniPath = settings.AppDir + "Config/local.ini";
+    settings.CacheDir = settings.AppDir + "Caches/";
+    FakePlatform platform;
+    TfrmMain window(settings, platform);
+    EXPECT_FALSE(window.isVisible());
+    ASSERT_NE(window.AudioPlayer, nullptr);
+    auto* audio = static_cast<FakeMediaPlayer*>(window.AudioPlayer);
+    EXPECT_EQ(audio->calls, (std::vector<std::string>{"Open", "Play"})) << "春晓 plays hidden";
+
+    window.show(); // brought forward later by a second start
+    QApplication::processEvents();
+    EXPECT_EQ(audio->calls, (std::vector<std::string>{"Open", "Play"})) << "not started again";
+}
