@@ -1,7 +1,9 @@
 // Playback in the real window against bare libmpv programs, in one process run under an X server:
 // a click on a cached video until its first frame is drawn, the CPU that video costs over 10 s, a
 // click on a cached MP3 until it plays, and a click on a cached Flash movie until Ruffle draws its
-// first frame (with the process tree's memory). Run: xvfb-run luming_playback_bench
+// first frame. Then the memory of the whole process tree (the web engine's helpers included) in
+// four states: idle with the two advertising panes, a video playing, a Flash movie playing, and
+// paused with the pause advertisement. Run: xvfb-run luming_playback_bench
 #include "BareMpv.h"
 #include "config/DataModule.h"
 #include "config/Settings.h"
@@ -11,12 +13,15 @@
 #include "platform/RealPlatform.h"
 #include "platform/ruffle/RuffleMovie.h"
 #include "shell/TfrmMain.h"
+#include "support/LoopbackServer.h"
 
 #include <QApplication>
+#include <QFrame>
 #include <QOpenGLFunctions>
 #include <QOpenGLWidget>
 #include <QProcess>
 #include <QTimer>
+#include <QToolButton>
 
 #include <benchmark/benchmark.h>
 
@@ -47,10 +52,27 @@ void Ffmpeg(const fs::path& file, const QStringList& arguments) {
                                     QStringList{QString::fromStdString(file.string())});
 }
 
+// The vendor's three advertising pages, small as the demo's.
+void ServeAdvertising(test::LoopbackServer& site) {
+    for (const char* page :
+         {"/ad/StatusBar26.html", "/ad/ChannelAds26.html", "/ad/PauseAds26.html"})
+        site.server().Get(page, [](const httplib::Request&, httplib::Response& response) {
+            response.set_content("<!DOCTYPE html><html><body style=\"background:#F4F9FF\">"
+                                 "<h1>每天读一首古诗</h1><p>休息一下眼睛。</p></body></html>",
+                                 "text/html; charset=utf-8");
+        });
+    site.Start();
+}
+
 // The demo's kinds of programme: a 640×360 video at 25 frames on a moving gradient, an MP3 and
 // a 320×240 Flash movie at 12 frames, each with sound.
-void MakeSuite() {
+void MakeSuite(const test::LoopbackServer& site) {
     fs::create_directories(kCache);
+    fs::create_directories(kEdition / "Config");
+    std::ofstream(kEdition / "Config" / "platform.ini")
+        << "[Info]\n14=" << site.url("/ad/StatusBar.html")
+        << "\n15=" << site.url("/ad/ChannelAds.html") << "\n16=" << site.url("/ad/PauseAds.html")
+        << "\n";
     fs::create_directories(kRoot / "Config");
     std::ofstream(kRoot / "Config" / "Source.ini");
     fs::create_directories(kEdition / "Resource" / "xml");
@@ -124,7 +146,8 @@ private:
 
 struct Harness {
     Harness() {
-        MakeSuite();
+        ServeAdvertising(site);
+        MakeSuite(site);
         settings.EditionNo = 26;
         TDataModule1(kEdition.string() + "/", settings).DataModuleCreate();
         window = std::make_unique<TfrmMain>(settings, platform);
@@ -162,6 +185,7 @@ struct Harness {
     }
     QOpenGLWidget* WindowSurface() { return window->ShockwaveFlash1->findChild<QOpenGLWidget*>(); }
 
+    test::LoopbackServer site;
     Settings settings;
     RealPlatform platform{LUMING_RUFFLE_DIR};
     std::unique_ptr<TfrmMain> window;
@@ -283,6 +307,58 @@ void BM_WindowFlashFirstFrame(benchmark::State& state) {
     Report(state, "process_tree_pss_mib", luming::test::ProcessTreePssKib() / 1024.0);
 }
 
+double PssMib() {
+    return luming::test::ProcessTreePssKib() / 1024.0;
+}
+
+void BM_MemoryIdleWithAdvertising(benchmark::State& state) {
+    for (auto _ : state) {
+        harness->QuietWindow();
+        RunUntil([] {
+            return !harness->window->pnlAds->isHidden() &&
+                   !harness->window->pnlStatusBarAds->isHidden();
+        });
+        const auto settle = Clock::now() + std::chrono::seconds(3);
+        RunUntil([&] { return Clock::now() >= settle; });
+        Report(state, "idle_pss_mib", PssMib());
+    }
+}
+
+void BM_MemoryVideoPlaying(benchmark::State& state) {
+    for (auto _ : state) {
+        harness->RedWindow();
+        harness->Click(2);
+        RunUntil([] { return harness->windowPicture.Blue(); });
+        Report(state, "video_pss_mib", PssMib());
+    }
+}
+
+void BM_MemoryPausedWithAdvertisement(benchmark::State& state) {
+    for (auto _ : state) {
+        harness->RedWindow();
+        harness->Click(2);
+        RunUntil([] { return harness->windowPicture.Blue(); });
+        harness->window->btnPlay->click();
+        if (!RunUntil([] { return !harness->window->pnlPauseAds->isHidden(); }))
+            state.SkipWithError("no pause advertisement");
+        const auto settle = Clock::now() + std::chrono::seconds(2);
+        RunUntil([&] { return Clock::now() >= settle; });
+        Report(state, "paused_pss_mib", PssMib());
+    }
+}
+
+void BM_MemoryFlashPlaying(benchmark::State& state) {
+    for (auto _ : state) {
+        harness->Click(4);
+        FlashControl& flash = *harness->window->ShockwaveFlash1;
+        RunUntil([&] { return flash.ReadyState() == 4 && flash.CurrentFrame() > 12; });
+        Report(state, "flash_pss_mib", PssMib());
+    }
+}
+
+BENCHMARK(BM_MemoryIdleWithAdvertising)->Iterations(1)->Unit(benchmark::kSecond);
+BENCHMARK(BM_MemoryVideoPlaying)->Iterations(1)->Unit(benchmark::kSecond);
+BENCHMARK(BM_MemoryPausedWithAdvertisement)->Iterations(1)->Unit(benchmark::kSecond);
 BENCHMARK(BM_WindowVideoFirstFrame)->UseManualTime()->Iterations(5)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_BareVideoFirstFrame)->UseManualTime()->Iterations(5)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_WindowVideoCpu)->Iterations(1)->Unit(benchmark::kSecond);
@@ -290,6 +366,7 @@ BENCHMARK(BM_BareVideoCpu)->Iterations(1)->Unit(benchmark::kSecond);
 BENCHMARK(BM_WindowAudioPlaying)->UseManualTime()->Iterations(5)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_BareAudioPlaying)->UseManualTime()->Iterations(5)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_WindowFlashFirstFrame)->UseManualTime()->Iterations(3)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_MemoryFlashPlaying)->Iterations(1)->Unit(benchmark::kSecond);
 
 // Keeps each benchmark's mean time, for the ratios printed at the end.
 class RatioReporter : public benchmark::ConsoleReporter {
@@ -336,6 +413,10 @@ int main(int argc, char** argv) {
     std::printf("Flash movie first frame: %.0f ms, process tree %.0f MiB PSS\n",
                 Find(s, "BM_WindowFlashFirstFrame") * 1000,
                 fixture.figures["process_tree_pss_mib"]);
+    std::printf("process tree PSS (MiB): idle with advertising %.0f (goal <= 450), video %.0f, "
+                "paused with advertisement %.0f, Flash movie %.0f\n",
+                fixture.figures["idle_pss_mib"], fixture.figures["video_pss_mib"],
+                fixture.figures["paused_pss_mib"], fixture.figures["flash_pss_mib"]);
     harness = nullptr;
     benchmark::Shutdown();
     return 0;
