@@ -7,8 +7,10 @@
 #include "platform/FlashControl.h"
 #include "platform/MediaPlayer.h"
 #include "platform/RealPlatform.h"
+#include "platform/WebPane.h"
 #include "playback/FlvBridge.h"
 #include "shell/TfrmMain.h"
+#include "shell/TfrmSystemMsg.h"
 #include "support/TempDir.h"
 
 #include <QApplication>
@@ -16,7 +18,9 @@
 #include <QLabel>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QScreen>
 #include <QTest>
+#include <QTimer>
 #include <QToolButton>
 
 #include <gtest/gtest.h>
@@ -75,6 +79,7 @@ protected:
         const auto match = QRegularExpression("^listening on (http://127.0.0.1:\\d+)/$")
                                .match(QString::fromUtf8(siteProcess.readLine()).trimmed());
         ASSERT_TRUE(match.hasMatch());
+        siteUrl = match.captured(1).toStdString();
 
         QProcess suiteScript;
         suiteScript.setProcessChannelMode(QProcess::MergedChannels);
@@ -113,6 +118,7 @@ protected:
     fs::path media = temp.path() / "media";
     fs::path suite = temp.path() / "suite";
     QProcess siteProcess;
+    std::string siteUrl;
     Settings settings;
     std::unique_ptr<RealPlatform> platform;
     std::unique_ptr<TfrmMain> window;
@@ -187,4 +193,59 @@ TEST_F(DemoPlayback, ACachedFlashMoviePlaysAndAMissingOneSaysSo) {
     Click(16);
     ASSERT_TRUE(Wait([&] { return Status().startsWith(QStringLiteral("无法播放")); }))
         << Status().toStdString();
+}
+
+namespace {
+
+// The same demo with the news pop-up's minute shortened to a tenth of a second.
+class DemoPages : public DemoPlayback {
+protected:
+    void SetUp() override {
+        qputenv("LUMING_SYSTEM_MSG_TICK_MS", "100");
+        DemoPlayback::SetUp();
+    }
+    void TearDown() override {
+        DemoPlayback::TearDown();
+        qunsetenv("LUMING_SYSTEM_MSG_TICK_MS");
+    }
+};
+
+} // namespace
+
+TEST_F(DemoPlayback, TheAdvertisingPanesShowTheEditionsPagesAndPausingShowsItsAdvertisement) {
+    ASSERT_TRUE(
+        Wait([&] { return !window->pnlStatusBarAds->isHidden() && !window->pnlAds->isHidden(); }));
+    EXPECT_NE(window->wbBottom->Address().find("/ad/StatusBar26.html"), std::string::npos);
+    EXPECT_NE(window->wbAds->Address().find("/ad/ChannelAds26.html"), std::string::npos);
+
+    ASSERT_TRUE(Wait([&] { return Status() == QStringLiteral("正在播放") && Loaded() > 0; }));
+    QTest::mouseClick(window->btnPlay, Qt::LeftButton);
+    ASSERT_TRUE(Wait([&] { return !window->pnlPauseAds->isHidden(); }));
+    EXPECT_TRUE(Wait([&] {
+        return window->wbPauseAds->Address().find("/ad/PauseAds26.html") != std::string::npos;
+    }));
+    QTest::mouseClick(window->btnPlay, Qt::LeftButton);
+    EXPECT_TRUE(window->pnlPauseAds->isHidden());
+}
+
+TEST_F(DemoPlayback, AProgrammeLinkInThePageStartsTheProgrammeAndThePageStays) {
+    window->wbMain->Navigate(siteUrl + "/links.html");
+    ASSERT_TRUE(Wait([&] { return window->wbMain->Address() == siteUrl + "/links.html"; }));
+    // The second link of the page: 春晓, node 2.
+    window->wbMain->RunScript("document.querySelectorAll('a')[1].click()");
+    ASSERT_TRUE(Wait([&] { return window->Channel().CurrentIndex == 2; }));
+    EXPECT_EQ(window->wbMain->Address(), siteUrl + "/links.html");
+}
+
+TEST_F(DemoPages, TheNewsPopUpSlidesInAndItsRecommendationPlays) {
+    ASSERT_TRUE(Wait([&] {
+        return window->frmSystemMsg && window->frmSystemMsg->Timer1->isActive();
+    })) << "slid in";
+    const QRect work = QGuiApplication::primaryScreen()->availableGeometry();
+    EXPECT_EQ(window->frmSystemMsg->y(), work.height() - (TfrmSystemMsg::kHeight + 1));
+    // 今日推荐: the channel's first Flash movie, 登鹳雀楼 (node 3).
+    window->frmSystemMsg->wbSystemMsg->RunScript("document.querySelector('a').click()");
+    ASSERT_TRUE(Wait([&] { return window->Channel().CurrentIndex == 3; }));
+    FlashControl& flash = *window->ShockwaveFlash1;
+    EXPECT_TRUE(Wait([&] { return flash.ReadyState() == 4; })) << flash.LoadError();
 }
