@@ -1,11 +1,11 @@
 #include "platform/RealPlatform.h"
 
 #include "platform/MediaPlayer.h"
-#include "platform/PlaceholderWebPane.h"
 #include "platform/flash/EngineFlashControl.h"
 #include "platform/mpv/MpvMediaPlayer.h"
 #include "platform/mpv/VideoMovie.h"
 #include "platform/ruffle/RuffleMovie.h"
+#include "platform/web/QtWebPane.h"
 
 namespace luming {
 
@@ -17,8 +17,7 @@ std::unique_ptr<FlashControl> RealPlatform::CreateFlashControl(QWidget* parent) 
 }
 
 WebPane* RealPlatform::CreateWebPane(QWidget* parent) {
-    // Stands in the browsers' places until the browser engine arrives.
-    return new PlaceholderWebPane(parent);
+    return new QtWebPane(parent);
 }
 
 MediaPlayer* RealPlatform::CreateMediaPlayer(QWidget* parent) {

@@ -2,6 +2,7 @@
 #include "ProcessMemory.h"
 #include "platform/VolumeLevel.h"
 #include "platform/flash/MovieEngine.h"
+#include "support/EventWait.h"
 #include "support/LoopbackServer.h"
 #include "support/TempDir.h"
 
@@ -23,19 +24,8 @@ namespace {
 // The movie ffmpeg makes: 6 s at 12 fps with sound, 72 frames.
 constexpr int kFrames = 72;
 
-bool WaitFor(const std::function<bool()>& done, int ms) {
-    QElapsedTimer clock;
-    clock.start();
-    while (!done() && clock.elapsed() < ms) {
-        QApplication::processEvents(QEventLoop::AllEvents, 20);
-        QThread::msleep(5);
-    }
-    return done();
-}
-
-void Pause(int ms) {
-    WaitFor([] { return false; }, ms);
-}
+using test::Pause;
+using test::WaitFor;
 
 class RuffleMovieTest : public ::testing::Test {
 protected:
