@@ -109,7 +109,15 @@ public:
     int FrameMaximized = 0;
     int NormalWidth = 0;
     int NormalHeight = 0;
+    int NormalLeft = 0;
+    int NormalTop = 0;
+    // 1 while a programme fills the screen: the window's own full screen (Flash movies) or the
+    // player movie's.
     int FullScreenOn = 0;
+
+    // Full screen.
+    void sbtnFullScreenClick();
+    void btnExitFullScreenClick();
 
     // Title bar.
     QFrame* pnlTop = nullptr;
@@ -273,6 +281,11 @@ private:
     void ShowProbedPanes(const std::string& statusAddress, bool statusReachable,
                          const std::string& channelAddress, bool channelReachable);
     void ConnectTransportHandlers();
+    void ConnectFullScreenHandlers();
+    void EnterOwnFullScreen();
+    void LeaveOwnFullScreen();
+    // The page control as the resize rule places it outside full screen.
+    void PlacePageControlInFrame();
     // Plays `play` in the player of its type, from its local copy or its play address.
     void StartPlayer(TKrvPlay& play);
     std::string ProgrammeSource(TKrvPlay& play);
@@ -292,6 +305,8 @@ private:
     QRect normalGeometry_;
     QPoint manualDragOffset_;
     bool manualDrag_ = false;
+    // The Flash movie fills the screen on the window itself (the exit button and Escape are on).
+    bool ownFullScreen_ = false;
 
     ProgrammeTree tree_;
     ChannelState channel_;
