@@ -41,23 +41,46 @@ QLayoutItem* AlignLayout::takeAt(int index) {
 }
 
 void AlignLayout::Resize(QWidget* child, QSize size) {
-    for (Item& entry : items_) {
-        if (entry.item->widget() == child) {
-            entry.design.setSize(size);
-            setGeometry(geometry());
-            return;
-        }
+    if (Item* entry = Find(child)) {
+        entry->design.setSize(size);
+        setGeometry(geometry());
     }
 }
 
 void AlignLayout::MoveLeft(QWidget* child, int left) {
-    for (Item& entry : items_) {
-        if (entry.item->widget() == child) {
-            entry.design.moveLeft(left);
-            setGeometry(geometry());
-            return;
-        }
+    if (Item* entry = Find(child)) {
+        entry->design.moveLeft(left);
+        setGeometry(geometry());
     }
+}
+
+AlignLayout::Item* AlignLayout::Find(QWidget* child) {
+    for (Item& entry : items_)
+        if (entry.item->widget() == child)
+            return &entry;
+    return nullptr;
+}
+
+void AlignLayout::MoveTo(QWidget* child, QPoint topLeft) {
+    Item* entry = Find(child);
+    if (!entry)
+        return;
+    // The design place that the anchors turn into `topLeft` at the present size.
+    const QRect now = Anchored(entry->design, entry->anchors, designSize_, contentsRect());
+    entry->design.translate(topLeft - now.topLeft());
+    setGeometry(geometry());
+}
+
+void AlignLayout::SetAlign(QWidget* child, Align align) {
+    Item* entry = Find(child);
+    if (!entry || entry->align == align)
+        return;
+    if (align == Align::None) {
+        entry->design = child->geometry().translated(-contentsRect().topLeft());
+        entry->anchors = Anchors::TopLeft();
+    }
+    entry->align = align;
+    setGeometry(geometry());
 }
 
 AlignLayout* AlignLayout::Of(QWidget* widget) {

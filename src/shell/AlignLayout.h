@@ -42,6 +42,12 @@ public:
     void Resize(QWidget* child, QSize size);
     // Moves a free control anchored at the left, as setting its Left does on the form.
     void MoveLeft(QWidget* child, int left);
+    // Moves a free control to `topLeft` in the parent as it is now; its anchors then keep the
+    // distances it has there.
+    void MoveTo(QWidget* child, QPoint topLeft);
+    // Docks a control to another edge, or frees it (Align::None) where it stands now, anchored
+    // at the top left, as setting its Align does on the form.
+    void SetAlign(QWidget* child, Align align);
     // The AlignLayout of `widget`'s parent, if it has one.
     static AlignLayout* Of(QWidget* widget);
 
@@ -61,6 +67,9 @@ public:
     void setGeometry(const QRect& rect) override;
 
 private:
+    struct Item;
+    Item* Find(QWidget* child);
+
     struct Item {
         QLayoutItem* item;
         Align align;

@@ -140,13 +140,10 @@ void TfrmMain::FormResize() {
         return; // still building
     setMask(RoundedWindowRegion(size()));
 
-    if (FullScreenOn != 0) {
+    if (FullScreenOn != 0)
         PageControl1->setGeometry(pnlGameC->rect());
-    } else {
-        PageControl1->setGeometry(-kPageOverhang, -kPageOverhang, width() + 2 * kPageOverhang,
-                                  height() - kTitleBarHeight - kStatusBarHeight +
-                                      2 * kPageOverhang);
-    }
+    else
+        PlacePageControlInFrame();
     // The rules below read the sizes of nested panels: lay them out now, not later.
     AlignLayout::ApplyTree(this);
 
@@ -164,6 +161,11 @@ void TfrmMain::FormResize() {
 
     if (outline_)
         outline_->FollowWindow();
+}
+
+void TfrmMain::PlacePageControlInFrame() {
+    PageControl1->setGeometry(-kPageOverhang, -kPageOverhang, width() + 2 * kPageOverhang,
+                              height() - kTitleBarHeight - kStatusBarHeight + 2 * kPageOverhang);
 }
 
 void TfrmMain::WB_Set3DBorderStyle(WebPane* browser, bool flag) {

@@ -3,8 +3,10 @@
 #include "catalogue/CatalogueSearch.h"
 #include "config/Dialogs.h"
 #include "config/Settings.h"
+#include "platform/Desktop.h"
 #include "platform/Platform.h"
 #include "platform/WebPane.h"
+#include "playback/OutputLevel.h"
 #include "shell/AlignLayout.h"
 #include "shell/FormParts.h"
 #include "shell/FrameOutline.h"
@@ -15,7 +17,6 @@
 #include "shell/TfrmSystemMsg.h"
 #include "shell/TransportBarView.h"
 #include "shell/TransportGlyphs.h"
-#include "playback/OutputLevel.h"
 
 #include <QApplication>
 #include <QFrame>
@@ -40,10 +41,13 @@ TfrmMain::TfrmMain(Settings& settings, Platform& platform, QWidget* parent)
     ConnectSearchBoxHandlers();
     ConnectTransportHandlers();
     ConnectWebPaneHandlers();
+    ConnectFullScreenHandlers();
     FormCreate();
 }
 
 TfrmMain::~TfrmMain() {
+    if (ownFullScreen_)
+        platform_.Desktop().UnregisterEscapeHotKey(); // its handler would outlive the window
     FormDestroy();
     delete frmSystemMsg; // a window of its own, not a child
     // The model watches the tree, a member that goes before the children of the window do.

@@ -127,7 +127,15 @@ public:
     int FrameMaximized = 0;
     int NormalWidth = 0;
     int NormalHeight = 0;
+    int NormalLeft = 0;
+    int NormalTop = 0;
+    // 1 while a programme fills the screen: the window's own full screen (Flash movies) or the
+    // player movie's.
     int FullScreenOn = 0;
+
+    // Full screen.
+    void sbtnFullScreenClick();
+    void btnExitFullScreenClick();
 
     // Title bar.
     QFrame* pnlTop = nullptr;
@@ -297,6 +305,11 @@ private:
     void ShowPaneIfAtAddress(WebPane* pane, QWidget* panel, const std::string& address);
     bool lblWebEvent(QEvent* event);
     std::string VendorSite() const;
+    void ConnectFullScreenHandlers();
+    void EnterOwnFullScreen();
+    void LeaveOwnFullScreen();
+    // The page control as the resize rule places it outside full screen.
+    void PlacePageControlInFrame();
     // Plays `play` in the player of its type, from its local copy or its play address.
     void StartPlayer(TKrvPlay& play);
     std::string ProgrammeSource(TKrvPlay& play);
@@ -316,6 +329,8 @@ private:
     QRect normalGeometry_;
     QPoint manualDragOffset_;
     bool manualDrag_ = false;
+    // The Flash movie fills the screen on the window itself (the exit button and Escape are on).
+    bool ownFullScreen_ = false;
 
     ProgrammeTree tree_;
     ChannelState channel_;

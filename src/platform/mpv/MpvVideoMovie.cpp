@@ -80,6 +80,7 @@ MpvVideoMovie::~MpvVideoMovie() {
 }
 
 void MpvVideoMovie::Load(const std::string&, const std::string& flashVars) {
+    SetFullScreen(false); // a new movie starts in its place, as a reloaded Flash movie does
     auto vars = ParseFlashVars(flashVars);
     const std::string& file = vars["file"];
     if (file.empty()) {

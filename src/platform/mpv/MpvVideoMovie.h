@@ -14,9 +14,9 @@ class PlayerBar;
 class VolumeLevel;
 
 // The player movie "flvplayer.swf" on libmpv. Its picture and bar sit on a stage that leaves the
-// control for a full screen of its own on a double click and comes back on Escape (or another
-// double click). On the offscreen platform there is no picture (vo=null): Qt cannot make a GL
-// widget there.
+// control for a full screen of its own on a double click or when the window asks, and comes back
+// on Escape, another double click or the window's request. On the offscreen platform there is no
+// picture (vo=null): Qt cannot make a GL widget there.
 class MpvVideoMovie : public MovieEngine {
     Q_OBJECT
 public:
@@ -43,7 +43,7 @@ public:
     std::string LoadError() override;
 
     bool IsFullScreen() const;
-    void SetFullScreen(bool on);
+    void SetFullScreen(bool on) override;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
