@@ -65,6 +65,13 @@ protected:
         std::lock_guard lock(servedMutex_);
         return served_.count(path) > 0;
     }
+    static std::string ServedPaths() {
+        std::lock_guard lock(servedMutex_);
+        std::string all;
+        for (const auto& path : served_)
+            all += "[" + path + "] ";
+        return all;
+    }
     static std::string Url(const std::string& path) { return server_->url(path); }
 
     void SetUp() override {
@@ -183,7 +190,7 @@ TEST_F(WebPaneTest, UncachedLoadAsksTheServerAfresh) {
     auto pane = MakePane();
     pane->NavigateUncached(Url("/fresh"));
     ASSERT_TRUE(Completed({true, Url("/fresh")}));
-    EXPECT_TRUE(WasServed("/fresh no-cache"));
+    EXPECT_TRUE(WasServed("/fresh no-cache")) << ServedPaths();
 }
 
 TEST_F(WebPaneTest, NewWindowsAreOfferedToTheFilterAndDropped) {
