@@ -73,6 +73,10 @@ std::string TfrmMain::ProgrammeSource(TKrvPlay& play) {
 
 void TfrmMain::StartPlayer(TKrvPlay& play) {
     const std::string& type = play.FileType;
+    // The audio page stays loaded but hidden under a movie: a hidden view does not keep
+    // drawing its animations while the movie needs the machine.
+    if (type == "1" || type == "4")
+        wbMp3->hide();
     if (type == "1") {
         ShockwaveFlash1->SetBackgroundColor(0);
         ShockwaveFlash1->show();

@@ -54,8 +54,10 @@ void EngineFlashControl::SetMovie(const std::string& movie) {
     loadError_.clear();
     const bool playerMovie = IsPlayerMovie(movie);
     std::string vars = flashVars_;
+    // The movie's own query wins over the parameters set before it: "flvplayer.swf?file=0.swf"
+    // clears the control whatever video the parameters still name.
     if (const std::string_view query = MovieQuery(movie); !query.empty())
-        vars = vars.empty() ? std::string(query) : std::string(query) + "&" + vars;
+        vars = vars.empty() ? std::string(query) : vars + "&" + std::string(query);
     const std::string file = playerMovie ? ParseFlashVars(vars)["file"] : movie;
     if (playerMovie && file == "0.swf") { // the blank movie
         Show(nullptr);
