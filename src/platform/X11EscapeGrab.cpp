@@ -120,7 +120,8 @@ void X11EscapeGrab::Ungrab() {
     // Releases only the combinations this client holds.
     for (uint16_t modifiers : LockCombinations(numLock_))
         xcb_ungrab_key(connection_, keycode_, root_, modifiers);
-    xcb_flush(connection_);
+    // A round trip: the key is free for other programs once this returns, not some time later.
+    std::free(xcb_get_input_focus_reply(connection_, xcb_get_input_focus(connection_), nullptr));
     connection_ = nullptr;
 }
 

@@ -213,10 +213,13 @@ protected:
 } // namespace
 
 TEST_F(DemoPlayback, TheAdvertisingPanesShowTheEditionsPagesAndPausingShowsItsAdvertisement) {
-    ASSERT_TRUE(
-        Wait([&] { return !window->pnlStatusBarAds->isHidden() && !window->pnlAds->isHidden(); }));
-    EXPECT_NE(window->wbBottom->Address().find("/ad/StatusBar26.html"), std::string::npos);
-    EXPECT_NE(window->wbAds->Address().find("/ad/ChannelAds26.html"), std::string::npos);
+    // Shown once their pages have come, at the edition's own addresses.
+    ASSERT_TRUE(Wait([&] {
+        return window->wbBottom->Address().find("/ad/StatusBar26.html") != std::string::npos &&
+               window->wbAds->Address().find("/ad/ChannelAds26.html") != std::string::npos;
+    }));
+    EXPECT_FALSE(window->pnlStatusBarAds->isHidden());
+    EXPECT_FALSE(window->pnlAds->isHidden());
 
     ASSERT_TRUE(Wait([&] { return Status() == QStringLiteral("正在播放") && Loaded() > 0; }));
     QTest::mouseClick(window->btnPlay, Qt::LeftButton);
@@ -248,4 +251,23 @@ TEST_F(DemoPages, TheNewsPopUpSlidesInAndItsRecommendationPlays) {
     ASSERT_TRUE(Wait([&] { return window->Channel().CurrentIndex == 3; }));
     FlashControl& flash = *window->ShockwaveFlash1;
     EXPECT_TRUE(Wait([&] { return flash.ReadyState() == 4; })) << flash.LoadError();
+}
+
+TEST_F(DemoPlayback, AFlashMovieFillsTheScreenAndComesBack) {
+    const QRect normal = window->geometry();
+    Click(9); // 独坐敬亭山, in the cache
+    FlashControl& flash = *window->ShockwaveFlash1;
+    ASSERT_TRUE(Wait([&] { return flash.ReadyState() == 4; })) << flash.LoadError();
+    window->sbtnFullScreen->click();
+    const QRect screen = QGuiApplication::primaryScreen()->geometry();
+    ASSERT_TRUE(Wait([&] { return window->geometry() == screen; }));
+    EXPECT_EQ(flash.parentWidget(), window.get());
+    EXPECT_EQ(flash.geometry(), QRect(QPoint(), screen.size()));
+    EXPECT_FALSE(window->pnlExitFullScreen->isHidden());
+
+    window->btnExitFullScreen->click();
+    EXPECT_EQ(window->FullScreenOn, 0);
+    EXPECT_TRUE(Wait([&] { return window->geometry() == normal; }));
+    EXPECT_EQ(flash.parentWidget(), window->pnlplayMain);
+    EXPECT_TRUE(window->pnlExitFullScreen->isHidden());
 }
