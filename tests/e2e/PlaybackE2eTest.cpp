@@ -179,6 +179,12 @@ TEST_F(DemoPlayback, AudioFromTheSiteGrowsItsLoadedBarAndLoopModeMovesOnToAFlash
     ASSERT_TRUE(Wait([&] { return flash.ReadyState() == 4 && flash.CurrentFrame() > 1; }))
         << flash.LoadError();
     EXPECT_EQ(flash.TotalFrames(), 36);
+    // The movie fills the control, though the video's engine came first.
+    for (QWidget* engine : flash.findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+        if (engine->isVisible()) {
+            EXPECT_EQ(engine->geometry(), flash.rect());
+        }
+    }
 }
 
 TEST_F(DemoPlayback, ACachedFlashMoviePlaysAndAMissingOneSaysSo) {

@@ -45,6 +45,9 @@ void EngineFlashControl::Show(MovieEngine* engine) {
     if (active_ && active_ != engine)
         active_->Clear();
     active_ = engine;
+    // The stack sizes only its current widget: the engine that shows must be the current one.
+    if (engine)
+        static_cast<QStackedLayout*>(layout())->setCurrentWidget(engine);
     for (MovieEngine* each : {video_, ruffle_})
         if (each)
             each->setVisible(each == engine);
