@@ -65,9 +65,18 @@ void PlayerBar::SetShowDigits(bool show) {
 }
 
 void PlayerBar::Show(bool playing, double position, double duration) {
-    button_->setIcon(Glyph(playing));
-    digits_->setText(QString::fromStdString(FormatSeconds(static_cast<int64_t>(position)) + "/" +
-                                            FormatSeconds(static_cast<int64_t>(duration))));
+    // Called for every frame: repaint only what changed, or the whole window is composed again
+    // each frame for nothing.
+    if (playing != playing_ || !shown_) {
+        button_->setIcon(Glyph(playing));
+        playing_ = playing;
+        shown_ = true;
+    }
+    const QString digits =
+        QString::fromStdString(FormatSeconds(static_cast<int64_t>(position)) + "/" +
+                               FormatSeconds(static_cast<int64_t>(duration)));
+    if (digits != digits_->text())
+        digits_->setText(digits);
 }
 
 } // namespace luming

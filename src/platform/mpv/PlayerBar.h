@@ -23,6 +23,8 @@ signals:
 private:
     QToolButton* button_;
     QLabel* digits_;
+    bool playing_ = false;
+    bool shown_ = false;
 };
 
 } // namespace luming

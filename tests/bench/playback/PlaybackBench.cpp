@@ -155,6 +155,7 @@ struct Harness {
     }
     // The bare program draws as large as the window's player does, and only while measured.
     void ShowBare(bool show) {
+        barePicture.Watch(&bare);
         if (QOpenGLWidget* surface = WindowSurface())
             bare.resize(surface->size());
         bare.setVisible(show);
