@@ -3,6 +3,7 @@
 #include "config/Settings.h"
 #include "shell/PageControl.h"
 #include "shell/TfrmMain.h"
+#include "support/Edition.h"
 #include "support/FakePlatform.h"
 #include "support/TempDir.h"
 
@@ -31,17 +32,8 @@ constexpr NodeIndex kVideo = 1, kAudio = 2, kFlash = 3, kText = 4, kOtherFlash =
 class FullScreen : public ::testing::Test {
 protected:
     void SetUp() override {
-        const auto edition = temp.path() / "suite" / "26";
-        WriteFile(temp.path() / "suite" / "Config" / "Source.ini", "");
-        WriteFile(edition / "Config" / "local.ini", "[Info]\n1=0\n11=0\n");
-        WriteFile(edition / "Resource" / "xml" / "26.xml", kCatalogue);
-        for (const char* file : {"101.flv", "102.mp3", "103.swf", "104.txt", "105.swf"})
-            WriteFile(edition / "Caches" / "26" / file, "x");
-        settings.EditionNo = 26;
-        settings.AppDir = edition.string() + "/";
-        settings.LocalIniPath = settings.AppDir + "Config/local.ini";
-        settings.CacheDir = settings.AppDir + "Caches/";
-        settings.DownloadDir = settings.AppDir + "DL/";
+        settings = MakeEdition(temp.path(), kCatalogue, "[Info]\n1=0\n11=0\n",
+                               {"101.flv", "102.mp3", "103.swf", "104.txt", "105.swf"});
         window = std::make_unique<TfrmMain>(settings, platform);
         window->show();
         QApplication::processEvents();

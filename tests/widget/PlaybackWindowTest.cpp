@@ -4,6 +4,7 @@
 #include "config/Settings.h"
 #include "shell/FormParts.h"
 #include "shell/TfrmMain.h"
+#include "support/Edition.h"
 #include "support/FakePlatform.h"
 #include "support/TempDir.h"
 
@@ -32,18 +33,8 @@ constexpr char kCatalogue[] = "<?xml version=\"1.0\" encoding=\"utf-8\"?><channe
 class PlaybackWindow : public ::testing::Test {
 protected:
     void SetUp() override {
-        const auto edition = temp.path() / "suite" / "26";
-        WriteFile(temp.path() / "suite" / "Config" / "Source.ini", "");
-        WriteFile(edition / "Config" / "local.ini", "[Info]\n1=0\n11=0\n");
-        WriteFile(edition / "Resource" / "xml" / "26.xml", kCatalogue);
-        for (const char* file : {"101.flv", "102.mp3", "103.swf"})
-            WriteFile(edition / "Caches" / "26" / file, "x");
-        settings.EditionNo = 26;
-        settings.AppDir = edition.string() + "/";
-        settings.LocalIniPath = settings.AppDir + "Config/local.ini";
-        settings.CacheDir = settings.AppDir + "Caches/";
-        settings.DownloadDir = settings.AppDir + "DL/";
-        settings.PlayMode = "0";
+        settings = MakeEdition(temp.path(), kCatalogue, "[Info]\n1=0\n11=0\n",
+                               {"101.flv", "102.mp3", "103.swf"});
         window = std::make_unique<TfrmMain>(settings, platform);
         window->show();
         QApplication::processEvents();
@@ -152,17 +143,8 @@ TEST_F(PlaybackWindow, MuteRemembersTheLevelAndTheTrackBarSetsIt) {
 
 TEST(HiddenStart, PlaysTheRememberedProgrammeOnceWithoutShowingTheWindow) {
     TempDir temp;
-    const auto edition = temp.path() / "suite" / "26";
-    WriteFile(temp.path() / "suite" / "Config" / "Source.ini", "");
-    WriteFile(edition / "Config" / "local.ini", "[Info]\n1=0\n26=2\n");
-    WriteFile(edition / "Resource" / "xml" / "26.xml", kCatalogue);
-    WriteFile(edition / "Caches" / "26" / "102.mp3", "x");
-    Settings settings;
-    settings.EditionNo = 26;
+    Settings settings = MakeEdition(temp.path(), kCatalogue, "[Info]\n1=0\n26=2\n", {"102.mp3"});
     settings.StartHidden = true;
-    settings.AppDir = edition.string() + "/";
-    settings.LocalIniPath = settings.AppDir + "Config/local.ini";
-    settings.CacheDir = settings.AppDir + "Caches/";
     FakePlatform platform;
     TfrmMain window(settings, platform);
     EXPECT_FALSE(window.isVisible());

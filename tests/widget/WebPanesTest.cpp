@@ -8,6 +8,7 @@
 #include "shell/FormParts.h"
 #include "shell/TfrmMain.h"
 #include "shell/TfrmSystemMsg.h"
+#include "support/Edition.h"
 #include "support/FakePlatform.h"
 #include "support/TempDir.h"
 
@@ -35,15 +36,7 @@ constexpr char kCatalogue[] = "<?xml version=\"1.0\" encoding=\"utf-8\"?><channe
 class WebPanes : public ::testing::Test {
 protected:
     void SetUp() override {
-        edition = temp.path() / "suite" / "26";
-        WriteFile(temp.path() / "suite" / "Config" / "Source.ini", "");
-        WriteFile(edition / "Config" / "local.ini", "[Info]\n1=0\n");
-        WriteFile(edition / "Resource" / "xml" / "26.xml", kCatalogue);
-        settings.EditionNo = 26;
-        settings.AppDir = edition.string() + "/";
-        settings.LocalIniPath = settings.AppDir + "Config/local.ini";
-        settings.CacheDir = settings.AppDir + "Caches/";
-        settings.DownloadDir = settings.AppDir + "DL/";
+        settings = MakeEdition(temp.path(), kCatalogue, "[Info]\n1=0\n");
         settings.WebBaseUrl = "http://vendor.test";
         settings.StatusBarAdUrl = "http://vendor.test/ad/StatusBar.html";
         settings.PauseAdUrl = "http://vendor.test/ad/PauseAds.HTML";
@@ -69,7 +62,6 @@ protected:
     }
 
     TempDir temp;
-    std::filesystem::path edition;
     Settings settings;
     FakePlatform platform;
     std::unique_ptr<TfrmMain> window;
