@@ -10,16 +10,20 @@
 namespace luming {
 
 std::string_view GetFileExt(std::string_view fileType) {
-    static constexpr std::array<std::pair<std::string_view, std::string_view>, 6> kExtensions = {{
-        {"1", ".swf"},
-        {"2", ".mp3"},
-        {"3", ".txt"},
-        {"4", ".flv"},
-        {"10", ".rar"},
-        {"11", ".zip"},
+    // The code is a number: "04" is a video as much as "4" is.
+    static constexpr std::array<std::pair<int32_t, std::string_view>, 6> kExtensions = {{
+        {1, ".swf"},
+        {2, ".mp3"},
+        {3, ".txt"},
+        {4, ".flv"},
+        {10, ".rar"},
+        {11, ".zip"},
     }};
+    const auto code = ParseInt32(fileType);
+    if (!code)
+        return {};
     for (const auto& [type, extension] : kExtensions)
-        if (type == fileType)
+        if (type == *code)
             return extension;
     return {};
 }

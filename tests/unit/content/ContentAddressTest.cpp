@@ -42,8 +42,16 @@ TEST(ContentAddress, ExtensionsByType) {
     EXPECT_EQ(GetFileExt("4"), ".flv");
     EXPECT_EQ(GetFileExt("10"), ".rar");
     EXPECT_EQ(GetFileExt("11"), ".zip");
-    EXPECT_EQ(GetFileExt("04"), "");
+    EXPECT_EQ(GetFileExt("04"), ".flv") << "the code is a number";
+    EXPECT_EQ(GetFileExt("abc"), "");
     EXPECT_EQ(GetFileExt(""), "");
+    EXPECT_EQ(GetFileExt("5"), "");
+}
+
+// The content key pinned by a value computed outside this program (DES-ECB of the folded key
+// over the zero-padded id, as OpenSSL computes it).
+TEST(ContentAddress, TheContentKeyEnciphersAsTheVendorsServerExpects) {
+    EXPECT_EQ(SourceUrlFor("http://d/", "300", "04"), "http://d/3/C349E7A4BC6525CA.flv");
 }
 
 TEST(ContentAddress, IdThatIsNotAWholeNumberIsAnError) {
