@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
+#include <cstdlib>
 #include <fcntl.h>
 #include <fstream>
 #include <sstream>
@@ -42,9 +43,22 @@ bool WriteAll(int fd, const std::string& bytes) {
 
 } // namespace
 
-bool WriteFileAtomically(const std::string& path, const std::string& bytes) {
+bool WriteFileAtomically(const std::string& linkOrPath, const std::string& bytes) {
     // A write past a file-size limit must fail as an error, not end the process.
     std::signal(SIGXFSZ, SIG_IGN);
+
+    // A link stays a link: the file it points to is the one written.
+    std::string path = linkOrPath;
+    if (char* target = ::realpath(linkOrPath.c_str(), nullptr)) {
+        path = target;
+        std::free(target);
+    }
+    // A file that is not writable (for an administrator: not writable by anyone) is pinned and
+    // stays as it is, though its directory would let it be replaced.
+    struct stat existing {};
+    if (::stat(path.c_str(), &existing) == 0 &&
+        ((existing.st_mode & 0222) == 0 || ::access(path.c_str(), W_OK) != 0))
+        return false;
 
     std::string temp = path + ".XXXXXX";
     const int fd = ::mkstemp(temp.data());

@@ -11,7 +11,8 @@ std::optional<std::string> ReadWholeFile(const std::string& path);
 // Replaces the file's contents all at once: the bytes go to a temporary file in the same
 // directory, are flushed to disk, and the temporary file is renamed over the target. A crash or a
 // full disk leaves either the old file or the new one, never a mix. The target's permission bits
-// are kept. Returns false (and leaves the target untouched) on any failure.
+// are kept. A symbolic link stays in place and its target is written; a target that is read-only
+// is refused. Returns false (and leaves the target untouched) on any failure.
 bool WriteFileAtomically(const std::string& path, const std::string& bytes);
 
 } // namespace luming

@@ -123,6 +123,23 @@ TEST(IniFile, WriteKeepsThePermissionBits) {
     EXPECT_EQ(std::filesystem::status(path).permissions(), std::filesystem::perms(0640));
 }
 
+TEST(IniFile, AReadOnlyFileStaysPinnedAndALinkStaysALink) {
+    TempDir temp;
+    const std::string pinned = temp.dir() + "pinned.ini";
+    WriteFile(pinned, "[Info]\n11=2\n");
+    std::filesystem::permissions(pinned, std::filesystem::perms(0444));
+    EXPECT_FALSE(WriteIniValue(pinned, "Info", "11", "3")) << "refused, even for root";
+    EXPECT_EQ(ReadFile(pinned), "[Info]\n11=2\n");
+
+    const std::string target = temp.dir() + "shared.ini";
+    const std::string link = temp.dir() + "local.ini";
+    WriteFile(target, "[Info]\n");
+    std::filesystem::create_symlink(target, link);
+    ASSERT_TRUE(WriteIniValue(link, "Info", "1", "2"));
+    EXPECT_TRUE(std::filesystem::is_symlink(link));
+    EXPECT_EQ(ReadFile(target), "[Info]\n1=2\n");
+}
+
 TEST(IniFile, ADirectoryIsNotAFile) {
     TempDir temp;
     EXPECT_EQ(ReadIniValue(temp.dir(), "Info", "1"), "0");
