@@ -64,3 +64,10 @@ TEST(SingleInstanceGuard, NoRunningCopyToAsk) {
     SingleInstanceGuard lonely("poetry", QString::fromStdString(temp.path().string()));
     EXPECT_FALSE(lonely.AskRunningCopyToShow());
 }
+
+TEST(SingleInstanceGuard, ALockThatCannotBeMadeCountsAsNoOtherCopy) {
+    TempDir temp;
+    // A lock directory that does not exist (a read-only or full disk gives the same failure).
+    SingleInstanceGuard guard("poetry", QString::fromStdString((temp.path() / "gone").string()));
+    EXPECT_TRUE(guard.TryBecomeFirst());
+}
