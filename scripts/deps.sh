@@ -7,7 +7,7 @@ packages=(
     build-essential cmake ninja-build pkg-config git clang libclang-rt-14-dev clang-format
     # Qt 6 and the engines
     qt6-base-dev qt6-base-dev-tools qt6-webengine-dev qt6-webengine-dev-tools qt6-webchannel-dev
-    qt6-svg-dev libqt6opengl6-dev libgl-dev libgl1-mesa-dri libmpv-dev
+    qt6-svg-dev qt6-translations-l10n libqt6opengl6-dev libgl-dev libgl1-mesa-dri libmpv-dev
     libxcb1-dev libx11-dev
     # network and formats
     libcurl4-openssl-dev libxml2-dev libxml2-utils libcpp-httplib-dev

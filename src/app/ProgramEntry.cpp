@@ -17,8 +17,9 @@ int RunProgram(QApplication& app, const EntryOptions& options, Platform& platfor
     Settings settings;
     settings.EditionNo = options.buildNumber;
 
+    // No application display name: the desktop would append it to every caption, and a message
+    // box's caption is "提示" and nothing more.
     const EditionRow& edition = EditionFor(settings.EditionNo);
-    QGuiApplication::setApplicationDisplayName(QString::fromUtf8(edition.title));
 
     SingleInstanceGuard guard(QString::fromLatin1(edition.key),
                               QString::fromStdString(options.lockDirectory));

@@ -1,6 +1,7 @@
 #include "app/ProgramEntry.h"
 #include "config/FileVersion.h"
 #include "platform/RealPlatform.h"
+#include "platform/Translations.h"
 #include "platform/ruffle/RuffleMovie.h"
 
 #include <QApplication>
@@ -17,6 +18,7 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     // Text is UTF-8 throughout; numbers are always read and written the C way.
     std::setlocale(LC_NUMERIC, "C");
+    luming::InstallChineseQtTranslations(app);
 
     luming::EntryOptions options;
     const std::filesystem::path executable = luming::RunningExecutablePath();

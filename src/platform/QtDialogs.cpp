@@ -29,9 +29,17 @@ bool QtDialogs::Confirm(const std::string& text) {
            QMessageBox::Ok;
 }
 
+// The application's title: the main window's.
+QString ApplicationTitle() {
+    for (QWidget* window : QApplication::topLevelWidgets())
+        if (window->objectName() == QLatin1String("TfrmMain"))
+            return window->windowTitle();
+    return QGuiApplication::applicationName();
+}
+
 void QtDialogs::Error(const std::string& text) {
-    QMessageBox box(QMessageBox::Critical, QGuiApplication::applicationDisplayName(),
-                    QString::fromStdString(text), QMessageBox::Ok, QApplication::activeWindow());
+    QMessageBox box(QMessageBox::Critical, ApplicationTitle(), QString::fromStdString(text),
+                    QMessageBox::Ok, QApplication::activeWindow());
     box.exec();
 }
 

@@ -1,6 +1,7 @@
 #include "app/ProgramEntry.h"
 #include "config/IniFile.h"
 #include "platform/SingleInstanceGuard.h"
+#include "platform/Translations.h"
 #include "shell/TfrmMain.h"
 #include "support/FakePlatform.h"
 #include "support/TempDir.h"
@@ -66,7 +67,8 @@ TEST(ProgramEntry, ANormalStartShowsTheBorderlessWindow) {
         EXPECT_EQ(window->windowTitle(), QStringLiteral("鹿鸣果儿童古诗精选"));
         EXPECT_EQ(window->FrameMaximized, 1) << "the window starts maximised";
         EXPECT_TRUE(window->windowFlags() & Qt::FramelessWindowHint);
-        EXPECT_EQ(QGuiApplication::applicationDisplayName(), QStringLiteral("鹿鸣果儿童古诗精选"));
+        EXPECT_EQ(QGuiApplication::applicationDisplayName(), QGuiApplication::applicationName())
+            << "none set: the desktop would append it to the message boxes' caption 提示";
         checked = true;
         qApp->quit();
     });
@@ -120,4 +122,10 @@ TEST(ProgramEntry, ASecondStartOfTheSameEditionTouchesNothing) {
     EXPECT_FALSE(fs::exists(options.appDir + "Config")) << "no settings read or written";
     EXPECT_EQ(platform.flashControlsCreated, 0);
     EXPECT_EQ(FindMainWindow(), nullptr);
+}
+
+TEST(ProgramEntry, QtsOwnButtonsSpeakChinese) {
+    ASSERT_TRUE(luming::InstallChineseQtTranslations(*qApp)) << "qt6-translations-l10n missing";
+    EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "OK"), QStringLiteral("确定"));
+    EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "Cancel"), QStringLiteral("取消"));
 }

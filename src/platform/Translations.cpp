@@ -1,0 +1,19 @@
+#include "platform/Translations.h"
+
+#include <QCoreApplication>
+#include <QLibraryInfo>
+#include <QTranslator>
+
+namespace luming {
+
+bool InstallChineseQtTranslations(QCoreApplication& application) {
+    auto* translator = new QTranslator(&application);
+    if (!translator->load(QStringLiteral("qtbase_zh_CN"),
+                          QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+        delete translator;
+        return false;
+    }
+    return QCoreApplication::installTranslator(translator);
+}
+
+} // namespace luming
