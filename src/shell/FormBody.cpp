@@ -132,7 +132,8 @@ void TfrmMain::BuildTreeColumn(QWidget* column) {
                            .arg(kTreeBackground.name(), kTreeText.name(), kTreeSelection.name()));
     treeLayout->Place(tv1, Align::Client, {0, 0, 211, height - 225});
 
-    pnlScroll = form::Panel(pnlFuncTree, "pnlScroll");
+    // Its own ground: the selected row's blue must not show on either side of the thumb.
+    pnlScroll = form::Panel(pnlFuncTree, "pnlScroll", kTreeBackground);
     pnlScroll->setGeometry(197, 1, 13, 293); // placed by the resize rule
     pnlGeli = form::Panel(pnlFuncTree, "pnlGeli");
     pnlGeli->hide();
