@@ -112,6 +112,13 @@ void TfrmMain::limgCloseClick() {
         QCoreApplication::quit();
 }
 
+void TfrmMain::closeEvent(QCloseEvent* event) {
+    QWidget::closeEvent(event);
+    // Also after a hidden start, when closing the last window would not end the program, and
+    // with the news pop-up still open.
+    QCoreApplication::quit();
+}
+
 QRect TfrmMain::MaximisedGeometry() const {
     // The screen's width and the height of its work area (without panels and task bars).
     const QScreen* screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();

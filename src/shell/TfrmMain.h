@@ -274,6 +274,8 @@ public:
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
+    // The system close (Alt+F4, the window manager's close) ends the program.
+    void closeEvent(QCloseEvent* event) override;
     void showEvent(QShowEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 

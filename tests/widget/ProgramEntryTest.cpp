@@ -96,17 +96,22 @@ TEST(ProgramEntry, AHiddenStartKeepsTheWindowHiddenUntilAnotherStartAsksForIt) {
                 EXPECT_FALSE(other.TryBecomeFirst());
                 EXPECT_TRUE(other.AskRunningCopyToShow());
             });
-        } else if (window->isVisible()) {
+        } else if (window->isVisible() && !broughtForward) {
             broughtForward = true;
-            qApp->quit();
+            window->close(); // the system close (Alt+F4) ends the program, hidden start or not
         }
     });
     poll.start(10);
-    QTimer::singleShot(10000, qApp, &QCoreApplication::quit); // a bound, should it never come
+    bool bound = false;
+    QTimer::singleShot(10000, qApp, [&] { // a bound, should the end never come
+        bound = true;
+        qApp->quit();
+    });
     EXPECT_EQ(RunProgram(*qApp, options, platform), 0);
     poll.stop();
     if (second.joinable())
         second.join();
+    EXPECT_FALSE(bound) << "the close ended the program";
     EXPECT_TRUE(hiddenAtFirst);
     EXPECT_TRUE(broughtForward) << "the hidden window was never brought forward";
 }
