@@ -91,7 +91,8 @@ void CatalogueLoader::Finish() {
                                       parent_[node] == kNone ? kNone : position[parent_[node]]};
         const std::string_view type = tree_.Records().FileType(record);
         if (type == kFolderType) {
-            out.image = kClosedFolderImage;
+            // Selected, a folder keeps its picture (it would lose its icon and shift left).
+            out.image = out.selectedImage = kClosedFolderImage;
         } else if (const auto image = ProgrammeImage(type)) {
             out.image = out.selectedImage = *image;
         }

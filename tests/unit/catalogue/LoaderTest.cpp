@@ -80,7 +80,7 @@ TEST(CatalogueLoader, ImagesFollowTheType) {
                          {"x", "3", "f", "odd"},
                          {"2147483647", "4", "f", "huge"}});
     EXPECT_EQ(loaded.tree.Image(0), 0);
-    EXPECT_EQ(loaded.tree.SelectedImage(0), kDefaultImage);
+    EXPECT_EQ(loaded.tree.SelectedImage(0), 0) << "a selected folder keeps its picture";
     EXPECT_EQ(loaded.tree.Image(1), 6);
     EXPECT_EQ(loaded.tree.SelectedImage(1), 6);
     EXPECT_EQ(loaded.tree.Image(2), 13);
