@@ -11,6 +11,7 @@
 #include <QWidget>
 
 #include <functional>
+#include <mutex>
 #include <set>
 #include <string>
 #include <vector>
@@ -34,10 +35,13 @@ struct RecordingDialogs : IDialogs {
 struct FakeProbe : IUrlProbe {
     std::set<std::string> reachable;
     std::vector<std::string> asked;
+    // The window probes from threads of its own, several at a time.
     bool IsUrlReachable(const std::string& address) override {
+        std::lock_guard lock(mutex);
         asked.push_back(address);
         return reachable.count(address) > 0;
     }
+    std::mutex mutex;
 };
 
 // A vendor library that records what it was asked and answers as told.
