@@ -1,5 +1,7 @@
 #include "playback/FlashVars.h"
 
+#include "config/TextCase.h"
+
 #include <algorithm>
 #include <cctype>
 #include <vector>
@@ -7,13 +9,6 @@
 namespace luming {
 
 namespace {
-
-std::string Lower(std::string_view text) {
-    std::string lower(text);
-    std::transform(lower.begin(), lower.end(), lower.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return lower;
-}
 
 // "name=" at the start of `piece`, with a name of letters, digits and underscores.
 bool StartsWithName(std::string_view piece) {
@@ -46,7 +41,7 @@ std::map<std::string, std::string> ParseFlashVars(std::string_view text) {
         const auto equals = pair.find('=');
         if (equals == std::string::npos || equals == 0)
             continue;
-        vars[Lower(std::string_view(pair).substr(0, equals))] = pair.substr(equals + 1);
+        vars[LowerAscii(std::string_view(pair).substr(0, equals))] = pair.substr(equals + 1);
     }
     return vars;
 }
@@ -61,7 +56,7 @@ bool IsPlayerMovie(std::string_view movie) {
     const auto slash = path.find_last_of("/\\");
     if (slash != std::string_view::npos)
         path.remove_prefix(slash + 1);
-    return Lower(path) == "flvplayer.swf";
+    return LowerAscii(path) == "flvplayer.swf";
 }
 
 } // namespace luming

@@ -91,10 +91,10 @@ void TfrmMain::StartPlayer(TKrvPlay& play) {
         wbMp3->raise();
         // The vendor's audio page when it answers (asked twice), else the offline one; the
         // window does not wait for the answer.
+        const std::string primary = AudioPageAddress(settings_.Mp3PageUrl, channel_.CurrentChannel);
         probes_->Probe(
-            AudioPageAddress(settings_.Mp3PageUrl, channel_.CurrentChannel),
-            [this, primary = AudioPageAddress(settings_.Mp3PageUrl, channel_.CurrentChannel),
-             fallback = settings_.AppDir + kOfflineAudioPage](bool reachable) {
+            primary,
+            [this, primary, fallback = settings_.AppDir + kOfflineAudioPage](bool reachable) {
                 wbMp3->Navigate(reachable ? primary : fallback);
             },
             2);

@@ -1,5 +1,6 @@
 #include "shell/TfrmSystemMsg.h"
 
+#include "config/TextCase.h"
 #include "platform/Platform.h"
 #include "platform/WebPane.h"
 #include "shell/FormParts.h"
@@ -11,20 +12,12 @@
 #include <QScreen>
 #include <QTimer>
 
-#include <algorithm>
-#include <cctype>
 
 namespace luming {
 
 namespace {
 
 constexpr int kOneHourMs = 3600000;
-
-std::string Lower(std::string text) {
-    std::transform(text.begin(), text.end(), text.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return text;
-}
 
 QScreen* Screen() {
     return QGuiApplication::primaryScreen();
@@ -74,7 +67,7 @@ void TfrmSystemMsg::ShowBelowScreen() {
 }
 
 void TfrmSystemMsg::wbSystemMsgDocumentComplete(bool topLevel) {
-    if (!topLevel || Tag == 1 || Lower(wbSystemMsg->Address()) != Lower(messagePageUrl_))
+    if (!topLevel || Tag == 1 || LowerAscii(wbSystemMsg->Address()) != LowerAscii(messagePageUrl_))
         return;
     Tag = 1;
     QScreen* screen = Screen();

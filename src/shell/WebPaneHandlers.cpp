@@ -3,6 +3,7 @@
 // click in.
 #include "config/Dialogs.h"
 #include "config/Settings.h"
+#include "config/TextCase.h"
 #include "content/ProgrammeLink.h"
 #include "platform/Desktop.h"
 #include "platform/Platform.h"
@@ -25,7 +26,6 @@
 #include <QToolButton>
 
 #include <algorithm>
-#include <cctype>
 #include <filesystem>
 
 namespace luming {
@@ -40,12 +40,6 @@ constexpr char kVendorWindowClass[] = "TfrmMain";
 constexpr char kVendorWindowTitle[] = "鹿鸣果";
 // Tests shorten the news timer's minute with this environment variable (milliseconds).
 constexpr char kSystemMsgTickVariable[] = "LUMING_SYSTEM_MSG_TICK_MS";
-
-std::string Lower(std::string text) {
-    std::transform(text.begin(), text.end(), text.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return text;
-}
 
 } // namespace
 
@@ -120,7 +114,7 @@ bool TfrmMain::StartLinkedProgramme(const std::string& address) {
 void TfrmMain::ShowPaneIfAtAddress(WebPane* pane, QWidget* panel, const std::string& address) {
     WB_Set3DBorderStyle(pane, false);
     // Another address (a redirect, an error page) means the vendor's page is not there.
-    panel->setVisible(Lower(pane->Address()) == Lower(address));
+    panel->setVisible(LowerAscii(pane->Address()) == LowerAscii(address));
 }
 
 void TfrmMain::wbBottomDocumentComplete(bool topLevel) {
