@@ -1,9 +1,9 @@
 #include "playback/FlvBridge.h"
 
+#include "config/TextCase.h"
 #include "config/WholeNumbers.h"
 #include "playback/PlayerInterfaces.h"
 
-#include <algorithm>
 #include <cctype>
 #include <charconv>
 #include <cmath>
@@ -47,9 +47,7 @@ std::string SeekRequest(int32_t seconds) {
 }
 
 std::string StripNumberTags(std::string_view reply) {
-    std::string text(reply);
-    std::transform(text.begin(), text.end(), text.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    std::string text = LowerAscii(reply);
     RemoveAll(text, "<number>");
     RemoveAll(text, "</number>");
     return text;
