@@ -2,11 +2,26 @@
 
 #include "catalogue/NodeImages.h"
 
+#include <utility>
+
 namespace luming {
 
 namespace {
 constexpr uint32_t kNone = IdIndex::kNone;
+
+bool IsPadded(std::string_view text) {
+    const auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
+    return !text.empty() && (blank(text.front()) || blank(text.back()));
 }
+
+void ReportPaddedFields(const CatalogueEntry& entry, LoadReport& report) {
+    const std::pair<const char*, std::string_view> fields[] = {
+        {"type", entry.type}, {"id", entry.id}, {"pid", entry.pid}, {"name", entry.name}};
+    for (const auto& [field, value] : fields)
+        if (IsPadded(value))
+            report.padded.push_back({entry.line, field, std::string(value)});
+}
+} // namespace
 
 CatalogueLoader::CatalogueLoader(ProgrammeTree& tree, LoadReport* report)
     : tree_(tree), report_(report), firstRecord_(static_cast<RecordId>(tree.Records().Count())),
@@ -37,6 +52,8 @@ bool CatalogueLoader::ComesAfter(Node a, Node b) const {
 }
 
 void CatalogueLoader::Entry(const CatalogueEntry& entry) {
+    if (report_)
+        ReportPaddedFields(entry, *report_);
     Node parent = kNone;
     if (!entry.pid.empty()) {
         parent = index_.Find(entry.pid);

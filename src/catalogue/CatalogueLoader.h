@@ -16,10 +16,19 @@ struct DroppedEntry {
     std::string name;
 };
 
-// What a load left out, for catalogue authors.
+// A field whose text starts or ends with blanks or line breaks; it counts as written, so a
+// padded "id" or "pid" matches nothing written without them.
+struct PaddedField {
+    long line;
+    std::string field; // "type", "id", "pid" or "name"
+    std::string value;
+};
+
+// What a load left out or may have misread, for catalogue authors.
 struct LoadReport {
     std::vector<DroppedEntry> dropped;
     std::vector<long> unreadable; // lines of entries whose fields are not plain text
+    std::vector<PaddedField> padded;
 };
 
 // Places catalogue entries into a tree. An entry with an empty "pid" goes to the top level;

@@ -39,15 +39,6 @@ constexpr int kNoField = -1;
 constexpr int kEntryDepth = 2;
 constexpr int kFieldDepth = 3;
 
-std::string_view TrimBlanks(std::string_view text) {
-    const auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
-    while (!text.empty() && blank(text.front()))
-        text.remove_prefix(1);
-    while (!text.empty() && blank(text.back()))
-        text.remove_suffix(1);
-    return text;
-}
-
 struct ParseState {
     ICatalogueSink* sink = nullptr;
     xmlParserCtxtPtr context = nullptr;
@@ -78,8 +69,8 @@ struct ParseState {
                 sink->UnreadableEntry(entryLine);
                 return;
             }
-            const CatalogueEntry entry{TrimBlanks(values[0]), TrimBlanks(values[1]),
-                                       TrimBlanks(values[2]), TrimBlanks(values[3]), entryLine};
+            // Values stand as written: a parent id matches exactly, blanks and all.
+            const CatalogueEntry entry{values[0], values[1], values[2], values[3], entryLine};
             sink->Entry(entry);
         } catch (...) {
             sinkFailure = std::current_exception();

@@ -43,9 +43,9 @@ public:
 
 // Streams the entries of a catalogue: the children of the document element, whatever their
 // names. The file's own encoding declaration (or byte-order mark) decides how it is decoded;
-// values reach the sink as UTF-8, without surrounding blanks. No DTD or external entity is
-// ever fetched. Throws CatalogueFormatError with the parser's message and line, after the sink
-// may already have seen the entries before the fault.
+// values reach the sink as UTF-8, exactly as written (blanks and line breaks kept). No DTD or
+// external entity is ever fetched. Throws CatalogueFormatError with the parser's message and line,
+// after the sink may already have seen the entries before the fault.
 void ReadCatalogueFile(const std::string& path, ICatalogueSink& sink);
 void ReadCatalogueBytes(std::string_view bytes, ICatalogueSink& sink);
 

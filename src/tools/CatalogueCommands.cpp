@@ -181,16 +181,35 @@ bool IsKnownType(std::string_view type) {
     return false;
 }
 
+// Line breaks and tabs written out, so each finding keeps to one line.
+std::string Visible(std::string_view text) {
+    std::string shown;
+    for (const char c : text) {
+        if (c == '\n')
+            shown += "\\n";
+        else if (c == '\r')
+            shown += "\\r";
+        else if (c == '\t')
+            shown += "\\t";
+        else
+            shown += c;
+    }
+    return shown;
+}
+
 int CheckCommand(const Arguments& arguments, std::ostream& out, std::ostream& err) {
     LoadedChannel channel;
     if (const int failed = LoadArguments(channel, arguments, 1, "check FILE", err))
         return failed;
     const ProgrammeTree& tree = channel.tree;
     for (const DroppedEntry& dropped : channel.report.dropped)
-        out << "line " << dropped.line << ": dropped \"" << dropped.name
-            << "\": no entry with id \"" << dropped.pid << "\" before it\n";
+        out << "line " << dropped.line << ": dropped \"" << Visible(dropped.name)
+            << "\": no entry with id \"" << Visible(dropped.pid) << "\" before it\n";
     for (const long line : channel.report.unreadable)
         out << "line " << line << ": dropped: a field holds more than text\n";
+    for (const PaddedField& padded : channel.report.padded)
+        out << "line " << padded.line << ": \"" << padded.field << "\" has blanks around it: \""
+            << Visible(padded.value) << "\"\n";
     std::map<std::string_view, int> ids;
     for (NodeIndex node = 0; node < tree.Count(); ++node) {
         const RecordId record = tree.Record(node);

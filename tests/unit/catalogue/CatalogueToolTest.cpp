@@ -95,3 +95,14 @@ TEST_F(CatalogueToolTest, CheckReportsForAuthors) {
     EXPECT_EQ(clean.code, 0);
     EXPECT_EQ(clean.out, "");
 }
+
+// Ids match as written: a folder written " 9" is not the parent "9", and check says why.
+TEST_F(CatalogueToolTest, CheckShowsBlanksAroundFields) {
+    luming::test::WriteFile(file, CatalogueXml({{"0", " 9", "", "F"}, {"1", "1", "9", "a\n"}}));
+    const ToolRun run = Tool({"check", file});
+    EXPECT_EQ(run.code, 1);
+    EXPECT_EQ(run.out, "line 4: dropped \"a\\n\": no entry with id \"9\" before it\n"
+                       "line 3: \"id\" has blanks around it: \" 9\"\n"
+                       "line 4: \"name\" has blanks around it: \"a\\n\"\n"
+                       "node 0: empty folder (F)\n");
+}

@@ -56,7 +56,7 @@ TEST(CatalogueReader, ReadsFieldsByNameAndIgnoresTheRest) {
                                 "<d><id>4</id><name>&amp;&#x9759;</name></d>\n"
                                 "</r>");
     ASSERT_EQ(read.entries.size(), 3u);
-    EXPECT_EQ(read.entries[0], (std::vector<std::string>{"", "1", "", "spaced"}));
+    EXPECT_EQ(read.entries[0], (std::vector<std::string>{"", "1", "", " spaced "})); // as written
     EXPECT_EQ(read.entries[1], (std::vector<std::string>{"2", "x&y", "", ""}));
     EXPECT_EQ(read.entries[2], (std::vector<std::string>{"", "4", "", "&静"}));
     EXPECT_EQ(read.lines, (std::vector<long>{2, 4, 6}));
