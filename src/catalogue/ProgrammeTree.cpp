@@ -46,6 +46,14 @@ void ProgrammeTree::SetImages(NodeIndex node, int image, int selectedImage) {
 void ProgrammeTree::Select(NodeIndex node) {
     if (node != kNoNode && !Contains(node))
         throw std::out_of_range("no such tree node");
+    if (node != kNoNode) {
+        std::vector<NodeIndex> closed;
+        for (NodeIndex up = nodes_[node].parent; up != kNoNode; up = nodes_[up].parent)
+            if (!nodes_[up].expanded)
+                closed.push_back(up);
+        for (auto up = closed.rbegin(); up != closed.rend(); ++up)
+            SetExpanded(*up, true);
+    }
     if (selected_ == node)
         return;
     selected_ = node;

@@ -63,6 +63,8 @@ public:
     void SetImage(NodeIndex node, int image) { SetImages(node, image, SelectedImage(node)); }
 
     NodeIndex Selected() const { return selected_; }
+    // Selecting a node reveals it, as in the tree control: its closed ancestors open first
+    // (observers hear each opening), so every selected node can be seen.
     void Select(NodeIndex node);
 
     NodeIndex AppendTopLevel(RecordId record);

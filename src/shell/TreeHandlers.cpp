@@ -56,6 +56,9 @@ void TfrmMain::ConnectTreeHandlers() {
             return;
         tree_.Select(node);
         tv1Click();
+        // Folders that closed above the clicked one must not carry it out of view.
+        if (tree_.Selected() != kNoNode)
+            tv1->scrollTo(treeModel_->IndexOf(tree_.Selected()));
     });
 }
 

@@ -32,7 +32,8 @@ using luming::test::WriteFile;
 
 namespace {
 
-std::string Catalogue(int extraPoems = 0) {
+// 唐诗 [2 poems], 宋词 [如梦令 + extraPoems], and 元曲 [quPoems] when there are any.
+std::string Catalogue(int extraPoems = 0, int quPoems = 0) {
     std::string xml = "<?xml version=\"1.0\" encoding=\"utf-8\"?><channel>"
                       "<i><type>0</type><id>1</id><pid></pid><name>唐诗</name></i>"
                       "<i><type>4</type><id>101</id><pid>1</pid><name>静夜思 李白</name></i>"
@@ -42,16 +43,21 @@ std::string Catalogue(int extraPoems = 0) {
     for (int i = 0; i < extraPoems; ++i)
         xml += "<i><type>2</type><id>" + std::to_string(1000 + i) + "</id><pid>2</pid><name>词 " +
                std::to_string(i) + "</name></i>";
+    if (quPoems > 0)
+        xml += "<i><type>0</type><id>3</id><pid></pid><name>元曲</name></i>";
+    for (int i = 0; i < quPoems; ++i)
+        xml += "<i><type>2</type><id>" + std::to_string(3000 + i) + "</id><pid>3</pid><name>曲 " +
+               std::to_string(i) + "</name></i>";
     return xml + "</channel>";
 }
 
 class TreeView : public ::testing::Test {
 protected:
-    void Open(int extraPoems = 0) {
+    void Open(int extraPoems = 0, int quPoems = 0, const std::string& localIni = "[Info]\n1=0\n") {
         const auto edition = temp.path() / "suite" / "26";
         WriteFile(temp.path() / "suite" / "Config" / "Source.ini", "");
-        WriteFile(edition / "Config" / "local.ini", "[Info]\n1=0\n");
-        WriteFile(edition / "Resource" / "xml" / "26.xml", Catalogue(extraPoems));
+        WriteFile(edition / "Config" / "local.ini", localIni);
+        WriteFile(edition / "Resource" / "xml" / "26.xml", Catalogue(extraPoems, quPoems));
         settings.EditionNo = 26;
         settings.AppDir = edition.string() + "/";
         settings.LocalIniPath = settings.AppDir + "Config/local.ini";
@@ -108,6 +114,38 @@ TEST_F(TreeView, AFolderClickOpensItAndClosesTheOthers) {
     ClickRow(3);
     EXPECT_FALSE(tree()->isExpanded(Row(3)));
     EXPECT_EQ(window->Tree().Image(3), 0) << "a closed folder shows the closed picture";
+}
+
+TEST_F(TreeView, ARestoredProgrammeOpensItsFolderThroughTheTree) {
+    Open(0, 0, "[Info]\n1=0\n26=4\n"); // 如梦令, inside the closed 宋词
+    EXPECT_TRUE(window->Tree().Expanded(3));
+    EXPECT_EQ(window->Tree().Image(3), 1) << "the open-folder picture";
+    EXPECT_EQ(tree()->currentIndex(), Row(4));
+    ClickRow(3);
+    EXPECT_FALSE(tree()->isExpanded(Row(3))) << "the click closes the folder it opened";
+}
+
+TEST_F(TreeView, TheHighlightStaysOnTheSelectedNode) {
+    Open();
+    const QRect last = tree()->visualRect(Row(3));
+    QTest::mouseClick(tree()->viewport(), Qt::LeftButton, {}, last.center() + QPoint(0, 200));
+    EXPECT_EQ(tree()->currentIndex(), Row(1)) << "blank space below the rows";
+    EXPECT_TRUE(tree()->selectionModel()->isSelected(Row(1)));
+    QTest::mouseClick(tree()->viewport(), Qt::RightButton, {}, tree()->visualRect(Row(2)).center());
+    EXPECT_EQ(tree()->currentIndex(), Row(1)) << "a right click";
+    EXPECT_EQ(window->Playback().CurrentPlay->Id, "101");
+}
+
+TEST_F(TreeView, AClickedFolderStaysInView) {
+    Open(60, 60);
+    ClickRow(3); // 宋词 opens its 61 poems
+    const int yuan = 3 + 62;
+    tree()->scrollTo(Row(yuan), QAbstractItemView::PositionAtBottom);
+    QApplication::processEvents();
+    ClickRow(yuan); // 元曲 opens, 宋词 closes above it
+    EXPECT_TRUE(window->Tree().Expanded(yuan));
+    const QRect shown = tree()->visualRect(Row(yuan));
+    EXPECT_TRUE(tree()->viewport()->rect().contains(shown)) << shown.y();
 }
 
 TEST_F(TreeView, AProgrammeClickIsRememberedAndHandedToThePlayer) {
