@@ -2,16 +2,28 @@
 
 #include <QApplication>
 #include <QMessageBox>
+#include <QPointer>
 
 namespace luming {
 
 namespace {
 
+// Runs the box over the active window and gives that window the keyboard back afterwards:
+// without a window manager nobody else does, and the control that had the focus would not
+// hear it come back.
+QMessageBox::StandardButton Run(QMessageBox::Icon icon, const QString& caption,
+                                const std::string& text, QMessageBox::StandardButtons buttons) {
+    const QPointer<QWidget> owner = QApplication::activeWindow();
+    QMessageBox box(icon, caption, QString::fromStdString(text), buttons, owner);
+    const auto answer = static_cast<QMessageBox::StandardButton>(box.exec());
+    if (owner && owner->isVisible())
+        owner->activateWindow();
+    return answer;
+}
+
 QMessageBox::StandardButton Show(QMessageBox::Icon icon, const std::string& text,
                                  QMessageBox::StandardButtons buttons) {
-    QMessageBox box(icon, QString::fromUtf8(kMessageCaption), QString::fromStdString(text), buttons,
-                    QApplication::activeWindow());
-    return static_cast<QMessageBox::StandardButton>(box.exec());
+    return Run(icon, QString::fromUtf8(kMessageCaption), text, buttons);
 }
 
 } // namespace
@@ -38,9 +50,7 @@ QString ApplicationTitle() {
 }
 
 void QtDialogs::Error(const std::string& text) {
-    QMessageBox box(QMessageBox::Critical, ApplicationTitle(), QString::fromStdString(text),
-                    QMessageBox::Ok, QApplication::activeWindow());
-    box.exec();
+    Run(QMessageBox::Critical, ApplicationTitle(), text, QMessageBox::Ok);
 }
 
 } // namespace luming

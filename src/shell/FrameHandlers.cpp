@@ -33,11 +33,8 @@ constexpr int kPageOverhang = 5;
 
 void TfrmMain::ConnectFrameHandlers() {
     connect(imgTc, &ImageControl::mousePressed, this, &TfrmMain::imgTcMouseDown);
-    connect(imgTc, &ImageControl::mouseMoved, this, [this](QMouseEvent* event) {
-        if (manualDrag_ && (event->buttons() & Qt::LeftButton))
-            move(event->globalPosition().toPoint() - manualDragOffset_);
-    });
-    connect(imgTc, &ImageControl::mouseReleased, this, [this] { manualDrag_ = false; });
+    connect(imgTc, &ImageControl::mouseMoved, this, &TfrmMain::imgTcMouseMove);
+    connect(imgTc, &ImageControl::mouseReleased, this, [this] { titleDrag_ = TitleDrag::None; });
     connect(imgTc, &ImageControl::doubleClicked, this, &TfrmMain::imgTcDblClick);
 
     connect(limgMin, &ImageControl::clicked, this, &TfrmMain::limgMinClick);
@@ -66,14 +63,33 @@ void TfrmMain::ConnectTitleButtonPictures(tLxsimage* button, ImageControl* norma
             [button, normal] { button->setPicture(normal->picture()); });
 }
 
+// The move waits until the pointer has gone a few pixels with the button down: a window
+// manager's move takes the pointer, and a double click must still reach the title bar.
 void TfrmMain::imgTcMouseDown(QMouseEvent* event) {
+    titleDrag_ = TitleDrag::None;
     if (IsMaximised() || !(event->buttons() & Qt::LeftButton))
         return;
-    // The window system moves the window; without a window manager that can, we move it.
-    if (windowHandle() && windowHandle()->startSystemMove())
+    titleDrag_ = TitleDrag::Pending;
+    titleDragOffset_ = event->globalPosition().toPoint() - pos();
+}
+
+void TfrmMain::imgTcMouseMove(QMouseEvent* event) {
+    if (titleDrag_ == TitleDrag::None)
         return;
-    manualDrag_ = true;
-    manualDragOffset_ = event->globalPosition().toPoint() - pos();
+    if (!(event->buttons() & Qt::LeftButton)) {
+        titleDrag_ = TitleDrag::None;
+        return;
+    }
+    const QPoint pointer = event->globalPosition().toPoint();
+    const QPoint pressedAt = pos() + titleDragOffset_;
+    if (titleDrag_ == TitleDrag::Pending &&
+        (pointer - pressedAt).manhattanLength() < QApplication::startDragDistance())
+        return;
+    move(pointer - titleDragOffset_);
+    // From here the window system moves the window; without a window manager that can, we do.
+    if (titleDrag_ == TitleDrag::Pending)
+        titleDrag_ = windowHandle() && windowHandle()->startSystemMove() ? TitleDrag::None
+                                                                         : TitleDrag::Manual;
 }
 
 void TfrmMain::imgTcDblClick() {

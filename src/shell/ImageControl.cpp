@@ -1,5 +1,6 @@
 #include "shell/ImageControl.h"
 
+#include <QCursor>
 #include <QMouseEvent>
 #include <QPainter>
 
@@ -53,6 +54,16 @@ void ImageControl::mouseDoubleClickEvent(QMouseEvent* event) {
 void tLxsimage::leaveEvent(QEvent* event) {
     emit mouseLeft();
     ImageControl::leaveEvent(event);
+}
+
+void tLxsimage::hideEvent(QHideEvent* event) {
+    emit mouseLeft();
+    ImageControl::hideEvent(event);
+}
+
+void tLxsimage::LeaveIfPointerGone() {
+    if (!rect().contains(mapFromGlobal(QCursor::pos())))
+        emit mouseLeft();
 }
 
 } // namespace luming

@@ -36,17 +36,23 @@ private:
     bool stretch_ = false;
 };
 
-// The image control of the title buttons: also says when the pointer leaves it.
+// The image control of the title buttons: also says when the pointer leaves it, including
+// when the control hides or the window moves away under a pointer that stands still (the
+// window system reports neither).
 class tLxsimage : public ImageControl {
     Q_OBJECT
 public:
     using ImageControl::ImageControl;
+
+    // Says the pointer left unless it is over the control now.
+    void LeaveIfPointerGone();
 
 signals:
     void mouseLeft();
 
 protected:
     void leaveEvent(QEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
 };
 
 } // namespace luming

@@ -10,6 +10,7 @@
 #include "shell/AlignLayout.h"
 #include "shell/FormParts.h"
 #include "shell/FrameOutline.h"
+#include "shell/ImageControl.h"
 #include "shell/ImageList.h"
 #include "shell/MessageFilter.h"
 #include "shell/ProgrammeTreeModel.h"
@@ -116,6 +117,10 @@ void TfrmMain::Reported(const std::function<void()>& action) {
 void TfrmMain::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
     FormResize();
+    // Maximised or restored, the window may have left the pointer over another button or none.
+    for (tLxsimage* button : {limgMenu, limgMin, limgMax, limgNor, limgClose})
+        if (button)
+            button->LeaveIfPointerGone();
 }
 
 } // namespace luming

@@ -246,6 +246,7 @@ public:
 
     // Frame handlers.
     void imgTcMouseDown(QMouseEvent* event);
+    void imgTcMouseMove(QMouseEvent* event);
     void imgTcDblClick();
     void limgMinClick();
     void limgMaxClick();
@@ -329,8 +330,10 @@ private:
     FrameOutline* outline_ = nullptr;
     bool maximised_ = false;
     QRect normalGeometry_;
-    QPoint manualDragOffset_;
-    bool manualDrag_ = false;
+    // A left press on the title bar: waiting for the pointer to move far enough, or moving
+    // the window ourselves; the pointer's place relative to the window.
+    enum class TitleDrag { None, Pending, Manual } titleDrag_ = TitleDrag::None;
+    QPoint titleDragOffset_;
     // The Flash movie fills the screen on the window itself (the exit button and Escape are on).
     bool ownFullScreen_ = false;
 

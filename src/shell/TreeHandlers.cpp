@@ -8,6 +8,7 @@
 #include "shell/TfrmMain.h"
 
 #include <QEvent>
+#include <QFocusEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QTreeView>
@@ -91,10 +92,22 @@ void TfrmMain::ConnectSearchBoxHandlers() {
     connect(imgSearch, &ImageControl::clicked, this, &TfrmMain::imgSearchClick);
 }
 
+namespace {
+
+// Focus that goes to another control of the window. A message box, a menu or another program
+// taking the window's activation leaves the box as it was: the focus comes back to it, by
+// whatever way, and the placeholder must not be there when it does.
+bool MovesToAnotherControl(const QEvent* event) {
+    const Qt::FocusReason reason = static_cast<const QFocusEvent*>(event)->reason();
+    return reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason;
+}
+
+} // namespace
+
 bool TfrmMain::eventFilter(QObject* watched, QEvent* event) {
     if (watched == edtkey && event->type() == QEvent::FocusIn)
         edtkeyEnter();
-    else if (watched == edtkey && event->type() == QEvent::FocusOut)
+    else if (watched == edtkey && event->type() == QEvent::FocusOut && MovesToAnotherControl(event))
         edtkeyExit();
     else if (watched == lblWeb)
         lblWebEvent(event);

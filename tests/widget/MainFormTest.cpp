@@ -11,6 +11,7 @@
 #include "support/FakePlatform.h"
 
 #include <QApplication>
+#include <QCursor>
 #include <QFrame>
 #include <QKeyEvent>
 #include <QLabel>
@@ -258,13 +259,43 @@ TEST_F(MainForm, MaximiseAndRestoreThroughTheButtonsAndTheTitleBar) {
     EXPECT_EQ(window->FrameMaximized, 1);
 }
 
-TEST_F(MainForm, OnlyTheLeftButtonDragsTheTitleBar) {
+TEST_F(MainForm, TheTitleBarDragsWithTheLeftButtonOnceThePointerHasMoved) {
+    QWidget* bar = window->imgTc;
     const QPoint before = window->pos();
-    Press(window->imgTc, Qt::RightButton);
-    QMouseEvent move(QEvent::MouseMove, QPointF(50, 50), window->imgTc->mapToGlobal(QPoint(50, 50)),
-                     Qt::NoButton, Qt::RightButton, Qt::NoModifier);
-    QApplication::sendEvent(window->imgTc, &move);
-    EXPECT_EQ(window->pos(), before);
+    const QPoint grab = bar->mapToGlobal(QPoint(100, 10));
+    const auto dragTo = [&](QPoint offset, Qt::MouseButton held) {
+        const QPoint global = grab + offset;
+        QMouseEvent move(QEvent::MouseMove, bar->mapFromGlobal(global), global, Qt::NoButton, held,
+                         Qt::NoModifier);
+        QApplication::sendEvent(bar, &move);
+    };
+    Press(bar, Qt::RightButton, {100, 10});
+    dragTo({50, 50}, Qt::RightButton);
+    EXPECT_EQ(window->pos(), before) << "the right button";
+    Release(bar, Qt::RightButton, {100, 10});
+
+    Press(bar, Qt::LeftButton, {100, 10});
+    dragTo({2, 1}, Qt::LeftButton);
+    EXPECT_EQ(window->pos(), before) << "a pointer that shakes in a double click";
+    dragTo({30, 20}, Qt::LeftButton);
+    EXPECT_EQ(window->pos(), before + QPoint(30, 20));
+    dragTo({35, 20}, Qt::LeftButton);
+    EXPECT_EQ(window->pos(), before + QPoint(35, 20));
+}
+
+TEST_F(MainForm, ATitleButtonLeftByTheWindowShowsItsNormalPicture) {
+    window->limgMaxClick();
+    QCursor::setPos(window->limgNor->mapToGlobal(QPoint(3, 3)));
+    Move(window->limgNor);
+    ASSERT_EQ(window->limgNor->picture(), window->limgNor2->picture());
+    window->limgNorClick(); // the button hides under the pointer
+    window->limgMaxClick();
+    EXPECT_EQ(window->limgNor->picture(), window->limgNor1->picture());
+
+    QCursor::setPos(window->limgClose->mapToGlobal(QPoint(3, 3)));
+    Move(window->limgClose);
+    window->limgNorClick(); // the button moves away from under the pointer
+    EXPECT_EQ(window->limgClose->picture(), window->limgClose1->picture());
 }
 
 TEST_F(MainForm, TitleButtonPicturesFollowThePointer) {

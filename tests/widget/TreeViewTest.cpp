@@ -11,6 +11,7 @@
 #include "support/TempDir.h"
 
 #include <QApplication>
+#include <QFocusEvent>
 #include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
@@ -198,6 +199,22 @@ TEST_F(TreeView, SearchingThroughTheBox) {
     box->setText(QStringLiteral("杜甫"));
     emit window->imgSearch->clicked();
     EXPECT_EQ(platform.dialogs.information.back(), "没有找到相关的信息");
+}
+
+TEST_F(TreeView, AMessageBoxDoesNotBringThePlaceholderBackIntoTheFocusedBox) {
+    Open();
+    QLineEdit* box = window->edtkey;
+    const auto focus = [&](QEvent::Type type, Qt::FocusReason reason) {
+        QFocusEvent event(type, reason);
+        QApplication::sendEvent(box, &event);
+    };
+    focus(QEvent::FocusIn, Qt::MouseFocusReason);
+    EXPECT_EQ(box->text(), "");
+    focus(QEvent::FocusOut, Qt::ActiveWindowFocusReason); // the message box comes up
+    focus(QEvent::FocusIn, Qt::ActiveWindowFocusReason);  // and goes
+    EXPECT_EQ(box->text(), "");
+    focus(QEvent::FocusOut, Qt::TabFocusReason);
+    EXPECT_EQ(box->text(), QStringLiteral("搜索关键词")) << "the box is left for another control";
 }
 
 TEST_F(TreeView, TheDrawnScrollBarFollowsTheOpenRows) {
