@@ -1,16 +1,20 @@
 #include "config/AtomicFile.h"
 
+#include <cctype>
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <fcntl.h>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <sys/stat.h>
 #include <unistd.h>
 
 namespace luming {
+
+namespace fs = std::filesystem;
 
 std::optional<std::string> ReadWholeFile(const std::string& path) {
     struct stat info {};
@@ -41,6 +45,41 @@ bool WriteAll(int fd, const std::string& bytes) {
     return true;
 }
 
+// The permission bits a newly created file gets (0666 less the process's umask), read without
+// changing the umask, which other threads may rely on at the same moment.
+mode_t NewFileMode() {
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line))
+        if (line.rfind("Umask:", 0) == 0)
+            return 0666 & ~static_cast<mode_t>(std::strtoul(line.c_str() + 6, nullptr, 8));
+    return 0644;
+}
+
+// Whether `name` is `base` followed by "." and the six letters or digits the temporary file's
+// name ends in.
+bool IsTemporaryOf(const std::string& name, const std::string& base) {
+    if (name.size() != base.size() + 7 || name.compare(0, base.size(), base) != 0 ||
+        name[base.size()] != '.')
+        return false;
+    for (size_t i = base.size() + 1; i < name.size(); ++i)
+        if (!std::isalnum(static_cast<unsigned char>(name[i])))
+            return false;
+    return true;
+}
+
+// Temporary files of earlier writes that were killed before their rename; without this they
+// would pile up beside the file, one per interrupted write.
+void RemoveStaleTemporaries(const std::string& path) {
+    const fs::path target(path);
+    const std::string base = target.filename().string();
+    std::error_code error;
+    for (fs::directory_iterator entry(target.parent_path(), error), end; !error && entry != end;
+         entry.increment(error))
+        if (IsTemporaryOf(entry->path().filename().string(), base))
+            fs::remove(entry->path(), error);
+}
+
 } // namespace
 
 bool WriteFileAtomically(const std::string& linkOrPath, const std::string& bytes) {
@@ -60,14 +99,14 @@ bool WriteFileAtomically(const std::string& linkOrPath, const std::string& bytes
         ((existing.st_mode & 0222) == 0 || ::access(path.c_str(), W_OK) != 0))
         return false;
 
+    RemoveStaleTemporaries(path);
     std::string temp = path + ".XXXXXX";
     const int fd = ::mkstemp(temp.data());
     if (fd < 0)
         return false;
 
     struct stat old {};
-    if (::stat(path.c_str(), &old) == 0)
-        ::fchmod(fd, old.st_mode & 07777);
+    ::fchmod(fd, ::stat(path.c_str(), &old) == 0 ? old.st_mode & 07777 : NewFileMode());
 
     const bool written = WriteAll(fd, bytes) && ::fsync(fd) == 0;
     const bool closed = ::close(fd) == 0;

@@ -12,7 +12,9 @@ std::optional<std::string> ReadWholeFile(const std::string& path);
 // directory, are flushed to disk, and the temporary file is renamed over the target. A crash or a
 // full disk leaves either the old file or the new one, never a mix. The target's permission bits
 // are kept. A symbolic link stays in place and its target is written; a target that is read-only
-// is refused. Returns false (and leaves the target untouched) on any failure.
+// is refused. A new file gets the usual permissions (0666 less the umask). Temporary files left
+// beside the target by earlier writes that never finished are removed first. Returns false (and
+// leaves the target untouched) on any failure.
 bool WriteFileAtomically(const std::string& path, const std::string& bytes);
 
 } // namespace luming

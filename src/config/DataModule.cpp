@@ -6,7 +6,6 @@
 #include "config/NumberText.h"
 
 #include <filesystem>
-#include <fstream>
 #include <stdexcept>
 #include <system_error>
 
@@ -58,10 +57,8 @@ void TDataModule1::PrepareLocalConfig() {
         return;
 
     CreateDirectories(appDir_ + "Config");
-    if (!std::ofstream(settings_.LocalIniPath, std::ios::binary))
-        return;
-
-    // The eight values in their order, written to disk at once.
+    // The eight values in their order, in one step: a start killed at any moment leaves the file
+    // absent (the next start writes it) or complete, never empty.
     const std::pair<const char*, const char*> defaults[] = {
         {"1", "0"}, {"6", "33554458"}, {"7", "100090"}, {"8", "1"},
         {"9", "0"}, {"10", ""},        {"11", "0"},     {"12", ""},

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 using namespace luming;
 using luming::test::ReadFile;
 using luming::test::TempDir;
@@ -38,7 +40,11 @@ struct Installation {
 
 TEST(DataModule, FirstStartWritesTheDefaultsAndCreatesTheDirectories) {
     Installation installation;
+    const mode_t umaskBefore = ::umask(027);
     const Settings settings = installation.Load();
+    ::umask(umaskBefore);
+    EXPECT_EQ(fs::status(installation.localIni()).permissions(), fs::perms(0640))
+        << "as if created";
 
     EXPECT_EQ(ReadFile(installation.localIni()),
               "[Info]\n1=0\n6=33554458\n7=100090\n8=1\n9=0\n10=\n11=0\n12=\n");

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <set>
 #include <sys/resource.h>
 
 using namespace luming;
@@ -138,6 +139,21 @@ TEST(IniFile, AReadOnlyFileStaysPinnedAndALinkStaysALink) {
     ASSERT_TRUE(WriteIniValue(link, "Info", "1", "2"));
     EXPECT_TRUE(std::filesystem::is_symlink(link));
     EXPECT_EQ(ReadFile(target), "[Info]\n1=2\n");
+}
+
+TEST(IniFile, AWriteClearsTheTemporariesOfKilledWrites) {
+    TempDir temp;
+    const std::string path = temp.dir() + "local.ini";
+    WriteFile(path, "[Info]\n");
+    for (const char* name : {"local.ini.Ab3xY9", "local.ini.000000", "local.ini.bak",
+                             "local.ini.Ab3xY9z", "other.ini.Ab3xY9"})
+        WriteFile(temp.dir() + name, "");
+    ASSERT_TRUE(WriteIniValue(path, "Info", "1", "2"));
+    std::set<std::string> left;
+    for (const auto& entry : std::filesystem::directory_iterator(temp.path()))
+        left.insert(entry.path().filename().string());
+    EXPECT_EQ(left, (std::set<std::string>{"local.ini", "local.ini.bak", "local.ini.Ab3xY9z",
+                                           "other.ini.Ab3xY9"}));
 }
 
 TEST(IniFile, ADirectoryIsNotAFile) {
