@@ -78,7 +78,7 @@ for target in "${targets[@]}"; do
     name=${target#*/}
     log="$logs/$name.log"
     # The last status line ("#RUNS ... cov: N ft: N ...") has the totals.
-    last=$(grep -E '^#[0-9]+ .*cov: ' "$log" | tail -n 1 || true)
+    last=$(grep -E '^#[0-9]+[[:space:]].*cov: ' "$log" | tail -n 1 || true)
     runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log" | tail -n 1)
     cov=$(sed -n 's/.* cov: \([0-9]*\).*/\1/p' <<<"$last")
     ft=$(sed -n 's/.* ft: \([0-9]*\).*/\1/p' <<<"$last")
