@@ -1,4 +1,5 @@
 #include "kestrivane.h"
+#include "HangUpOrigin.h"
 #include "Origin.h"
 #include "StreamPath.h"
 #include "support/LoopbackServer.h"
@@ -10,6 +11,7 @@
 #include <arpa/inet.h>
 #include <chrono>
 #include <cstdlib>
+#include <filesystem>
 #include <future>
 #include <mutex>
 #include <netinet/in.h>
@@ -18,6 +20,7 @@
 #include <unistd.h>
 
 using namespace std::chrono_literals;
+using kestrivane::test::HangUpOrigin;
 using kestrivane::test::Origin;
 
 namespace {
@@ -76,10 +79,11 @@ protected:
         ASSERT_EQ(Initkestrivane(26, nullptr, nullptr, nullptr, &RecordCompletion), 1);
     }
 
-    static void ExpectWholeProgramme(const httplib::Result& response, const Origin& origin) {
+    static void ExpectWholeProgramme(const httplib::Result& response, const std::string& bytes) {
         ASSERT_TRUE(response);
         EXPECT_EQ(response->status, 200);
-        EXPECT_TRUE(response->body == origin.bytes());
+        EXPECT_EQ(response->body.size(), bytes.size());
+        EXPECT_TRUE(response->body == bytes);
     }
 
     PlayAddress Fetch(const std::string& sourceUrl) {
@@ -261,6 +265,43 @@ TEST_F(Kestrivane, FailedDownloadsNeverReportCompletion) {
         EXPECT_LT(Percent(address.task), 100);
         EXPECT_EQ(CallbacksFor(address.task), 0);
     }
+    // No empty files are left behind; the cut one keeps its half for a resume.
+    int files = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(store.path())) {
+        EXPECT_GT(entry.file_size(), 0u) << entry.path();
+        ++files;
+    }
+    EXPECT_EQ(files, 1);
+}
+
+// The first answer told no length and hung up at a quarter, which looks like the end. Asked for
+// again, the copy is checked past its end and the rest fetched; then it is trusted.
+TEST_F(Kestrivane, CopyEndedByAHangUpIsCheckedWhenAskedForAgain) {
+    HangUpOrigin origin(200000, 50000);
+    const std::string url = origin.url("/closed.flv");
+    ASSERT_TRUE(Eventually([&] { return Percent(Fetch(url).task) == 100; }));
+    Restart();
+    ExpectWholeProgramme(Play(Fetch(url)), origin.bytes());
+    Restart();
+    const PlayAddress third = Fetch(url);
+    EXPECT_TRUE(Eventually([&] { return Percent(third.task) == 100; }));
+    EXPECT_EQ(origin.RangesAsked(), (std::vector<std::string>{"", "50000"}));
+}
+
+TEST_F(Kestrivane, UnconfirmedCopyIsServedWhileItsOriginIsGone) {
+    std::string url;
+    std::string stored;
+    {
+        HangUpOrigin origin(200000, 50000);
+        url = origin.url("/closed.flv");
+        const PlayAddress first = Fetch(url);
+        ASSERT_TRUE(Eventually([&] { return Percent(first.task) == 100; }));
+        stored = origin.bytes().substr(0, 50000);
+    }
+    Restart();
+    const PlayAddress again = Fetch(url);
+    ExpectWholeProgramme(Play(again), stored);
+    EXPECT_TRUE(Eventually([&] { return CallbacksFor(again.task) == 1; }));
 }
 
 TEST_F(Kestrivane, InterruptedDownloadResumesWithRange) {
@@ -276,7 +317,7 @@ TEST_F(Kestrivane, InterruptedDownloadResumesWithRange) {
     // The next start of the library finds the half file in the store.
     Restart();
     const PlayAddress second = Fetch(origin.url("/cut.flv"));
-    ExpectWholeProgramme(Play(second), origin);
+    ExpectWholeProgramme(Play(second), origin.bytes());
     EXPECT_EQ(origin.RangesAsked().back(), "bytes=" + std::to_string(kSize / 2) + "-");
     EXPECT_TRUE(Eventually([&] { return CallbacksFor(second.task) == 1; }));
 }
@@ -287,7 +328,7 @@ TEST_F(Kestrivane, CompleteProgrammeIsServedFromTheStore) {
     ASSERT_TRUE(Eventually([&] { return Percent(first.task) == 100; }));
     Restart();
     const PlayAddress again = Fetch(origin.url("/fast.flv"));
-    ExpectWholeProgramme(Play(again), origin);
+    ExpectWholeProgramme(Play(again), origin.bytes());
     EXPECT_TRUE(Eventually([&] { return CallbacksFor(again.task) == 1; }));
     EXPECT_EQ(origin.Requests("/fast.flv"), 1);
 }

@@ -10,6 +10,8 @@ namespace kestrivane {
 namespace {
 
 constexpr long kConnectTimeoutMs = 15000;
+// A player waits for the check of a stored copy; an origin that does not answer soon is gone.
+constexpr long kCheckConnectTimeoutMs = 5000;
 // A transfer slower than 1 byte/s for this long is given up (it resumes on the next request).
 constexpr long kStallSeconds = 30;
 
@@ -29,16 +31,30 @@ std::optional<uint64_t> TotalFromContentRange(std::string_view value) {
     return total;
 }
 
+bool StartsWithLower(std::string_view line, std::string_view lowerPrefix) {
+    if (line.size() < lowerPrefix.size())
+        return false;
+    for (std::size_t i = 0; i < lowerPrefix.size(); ++i)
+        if (std::tolower(static_cast<unsigned char>(line[i])) != lowerPrefix[i])
+            return false;
+    return true;
+}
+
 } // namespace
 
 struct Downloader::Transfer {
     std::shared_ptr<Task> task;
+    const Store* store = nullptr;
     CURL* curl = nullptr;
     int fd = -1;
     uint64_t resumeFrom = 0;
     uint64_t written = 0; // bytes of this response's body written so far
     bool bodyStarted = false;
-    bool refused = false; // the origin answered with a status we do not take
+    bool refused = false;             // the origin answered with a status we do not take
+    bool changesFile = false;         // a body is being written over or after the stored bytes
+    std::optional<uint64_t> checking; // the size of an unconfirmed copy checked past its end
+    bool sameAsChecked = false;       // the origin's length equals that copy's
+    bool chunked = false;             // the body ends with a marker, not with the connection
     std::optional<uint64_t> rangeTotal;
     std::string range;
 
@@ -62,6 +78,12 @@ struct Downloader::Transfer {
             task->SetTotal(rangeTotal    ? rangeTotal
                            : length >= 0 ? std::optional<uint64_t>(resumeFrom + length)
                                          : std::nullopt);
+            changesFile = true;
+        } else if (status == 200 && checking && length >= 0 &&
+                   static_cast<uint64_t>(length) == *checking) {
+            // The origin ignores ranges but tells the same length: keep the copy, stop here.
+            sameAsChecked = true;
+            refused = true;
         } else if (status == 200) {
             // The origin sends the whole programme (it ignored or was not asked for a range).
             resumeFrom = 0;
@@ -69,21 +91,37 @@ struct Downloader::Transfer {
             if (::ftruncate(fd, 0) != 0)
                 refused = true;
             task->SetTotal(length >= 0 ? std::optional<uint64_t>(length) : std::nullopt);
+            changesFile = true;
         } else {
             refused = true;
         }
+        if (changesFile && checking)
+            store->ForgetComplete(task->dataFile);
+    }
+
+    // Whether the body's end was announced (a length, a final chunk, HTTP/2 framing) rather
+    // than only seen as the connection closing, which a hang-up also looks like.
+    bool EndWasAnnounced() const {
+        long version = 0;
+        curl_easy_getinfo(curl, CURLINFO_HTTP_VERSION, &version);
+        return task->Progress().total.has_value() || chunked || version >= CURL_HTTP_VERSION_2_0;
     }
 
     static size_t OnHeader(char* data, size_t size, size_t count, void* self) {
         auto& transfer = *static_cast<Transfer*>(self);
         const std::string_view line(data, size * count);
-        constexpr std::string_view kName = "content-range:";
-        if (line.size() > kName.size()) {
-            std::string lower(line.substr(0, kName.size()));
-            for (char& c : lower)
+        constexpr std::string_view kRange = "content-range:";
+        constexpr std::string_view kEncoding = "transfer-encoding:";
+        if (StartsWithLower(line, "http/")) { // a new response (after a redirect, say)
+            transfer.rangeTotal.reset();
+            transfer.chunked = false;
+        } else if (StartsWithLower(line, kRange)) {
+            transfer.rangeTotal = TotalFromContentRange(line.substr(kRange.size()));
+        } else if (StartsWithLower(line, kEncoding)) {
+            std::string value(line.substr(kEncoding.size()));
+            for (char& c : value)
                 c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-            if (lower == kName)
-                transfer.rangeTotal = TotalFromContentRange(line.substr(kName.size()));
+            transfer.chunked = value.find("chunked") != std::string::npos;
         }
         return size * count;
     }
@@ -149,7 +187,7 @@ void Downloader::Run() {
     }
     for (auto& [curl, transfer] : transfers_) {
         curl_multi_remove_handle(multi_, curl);
-        transfer->task->Finish(TaskState::Failed);
+        Fail(*transfer->task);
     }
     transfers_.clear();
     std::lock_guard lock(mutex_);
@@ -164,48 +202,54 @@ void Downloader::AddPending() {
         std::lock_guard lock(mutex_);
         tasks.swap(pending_);
     }
-    for (auto& task : tasks) {
-        if (const auto size = store_.CompleteSize(task->dataFile)) {
-            task->SetDownloaded(*size);
-            task->Finish(TaskState::Complete);
-            onComplete_(*task);
-            continue;
-        }
-        auto transfer = std::make_unique<Transfer>();
-        transfer->task = task;
-        transfer->fd = ::open(task->dataFile.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0644);
-        transfer->curl = curl_easy_init();
-        if (transfer->fd < 0 || !transfer->curl) {
-            task->Finish(TaskState::Failed);
-            continue;
-        }
-        const off_t existing = ::lseek(transfer->fd, 0, SEEK_END);
-        transfer->resumeFrom = existing > 0 ? static_cast<uint64_t>(existing) : 0;
-        task->SetDownloaded(transfer->resumeFrom);
+    for (auto& task : tasks)
+        Begin(task);
+}
 
-        CURL* curl = transfer->curl;
-        curl_easy_setopt(curl, CURLOPT_URL, task->sourceUrl.c_str());
-        curl_easy_setopt(curl, CURLOPT_PROTOCOLS_STR, "http,https");
-        curl_easy_setopt(curl, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
-        curl_easy_setopt(curl, CURLOPT_FOLLOWLOCATION, 1L);
-        curl_easy_setopt(curl, CURLOPT_MAXREDIRS, 5L);
-        curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
-        // One long transfer per programme: nothing to gain from idle connections kept open.
-        curl_easy_setopt(curl, CURLOPT_FORBID_REUSE, 1L);
-        curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT_MS, kConnectTimeoutMs);
-        curl_easy_setopt(curl, CURLOPT_LOW_SPEED_LIMIT, 1L);
-        curl_easy_setopt(curl, CURLOPT_LOW_SPEED_TIME, kStallSeconds);
-        curl_easy_setopt(curl, CURLOPT_HEADERFUNCTION, &Transfer::OnHeader);
-        curl_easy_setopt(curl, CURLOPT_HEADERDATA, transfer.get());
-        curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, &Transfer::OnBody);
-        curl_easy_setopt(curl, CURLOPT_WRITEDATA, transfer.get());
-        if (transfer->resumeFrom > 0) {
-            transfer->range = std::to_string(transfer->resumeFrom) + "-";
-            curl_easy_setopt(curl, CURLOPT_RANGE, transfer->range.c_str());
-        }
-        curl_multi_add_handle(multi_, curl);
-        transfers_.emplace(curl, std::move(transfer));
+void Downloader::Begin(const std::shared_ptr<Task>& task) {
+    const auto stored = store_.Complete(task->dataFile);
+    if (stored && stored->confirmed) {
+        task->SetDownloaded(stored->size);
+        task->Finish(TaskState::Complete);
+        onComplete_(*task);
+        return;
     }
+    auto transfer = std::make_unique<Transfer>();
+    transfer->task = task;
+    transfer->store = &store_;
+    transfer->fd = ::open(task->dataFile.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0644);
+    transfer->curl = curl_easy_init();
+    if (transfer->fd < 0 || !transfer->curl)
+        return Fail(*task);
+    const off_t existing = ::lseek(transfer->fd, 0, SEEK_END);
+    transfer->resumeFrom = existing > 0 ? static_cast<uint64_t>(existing) : 0;
+    if (stored)
+        transfer->checking = stored->size;
+    task->SetDownloaded(transfer->resumeFrom);
+
+    CURL* curl = transfer->curl;
+    curl_easy_setopt(curl, CURLOPT_URL, task->sourceUrl.c_str());
+    curl_easy_setopt(curl, CURLOPT_PROTOCOLS_STR, "http,https");
+    curl_easy_setopt(curl, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
+    curl_easy_setopt(curl, CURLOPT_FOLLOWLOCATION, 1L);
+    curl_easy_setopt(curl, CURLOPT_MAXREDIRS, 5L);
+    curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
+    // One long transfer per programme: nothing to gain from idle connections kept open.
+    curl_easy_setopt(curl, CURLOPT_FORBID_REUSE, 1L);
+    curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT_MS,
+                     stored ? kCheckConnectTimeoutMs : kConnectTimeoutMs);
+    curl_easy_setopt(curl, CURLOPT_LOW_SPEED_LIMIT, 1L);
+    curl_easy_setopt(curl, CURLOPT_LOW_SPEED_TIME, kStallSeconds);
+    curl_easy_setopt(curl, CURLOPT_HEADERFUNCTION, &Transfer::OnHeader);
+    curl_easy_setopt(curl, CURLOPT_HEADERDATA, transfer.get());
+    curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, &Transfer::OnBody);
+    curl_easy_setopt(curl, CURLOPT_WRITEDATA, transfer.get());
+    if (transfer->resumeFrom > 0) {
+        transfer->range = std::to_string(transfer->resumeFrom) + "-";
+        curl_easy_setopt(curl, CURLOPT_RANGE, transfer->range.c_str());
+    }
+    curl_multi_add_handle(multi_, curl);
+    transfers_.emplace(curl, std::move(transfer));
 }
 
 void Downloader::FinishDone() {
@@ -223,14 +267,46 @@ void Downloader::FinishDone() {
             transfer.BeginBody();
         long status = 0;
         curl_easy_getinfo(transfer.curl, CURLINFO_RESPONSE_CODE, &status);
-        // A resumed file that was already whole: the origin has nothing past its end.
-        const bool alreadyWhole =
-            status == 416 && transfer.resumeFrom > 0 && transfer.rangeTotal == transfer.resumeFrom;
-        if (alreadyWhole || (result == CURLE_OK && !transfer.refused))
+        const bool ok = result == CURLE_OK && !transfer.refused;
+        if (transfer.checking) {
+            FinishCheck(transfer, status, ok);
+        } else if (ok) {
             Complete(transfer);
-        else
-            transfer.task->Finish(TaskState::Failed);
+        } else if (status == 416 && transfer.resumeFrom > 0 &&
+                   transfer.rangeTotal == transfer.resumeFrom) {
+            // A resumed file that was already whole: the origin has nothing past its end.
+            transfer.task->SetTotal(transfer.rangeTotal);
+            Complete(transfer);
+        } else {
+            Fail(*transfer.task);
+        }
         transfers_.erase(found);
+    }
+}
+
+void Downloader::FinishCheck(Transfer& transfer, long status, bool ok) {
+    Task& task = *transfer.task;
+    const uint64_t stored = *transfer.checking;
+    if (ok)
+        return Complete(transfer); // the rest appended, or the programme fetched again
+    if (transfer.sameAsChecked || (status == 416 && transfer.rangeTotal == stored)) {
+        store_.MarkComplete(task.dataFile, {stored, true});
+        task.SetDownloaded(stored);
+        task.Finish(TaskState::Complete);
+        onComplete_(task);
+    } else if (status == 416 && transfer.rangeTotal) {
+        // The origin's programme is shorter than the copy: fetch it again from the start.
+        store_.ForgetComplete(task.dataFile);
+        if (::ftruncate(transfer.fd, 0) != 0)
+            return Fail(task);
+        Begin(transfer.task);
+    } else if (!transfer.changesFile) {
+        // The origin does not answer: the copy stays as it is, to be checked next time.
+        task.SetDownloaded(stored);
+        task.Finish(TaskState::Complete, false);
+        onComplete_(task);
+    } else {
+        Fail(task); // cut off while replacing the copy: what arrived is resumed later
     }
 }
 
@@ -238,14 +314,18 @@ void Downloader::Complete(Transfer& transfer) {
     Task& task = *transfer.task;
     const uint64_t size = transfer.resumeFrom + transfer.written;
     const auto expected = task.Progress().total;
-    if (expected && *expected != size) {
-        task.Finish(TaskState::Failed);
-        return;
-    }
-    store_.MarkComplete(task.dataFile, size);
+    if (expected && *expected != size)
+        return Fail(task);
+    const bool confirmed = transfer.EndWasAnnounced();
+    store_.MarkComplete(task.dataFile, {size, confirmed});
     task.SetDownloaded(size);
-    task.Finish(TaskState::Complete);
+    task.Finish(TaskState::Complete, confirmed);
     onComplete_(task);
+}
+
+void Downloader::Fail(Task& task) {
+    store_.RemoveIfEmpty(task.dataFile);
+    task.Finish(TaskState::Failed);
 }
 
 } // namespace kestrivane

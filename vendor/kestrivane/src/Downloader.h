@@ -15,8 +15,8 @@
 namespace kestrivane {
 
 // The download worker: one thread that runs every transfer at once (libcurl's multi interface),
-// writes into the store, resumes unfinished files with a Range request, and announces each task
-// that completes.
+// writes into the store, resumes unfinished files with a Range request, checks copies whose
+// length the origin never told, and announces each task that completes.
 class Downloader {
 public:
     using CompletionHandler = std::function<void(const Task& task)>;
@@ -26,7 +26,8 @@ public:
     Downloader(const Downloader&) = delete;
     Downloader& operator=(const Downloader&) = delete;
 
-    // Queues the task; one already complete in the store is only announced.
+    // Queues the task; one already complete in the store is only announced, after a request
+    // past its end when its length was never confirmed.
     void Start(std::shared_ptr<Task> task);
     // Ends every transfer (unfinished files stay for a later resume) and joins the thread.
     void Stop();
@@ -36,8 +37,11 @@ private:
 
     void Run();
     void AddPending();
+    void Begin(const std::shared_ptr<Task>& task);
     void FinishDone();
+    void FinishCheck(Transfer& transfer, long status, bool ok);
     void Complete(Transfer& transfer);
+    void Fail(Task& task);
 
     const Store& store_;
     CompletionHandler onComplete_;

@@ -43,10 +43,14 @@ std::optional<std::string> Library::Fetch(const std::string& sourceUrl) {
         if (shutDown_ || port_ <= 0)
             return std::nullopt;
         const auto known = latestByUrl_.find(sourceUrl);
-        if (known != latestByUrl_.end() && known->second->Progress().state != TaskState::Failed) {
+        const auto progress =
+            known != latestByUrl_.end() ? known->second->Progress() : TaskProgress{};
+        if (known != latestByUrl_.end() && progress.state != TaskState::Failed &&
+            !progress.unconfirmed) {
             task = known->second;
         } else {
-            // A failed download starts again as a new task and resumes where the store ends.
+            // A failed download starts again as a new task and resumes where the store ends; an
+            // unconfirmed one is checked against the origin again.
             const std::string extension = PlayExtension(sourceUrl);
             task = std::make_shared<Task>(nextTaskNumber++, NewToken(), sourceUrl, extension,
                                           store_.DataFile(sourceUrl, extension));

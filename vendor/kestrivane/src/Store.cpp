@@ -28,6 +28,8 @@ std::filesystem::path MarkerFile(const std::filesystem::path& dataFile) {
     return marker;
 }
 
+constexpr std::string_view kUnconfirmed = "unconfirmed";
+
 // Any function of the library tells where the library was loaded from.
 void LocateLibrary() {}
 
@@ -55,20 +57,37 @@ std::filesystem::path Store::DataFile(std::string_view sourceUrl,
     return directory_ / (std::string(name.data()) + std::string(extension));
 }
 
-std::optional<uint64_t> Store::CompleteSize(const std::filesystem::path& dataFile) const {
+std::optional<StoredCopy> Store::Complete(const std::filesystem::path& dataFile) const {
     std::ifstream marker(MarkerFile(dataFile));
-    uint64_t size = 0;
+    StoredCopy copy;
     std::error_code error;
-    if (!(marker >> size))
+    if (!(marker >> copy.size))
         return std::nullopt;
+    std::string remark;
+    copy.confirmed = !(marker >> remark) || remark != kUnconfirmed;
     const auto actual = std::filesystem::file_size(dataFile, error);
-    if (error || actual != size)
+    if (error || actual != copy.size)
         return std::nullopt;
-    return size;
+    return copy;
 }
 
-void Store::MarkComplete(const std::filesystem::path& dataFile, uint64_t size) const {
-    std::ofstream(MarkerFile(dataFile), std::ios::trunc) << size << '\n';
+void Store::MarkComplete(const std::filesystem::path& dataFile, StoredCopy copy) const {
+    std::ofstream marker(MarkerFile(dataFile), std::ios::trunc);
+    marker << copy.size;
+    if (!copy.confirmed)
+        marker << ' ' << kUnconfirmed;
+    marker << '\n';
+}
+
+void Store::ForgetComplete(const std::filesystem::path& dataFile) const {
+    std::error_code ignored;
+    std::filesystem::remove(MarkerFile(dataFile), ignored);
+}
+
+void Store::RemoveIfEmpty(const std::filesystem::path& dataFile) const {
+    std::error_code error;
+    if (std::filesystem::file_size(dataFile, error) == 0 && !error)
+        std::filesystem::remove(dataFile, error);
 }
 
 std::string PlayExtension(std::string_view sourceUrl) {

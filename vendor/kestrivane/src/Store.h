@@ -8,9 +8,18 @@
 
 namespace kestrivane {
 
+// A complete download in the store.
+struct StoredCopy {
+    uint64_t size = 0;
+    // False when the origin never told the length and the download ended with the connection:
+    // a hang-up looks the same, so such a copy is checked against the origin when asked for.
+    bool confirmed = true;
+};
+
 // Where programmes are kept: KESTRIVANE_STORE when set, else "KestrivaneStore" beside the
 // library. Each address has a data file and, once its download is complete, a marker holding
-// its size; a data file without a marker is a download to resume.
+// its size (and "unconfirmed" after it when its length was never told); a data file without a
+// marker is a download to resume.
 class Store {
 public:
     explicit Store(std::filesystem::path directory);
@@ -19,9 +28,13 @@ public:
     const std::filesystem::path& directory() const { return directory_; }
     std::filesystem::path DataFile(std::string_view sourceUrl, std::string_view extension) const;
 
-    // The size of a complete download, nothing when the file is missing or unfinished.
-    std::optional<uint64_t> CompleteSize(const std::filesystem::path& dataFile) const;
-    void MarkComplete(const std::filesystem::path& dataFile, uint64_t size) const;
+    // A complete download, nothing when the file is missing or unfinished.
+    std::optional<StoredCopy> Complete(const std::filesystem::path& dataFile) const;
+    void MarkComplete(const std::filesystem::path& dataFile, StoredCopy copy) const;
+    // The data file is about to change: it is no longer complete.
+    void ForgetComplete(const std::filesystem::path& dataFile) const;
+    // After a failed download: an empty data file is nothing worth resuming.
+    void RemoveIfEmpty(const std::filesystem::path& dataFile) const;
 
 private:
     std::filesystem::path directory_;

@@ -1,10 +1,13 @@
 #include "StreamServer.h"
 
+#include "ByteRange.h"
 #include "Store.h"
 #include "StreamPath.h"
 
 #include <algorithm>
+#include <cctype>
 #include <fcntl.h>
+#include <optional>
 #include <unistd.h>
 #include <vector>
 
@@ -13,7 +16,7 @@ namespace kestrivane {
 namespace {
 
 constexpr std::size_t kChunkSize = 256 * 1024;
-constexpr std::size_t kServerThreads = 16;
+constexpr std::string_view kRangeName = "range:";
 
 // The Flash engine loads programmes from inside a web view, so other origins may read.
 void AllowCrossOrigin(httplib::Response& response) {
@@ -40,28 +43,38 @@ struct OpenFile {
     }
 };
 
-// A range that starts past the end cannot be served (a suffix range "-N" always can).
-bool RangesFit(const httplib::Ranges& ranges, uint64_t total) {
-    for (const auto& [first, last] : ranges) {
-        if (first < 0 ? last == 0 : static_cast<uint64_t>(first) >= total)
-            return false;
-        if (first >= 0 && last >= 0 && last < first)
-            return false;
+// Removes the Range header from a request head and returns its value. httplib would answer
+// ranges itself: with 416 for an end past 64 bits and a wrong size in multipart answers.
+std::optional<std::string> TakeRangeHeader(std::string& received) {
+    const std::size_t headEnd = received.find("\r\n\r\n");
+    std::size_t line = received.find("\r\n");
+    while (line != std::string::npos && line < headEnd) {
+        const std::size_t start = line + 2;
+        const std::size_t end = received.find("\r\n", start);
+        std::string name = received.substr(start, kRangeName.size());
+        std::transform(name.begin(), name.end(), name.begin(),
+                       [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+        if (name == kRangeName) {
+            std::string value =
+                received.substr(start + kRangeName.size(), end - start - kRangeName.size());
+            received.erase(start, end + 2 - start);
+            return value;
+        }
+        line = end;
     }
-    return true;
+    return std::nullopt;
 }
 
 } // namespace
 
-StreamServer::StreamServer(TaskLookup lookup, std::chrono::milliseconds patience)
-    : lookup_(std::move(lookup)), patience_(patience) {
-    server_.new_task_queue = [] { return new httplib::ThreadPool(kServerThreads); };
-    // Headers and body go in separate writes; Nagle would hold the body back for an ACK.
-    server_.set_tcp_nodelay(true);
-    server_.set_keep_alive_timeout(2);
-    server_.set_read_timeout(5);
-    server_.set_write_timeout(5);
-    InstallRoutes(server_);
+StreamServer::StreamServer(TaskLookup lookup, std::chrono::milliseconds patience,
+                           FrontLimits limits)
+    : lookup_(std::move(lookup)), patience_(patience),
+      front_([this](FrontConnection& connection) { return Answer(connection); }, limits) {
+    // Told to players; the front drops a connection that sends no next head within that.
+    processor_.set_keep_alive_timeout(std::max<time_t>(
+        1, std::chrono::duration_cast<std::chrono::seconds>(limits.headDeadline).count()));
+    InstallRoutes(processor_);
 }
 
 void StreamServer::InstallRoutes(httplib::Server& server) {
@@ -77,20 +90,25 @@ StreamServer::~StreamServer() {
 }
 
 bool StreamServer::Start() {
-    port_ = server_.bind_to_any_port("127.0.0.1");
-    if (port_ <= 0)
-        return false;
-    thread_ = std::thread([this] { server_.listen_after_bind(); });
-    // stop() only takes effect once the accept loop runs, so do not hand out the port before.
-    while (!server_.is_running())
-        std::this_thread::yield();
-    return true;
+    processor_.SetServing(true);
+    port_ = front_.Start();
+    return port_ > 0;
 }
 
 void StreamServer::Stop() {
-    server_.stop();
-    if (thread_.joinable())
-        thread_.join();
+    processor_.SetServing(false);
+    front_.Stop();
+}
+
+bool StreamServer::Answer(FrontConnection& connection) {
+    auto range = TakeRangeHeader(connection.received());
+    bool closed = false;
+    const bool answered =
+        processor_.process_request(connection, false, closed, [&range](httplib::Request& request) {
+            if (range)
+                request.headers.emplace("Range", std::move(*range));
+        });
+    return answered && !closed;
 }
 
 void StreamServer::HandleGet(const httplib::Request& request, httplib::Response& response) {
@@ -105,8 +123,10 @@ void StreamServer::HandleGet(const httplib::Request& request, httplib::Response&
     if (!progress.total)
         return Refuse(response, progress.state == TaskState::Failed ? 502 : 503);
 
-    if (!RangesFit(request.ranges, *progress.total)) {
-        response.set_header("Content-Range", "bytes */" + std::to_string(*progress.total));
+    const uint64_t total = *progress.total;
+    const RangeAnswer range = ResolveRange(request.get_header_value("Range"), total);
+    if (range.kind == RangeAnswer::Kind::Unsatisfiable) {
+        response.set_header("Content-Range", "bytes */" + std::to_string(total));
         return Refuse(response, 416);
     }
 
@@ -116,16 +136,28 @@ void StreamServer::HandleGet(const httplib::Request& request, httplib::Response&
 
     AllowCrossOrigin(response);
     response.set_header("Accept-Ranges", "bytes");
+    uint64_t first = 0;
+    uint64_t length = total;
+    if (range.kind == RangeAnswer::Kind::Part) {
+        first = range.first;
+        length = range.length;
+        response.status = 206;
+        response.set_header("Content-Range", "bytes " + std::to_string(first) + "-" +
+                                                 std::to_string(first + length - 1) + "/" +
+                                                 std::to_string(total));
+    }
     const std::chrono::milliseconds patience = patience_;
     response.set_content_provider(
-        *progress.total, std::string(ContentTypeFor(task->extension)),
-        [task, file, patience](size_t offset, size_t length, httplib::DataSink& sink) {
+        length, std::string(ContentTypeFor(task->extension)),
+        [task, file, patience, first](size_t partOffset, size_t partLength,
+                                      httplib::DataSink& sink) {
+            const uint64_t offset = first + partOffset;
             const TaskProgress now = task->WaitUntil(
                 [offset](const TaskProgress& p) { return p.downloaded > offset; }, patience);
             if (now.closing || now.downloaded <= offset)
                 return false; // the download failed, stalled or the library shuts down
             std::vector<char> buffer(
-                std::min({length, kChunkSize, static_cast<size_t>(now.downloaded - offset)}));
+                std::min<uint64_t>({partLength, kChunkSize, now.downloaded - offset}));
             const ssize_t read =
                 ::pread(file->fd, buffer.data(), buffer.size(), static_cast<off_t>(offset));
             if (read <= 0)

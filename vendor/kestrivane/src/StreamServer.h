@@ -1,5 +1,6 @@
 #pragma once
 
+#include "HttpFront.h"
 #include "Task.h"
 
 #include <httplib.h>
@@ -7,7 +8,6 @@
 #include <chrono>
 #include <functional>
 #include <memory>
-#include <thread>
 
 namespace kestrivane {
 
@@ -18,7 +18,7 @@ public:
     using TaskLookup = std::function<std::shared_ptr<Task>(int32_t number)>;
 
     // `patience`: how long a request waits for bytes while the download makes no progress.
-    StreamServer(TaskLookup lookup, std::chrono::milliseconds patience);
+    StreamServer(TaskLookup lookup, std::chrono::milliseconds patience, FrontLimits limits = {});
     ~StreamServer();
     StreamServer(const StreamServer&) = delete;
     StreamServer& operator=(const StreamServer&) = delete;
@@ -32,14 +32,25 @@ public:
 
     // Puts this server's request handling on `server`; a fuzz target feeds it raw requests.
     void InstallRoutes(httplib::Server& server);
+    // Answers one request whose head the front has collected; true keeps the connection.
+    bool Answer(FrontConnection& connection);
 
 private:
+    // httplib's request handling without its accept loop, whose fixed pool and per-byte read
+    // timeout let slow clients hold every thread.
+    class Processor : public httplib::Server {
+    public:
+        using httplib::Server::process_request;
+        // Content providers stop between chunks once httplib believes it no longer listens.
+        void SetServing(bool serving) { svr_sock_ = serving ? 0 : INVALID_SOCKET; }
+    };
+
     void HandleGet(const httplib::Request& request, httplib::Response& response);
 
     TaskLookup lookup_;
     std::chrono::milliseconds patience_;
-    httplib::Server server_;
-    std::thread thread_;
+    Processor processor_;
+    HttpFront front_;
     int port_ = 0;
 };
 

@@ -40,9 +40,10 @@ void Task::AddDownloaded(uint64_t count) {
     changed_.notify_all();
 }
 
-void Task::Finish(TaskState state) {
+void Task::Finish(TaskState state, bool lengthConfirmed) {
     std::lock_guard lock(mutex_);
     progress_.state = state;
+    progress_.unconfirmed = state == TaskState::Complete && !lengthConfirmed;
     if (state == TaskState::Complete)
         progress_.total = progress_.downloaded;
     changed_.notify_all();

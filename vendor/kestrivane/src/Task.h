@@ -17,6 +17,8 @@ struct TaskProgress {
     std::optional<uint64_t> total; // the origin's size, once it has told it
     TaskState state = TaskState::Running;
     bool closing = false; // the library shuts down: nobody should wait any more
+    // Complete, but the origin never told the length (see StoredCopy::confirmed).
+    bool unconfirmed = false;
 
     // 100 only for a complete task, so a failed one never claims it.
     int32_t Percent() const;
@@ -41,7 +43,7 @@ public:
     void SetTotal(std::optional<uint64_t> total);
     void SetDownloaded(uint64_t downloaded);
     void AddDownloaded(uint64_t count);
-    void Finish(TaskState state);
+    void Finish(TaskState state, bool lengthConfirmed = true);
     void Close(); // wakes every waiter for good
 
     // Server side: waits until `ready` holds for the progress, or nothing changed for `patience`.

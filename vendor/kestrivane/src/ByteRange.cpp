@@ -1,0 +1,92 @@
+#include "ByteRange.h"
+
+#include <algorithm>
+#include <cctype>
+#include <limits>
+#include <optional>
+
+namespace kestrivane {
+
+namespace {
+
+constexpr uint64_t kHuge = std::numeric_limits<uint64_t>::max();
+
+std::string_view Trim(std::string_view text) {
+    while (!text.empty() && (text.front() == ' ' || text.front() == '\t'))
+        text.remove_prefix(1);
+    while (!text.empty() && (text.back() == ' ' || text.back() == '\t'))
+        text.remove_suffix(1);
+    return text;
+}
+
+// Digits only; a number past 64 bits stays at the largest value (it lies past any file).
+std::optional<uint64_t> Number(std::string_view digits) {
+    if (digits.empty())
+        return std::nullopt;
+    uint64_t value = 0;
+    for (const char c : digits) {
+        if (!std::isdigit(static_cast<unsigned char>(c)))
+            return std::nullopt;
+        const auto digit = static_cast<uint64_t>(c - '0');
+        value = value > (kHuge - digit) / 10 ? kHuge : value * 10 + digit;
+    }
+    return value;
+}
+
+bool StartsWithBytesUnit(std::string_view header) {
+    constexpr std::string_view kUnit = "bytes=";
+    return header.size() >= kUnit.size() &&
+           std::equal(kUnit.begin(), kUnit.end(), header.begin(), [](char a, char b) {
+               return a == std::tolower(static_cast<unsigned char>(b));
+           });
+}
+
+} // namespace
+
+RangeAnswer ResolveRange(std::string_view header, uint64_t total) {
+    const RangeAnswer whole;
+    header = Trim(header);
+    if (!StartsWithBytesUnit(header))
+        return whole;
+    header.remove_prefix(6);
+
+    std::string_view only;
+    int count = 0;
+    while (!header.empty()) {
+        const std::size_t comma = header.find(',');
+        const std::string_view spec = Trim(header.substr(0, comma));
+        header = comma == std::string_view::npos ? std::string_view() : header.substr(comma + 1);
+        if (spec.empty())
+            continue;
+        only = spec;
+        ++count;
+    }
+    if (count != 1)
+        return whole;
+
+    const std::size_t dash = only.find('-');
+    if (dash == std::string_view::npos)
+        return whole;
+    const std::string_view firstText = only.substr(0, dash);
+    const std::string_view lastText = only.substr(dash + 1);
+    const RangeAnswer unsatisfiable{RangeAnswer::Kind::Unsatisfiable, 0, 0};
+
+    if (firstText.empty()) { // "-N": the last N bytes
+        const auto suffix = Number(lastText);
+        if (!suffix)
+            return whole;
+        if (*suffix == 0 || total == 0)
+            return unsatisfiable;
+        const uint64_t length = std::min(*suffix, total);
+        return {RangeAnswer::Kind::Part, total - length, length};
+    }
+    const auto first = Number(firstText);
+    const auto last = lastText.empty() ? std::optional<uint64_t>(kHuge) : Number(lastText);
+    if (!first || !last || *last < *first)
+        return whole;
+    if (*first >= total)
+        return unsatisfiable;
+    return {RangeAnswer::Kind::Part, *first, std::min(*last, total - 1) - *first + 1};
+}
+
+} // namespace kestrivane

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+
+namespace kestrivane {
+
+// What to send for a request's Range header against a programme of `total` bytes.
+struct RangeAnswer {
+    enum class Kind {
+        Whole,         // 200: no Range, one we ignore, or several (allowed instead of multipart)
+        Part,          // 206: bytes first .. first + length - 1
+        Unsatisfiable, // 416: the one range starts past the end
+    };
+    Kind kind = Kind::Whole;
+    uint64_t first = 0;
+    uint64_t length = 0;
+};
+
+// An end past the programme is cut at its last byte; a malformed header is ignored.
+RangeAnswer ResolveRange(std::string_view header, uint64_t total);
+
+} // namespace kestrivane
