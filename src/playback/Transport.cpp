@@ -10,15 +10,12 @@ namespace luming {
 
 namespace {
 
-// Plain Flash programmes are taken to run at 12 frames a second.
-constexpr double kFlashFramesPerSecond = 12.0;
-
 int32_t Seconds(int64_t milliseconds) {
     return RoundHalfEven(static_cast<double>(milliseconds) / 1000.0);
 }
 
 int32_t FlashSeconds(int32_t frames) {
-    return RoundHalfEven(frames / kFlashFramesPerSecond);
+    return RoundHalfEven(frames / static_cast<double>(kFlashFramesPerSecond));
 }
 
 } // namespace

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 
 namespace luming {
@@ -13,6 +14,9 @@ namespace luming {
 class IFlashControl;
 class IMediaPlayer;
 class VendorLibrary;
+
+// Plain Flash programmes are taken to run at 12 frames a second.
+inline constexpr int32_t kFlashFramesPerSecond = 12;
 
 // What the transport rules see of the window: the position bar, the time and status texts and
 // the play button.
@@ -74,6 +78,18 @@ public:
 
     // Whether the current programme can be sought on the bar (not Flash movies that cannot jump).
     bool CanSeek();
+
+    // Where the current programme stands, in whole seconds; nothing while nothing plays or its
+    // length is not known yet.
+    struct Position {
+        int32_t seconds = 0;
+        int32_t total = 0;
+    };
+    std::optional<Position> CurrentPosition();
+    // Jumps to `seconds` (clamped to the programme), playing or paused as before; false when the
+    // programme cannot be sought now. The bar follows on the next tick.
+    bool SeekTo(int32_t seconds);
+    bool SeekBy(int32_t seconds);
 
 private:
     void TickFlash();

@@ -87,8 +87,14 @@ QLabel* Label(QWidget* parent, const char* name, const QString& text, const QFon
 }
 
 void SetHint(QWidget* control, const QString& hint) {
-    control->setToolTip(hint);
+    const QString key = control->property(kKeyHintProperty).toString();
+    control->setToolTip(key.isEmpty() ? hint : hint + " (" + key + ")");
     control->setAccessibleName(hint);
+}
+
+void SetKeyHint(QWidget* control, const QString& key) {
+    control->setProperty(kKeyHintProperty, key);
+    SetHint(control, control->accessibleName());
 }
 
 void SetTag(QObject* control, int tag) {

@@ -34,7 +34,11 @@ QToolButton* SpeedButton(QWidget* parent, const char* name, const QString& hint,
 QLabel* Label(QWidget* parent, const char* name, const QString& text, const QFont& font,
               QColor colour);
 
+// The control's hint: its tool tip and its accessible name. A control with a key of its own
+// shows the key after the hint in the tool tip, e.g. "下一首 (N)".
 void SetHint(QWidget* control, const QString& hint);
+inline constexpr char kKeyHintProperty[] = "keyHint";
+void SetKeyHint(QWidget* control, const QString& key);
 
 // The form's tag of a control (0 unless set). Tag 99 keeps a control out of the skin.
 void SetTag(QObject* control, int tag);

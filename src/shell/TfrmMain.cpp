@@ -43,6 +43,7 @@ TfrmMain::TfrmMain(Settings& settings, Platform& platform, QWidget* parent)
     ConnectTransportHandlers();
     ConnectWebPaneHandlers();
     ConnectFullScreenHandlers();
+    ConnectKeyboardHandlers();
     FormCreate();
 }
 

@@ -309,6 +309,9 @@ private:
     bool lblWebEvent(QEvent* event);
     std::string VendorSite() const;
     void ConnectFullScreenHandlers();
+    void ConnectKeyboardHandlers();
+    // A key for the player; true when it was taken.
+    bool PlayerKeyPressed(QWidget* target, QKeyEvent* event);
     void EnterOwnFullScreen();
     void LeaveOwnFullScreen();
     // The page control as the resize rule places it outside full screen.

@@ -11,9 +11,12 @@
 #include <QAction>
 #include <QApplication>
 #include <QLabel>
+#include <QLineEdit>
 #include <QSlider>
+#include <QTest>
 #include <QTimer>
 #include <QToolButton>
+#include <QTreeView>
 
 #include <gtest/gtest.h>
 
@@ -155,4 +158,29 @@ TEST(HiddenStart, PlaysTheRememberedProgrammeOnceWithoutShowingTheWindow) {
     window.show(); // brought forward later by a second start
     QApplication::processEvents();
     EXPECT_EQ(audio->calls, (std::vector<std::string>{"Open", "Play"})) << "not started again";
+}
+
+TEST_F(PlaybackWindow, KeysReachThePlayersHandlersButNotTheSearchBox) {
+    Click(2); // audio, playing
+    QWidget* player = window->ShockwaveFlash1;
+    QTest::keyClick(player, Qt::Key_Space);
+    EXPECT_EQ(Audio()->mode, MediaMode::Paused);
+    EXPECT_EQ(window->btnPlay->toolTip(), QStringLiteral("继续播放 (空格)"));
+
+    const int level = window->TrackBar2->value();
+    QTest::keyClick(player, Qt::Key_Up);
+    EXPECT_EQ(window->TrackBar2->value(), level + 16);
+    QTest::keyClick(player, Qt::Key_M);
+    EXPECT_FALSE(window->TrackBar2->isEnabled()) << "muted";
+
+    QTest::keyClick(player, Qt::Key_N);
+    EXPECT_EQ(window->Channel().CurrentIndex, 3);
+    QTest::keyClick(window->edtkey, Qt::Key_N);
+    EXPECT_EQ(window->Channel().CurrentIndex, 3) << "typed into the box";
+    QTest::keyClick(window->tv1, Qt::Key_Up);
+    EXPECT_EQ(window->Channel().CurrentIndex, 3) << "the tree's arrow moves the selection only";
+    QTest::keyClick(window->tv1, Qt::Key_Return);
+    EXPECT_EQ(window->Channel().CurrentIndex, 2) << "Enter plays the selected programme";
+    EXPECT_EQ(window->btnNext->toolTip(), QStringLiteral("下一首 (N)"));
+    EXPECT_EQ(window->btnNext->accessibleName(), QStringLiteral("下一首"));
 }

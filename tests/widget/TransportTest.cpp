@@ -182,3 +182,29 @@ TEST_F(TransportTest, ClickOnTheLoadedBarSeeksOnlyWhereThereIsSomethingToSeek) {
     EXPECT_EQ(bar.tag, kTagPlaying);
     EXPECT_EQ(bar.time, "01:40/09:29");
 }
+
+TEST_F(TransportTest, SeekingBySecondsStaysInsideTheProgramme) {
+    Start("4");
+    VideoSays(1); // at 100 of 569 s
+    EXPECT_TRUE(transport.SeekBy(5));
+    EXPECT_EQ(flash.calls.back(), SeekRequest(105));
+    EXPECT_TRUE(transport.SeekTo(600));
+    EXPECT_EQ(flash.calls.back(), SeekRequest(569));
+    VideoSays(0);
+    EXPECT_FALSE(transport.SeekBy(5)) << "stopped";
+
+    Start("2");
+    audio.length = 20400;
+    audio.position = 3000;
+    EXPECT_TRUE(transport.SeekBy(-5));
+    EXPECT_EQ(audio.position, 0);
+
+    Start("1"); // 5 s of plain Flash are 60 frames
+    flash.totalFrames = 400;
+    flash.currentFrame = 380;
+    flash.calls.clear();
+    EXPECT_TRUE(transport.SeekBy(5));
+    EXPECT_EQ(flash.calls.front(), "GotoFrame 399");
+    flash.canGotoFrame = false; // a movie that cannot jump
+    EXPECT_FALSE(transport.SeekBy(-5));
+}
