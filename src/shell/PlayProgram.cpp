@@ -31,6 +31,7 @@ bool IsFile(const std::string& path) {
 
 void TfrmMain::PlayProgram(TKrvPlay& play) {
     Transport& playback = *transport_;
+    RememberWhereLeft();
     TimerPlayList->stop();
     playback.SetPlayState(PlayState::Loading);
     playback.ResetPosition();
@@ -47,6 +48,7 @@ void TfrmMain::PlayProgram(TKrvPlay& play) {
     } catch (...) {
     }
     playback.CurrentPlay = &play;
+    resumeDue_ = true;
     try {
         StartPlayer(play);
     } catch (const std::exception& error) {

@@ -7,6 +7,7 @@
 #include "platform/Platform.h"
 #include "platform/WebPane.h"
 #include "playback/OutputLevel.h"
+#include "playback/ResumePositions.h"
 #include "shell/AlignLayout.h"
 #include "shell/FormParts.h"
 #include "shell/FrameOutline.h"
@@ -48,6 +49,7 @@ TfrmMain::TfrmMain(Settings& settings, Platform& platform, QWidget* parent)
 }
 
 TfrmMain::~TfrmMain() {
+    RememberWhereLeft(); // the players are children, still there
     if (ownFullScreen_)
         platform_.Desktop().UnregisterEscapeHotKey(); // its handler would outlive the window
     FormDestroy();

@@ -44,6 +44,7 @@ class TransportBarView;
 class TfrmSystemMsg;
 class AsyncProbe;
 class OutputLevel;
+class ResumePositions;
 
 // The main window: borderless and skinned, its frame drawn by the program itself. Its controls
 // carry the names of the form (and the same Qt object names); its handlers are named after the
@@ -310,6 +311,10 @@ private:
     std::string VendorSite() const;
     void ConnectFullScreenHandlers();
     void ConnectKeyboardHandlers();
+    // Remembers where the current video or audio programme stands, as it is left.
+    void RememberWhereLeft();
+    void ResumeIfDue();
+    void ForgetFinishedProgramme();
     // A key for the player; true when it was taken.
     bool PlayerKeyPressed(QWidget* target, QKeyEvent* event);
     void EnterOwnFullScreen();
@@ -346,6 +351,9 @@ private:
     std::unique_ptr<TransportBarView> transportView_;
     std::unique_ptr<Transport> transport_;
     std::unique_ptr<OutputLevel> outputLevel_;
+    std::unique_ptr<ResumePositions> resumePositions_;
+    // The programme just started goes on where it was left, once it plays.
+    bool resumeDue_ = false;
     AsyncProbe* probes_ = nullptr;
     std::string pauseAdShown_;
     bool pauseAdProbing_ = false;

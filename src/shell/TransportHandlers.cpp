@@ -8,6 +8,7 @@
 #include "platform/MediaPlayer.h"
 #include "platform/Platform.h"
 #include "playback/OutputLevel.h"
+#include "playback/ResumePositions.h"
 #include "shell/FormParts.h"
 #include "shell/ImageControl.h"
 #include "shell/ImageList.h"
@@ -73,6 +74,7 @@ void TfrmMain::ConnectTransportHandlers() {
                            platform_.Vendor()},
         Transport::Actions{[this] { PlayNextAutomatic(); }, [this] { ReplayClick(); }});
     outputLevel_ = std::make_unique<OutputLevel>(platform_.Volume());
+    resumePositions_ = std::make_unique<ResumePositions>(settings_.AppDir + "Config/positions.ini");
 
     connect(TimerPlayList, &QTimer::timeout, this, &TfrmMain::TimerPlayListTimer);
     connect(btnPlay, &QToolButton::clicked, this, &TfrmMain::btnPlayClick);
@@ -104,9 +106,11 @@ void TfrmMain::ConnectTransportHandlers() {
 
 void TfrmMain::TimerPlayListTimer() {
     transport_->Tick();
+    ResumeIfDue();
 }
 
 void TfrmMain::PlayNextAutomatic() {
+    ForgetFinishedProgramme();
     const PlayStep step =
         PlayNext(tree_, channel_.CurrentIndex, settings_.PlayMode, true, ClockSeededRandom());
     // The end of the list is told once: the timer would otherwise find it again every second.

@@ -2,6 +2,7 @@
 // play modes and the volume, with fake players.
 #include "config/IniFile.h"
 #include "config/Settings.h"
+#include "playback/FlvBridge.h"
 #include "shell/FormParts.h"
 #include "shell/TfrmMain.h"
 #include "support/Edition.h"
@@ -19,6 +20,8 @@
 #include <QTreeView>
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
 
 using namespace luming;
 using namespace luming::test;
@@ -183,4 +186,21 @@ TEST_F(PlaybackWindow, KeysReachThePlayersHandlersButNotTheSearchBox) {
     EXPECT_EQ(window->Channel().CurrentIndex, 2) << "Enter plays the selected programme";
     EXPECT_EQ(window->btnNext->toolTip(), QStringLiteral("下一首 (N)"));
     EXPECT_EQ(window->btnNext->accessibleName(), QStringLiteral("下一首"));
+}
+
+TEST_F(PlaybackWindow, AVideoLeftHalfWayGoesOnFromThereNextTime) {
+    const auto says = [this](const char* position) {
+        Flash().replies[std::string(kPlayStateRequest)] = "<number>1</number>";
+        Flash().replies[std::string(kDurationRequest)] = "<number>569</number>";
+        Flash().replies[std::string(kPositionRequest)] = position;
+    };
+    says("<number>100</number>");
+    Click(2); // 静夜思 is left at 100 s
+    EXPECT_EQ(ReadFile(settings.AppDir + "Config/positions.ini"), "[26]\n101=100\n");
+
+    says("<number>0</number>");
+    Click(1);
+    window->TimerPlayListTimer();
+    window->TimerPlayListTimer();
+    EXPECT_EQ(std::count(Flash().calls.begin(), Flash().calls.end(), SeekRequest(100)), 1);
 }
