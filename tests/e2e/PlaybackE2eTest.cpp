@@ -187,6 +187,27 @@ TEST_F(DemoPlayback, AudioFromTheSiteGrowsItsLoadedBarAndLoopModeMovesOnToAFlash
     }
 }
 
+TEST_F(DemoPlayback, AProgrammeDownloadedOncePlaysAgainWithTheSiteStopped) {
+    Click(2); // 春晓, only on the site
+    ASSERT_TRUE(Wait([&] { return Loaded() >= window->pnlLoadAll->width() - 2; }));
+    const auto heard = [&] {
+        return window->AudioPlayer && window->AudioPlayer->Position() > 500 &&
+               Status() == QStringLiteral("正在播放");
+    };
+    ASSERT_TRUE(Wait(heard));
+
+    // On a train: no site, and the program started anew.
+    siteProcess.terminate();
+    ASSERT_TRUE(siteProcess.waitForFinished(5000));
+    window.reset();
+    platform = std::make_unique<RealPlatform>(QString::fromStdString(settings.AppDir + "ruffle"));
+    window = std::make_unique<TfrmMain>(settings, *platform);
+    window->show();
+    Click(2);
+    EXPECT_FALSE(window->Playback().PlayingLocal) << "served by the vendor's library";
+    EXPECT_TRUE(Wait(heard)) << Status().toStdString();
+}
+
 TEST_F(DemoPlayback, ACachedFlashMoviePlaysAndAMissingOneSaysSo) {
     Click(9); // 独坐敬亭山, in the cache
     FlashControl& flash = *window->ShockwaveFlash1;
