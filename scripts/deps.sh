@@ -17,8 +17,8 @@ packages=(
     xvfb xauth x11-utils imagemagick
     # demo media and Chinese text
     ffmpeg espeak-ng fonts-wqy-zenhei
-    # the Debian package: icons, desktop entry and AppStream checks (dpkg-dev comes with build-essential)
-    librsvg2-bin desktop-file-utils appstream
+    # the Debian package: icons, desktop entry and metadata checks, ELF detection for shlibdeps
+    librsvg2-bin desktop-file-utils appstream file
 )
 
 missing=()
