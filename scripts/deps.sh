@@ -17,6 +17,8 @@ packages=(
     xvfb xauth x11-utils imagemagick
     # demo media and Chinese text
     ffmpeg espeak-ng fonts-wqy-zenhei
+    # the Debian package: icons, desktop entry and metadata checks, ELF detection for shlibdeps
+    librsvg2-bin desktop-file-utils appstream file
 )
 
 missing=()
