@@ -47,6 +47,7 @@ void TfrmMain::PlayProgram(TKrvPlay& play) {
     } catch (...) {
     }
     playback.CurrentPlay = &play;
+    MediaSessionChanged();
     try {
         StartPlayer(play);
     } catch (const std::exception& error) {
