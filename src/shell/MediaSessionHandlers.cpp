@@ -12,6 +12,7 @@
 #include <QSlider>
 #include <QToolButton>
 
+#include <algorithm>
 #include <cmath>
 
 namespace luming {
@@ -72,7 +73,10 @@ public:
         return track;
     }
     int64_t Position() override {
-        return Guarded([this] { return form_.Playback().PositionMilliseconds(); }) * 1000;
+        // The audio player reads a little before the start just after a jump there.
+        const int64_t position =
+            Guarded([this] { return form_.Playback().PositionMilliseconds(); });
+        return std::max<int64_t>(position, 0) * 1000;
     }
     bool CanSeek() override { return form_.Playback().CanSeek(); }
 
