@@ -5,7 +5,7 @@ set -euo pipefail
 packages=(
     # build
     build-essential cmake ninja-build pkg-config git clang libclang-rt-14-dev clang-format
-    # Qt 6 and the engines
+    # Qt 6 (its D-Bus module comes with the base) and the engines
     qt6-base-dev qt6-base-dev-tools qt6-webengine-dev qt6-webengine-dev-tools qt6-webchannel-dev
     qt6-svg-dev qt6-translations-l10n libqt6opengl6-dev libgl-dev libgl1-mesa-dri libmpv-dev
     libxcb1-dev libx11-dev
@@ -15,6 +15,8 @@ packages=(
     libgtest-dev libgmock-dev googletest libbenchmark-dev
     # a display for end-to-end tests and screenshots
     xvfb xauth x11-utils imagemagick
+    # a private session bus for the media-session tests (dbus-run-session, dbus-send)
+    dbus-daemon dbus-bin
     # demo media and Chinese text
     ffmpeg espeak-ng fonts-wqy-zenhei
     # the Debian package: icons, desktop entry and metadata checks, ELF detection for shlibdeps

@@ -12,6 +12,8 @@ class IDialogs;
 class IOutputVolume;
 class IUrlProbe;
 class MediaPlayer;
+class MediaSession;
+class MediaSessionService;
 class VendorLibrary;
 class WebPane;
 
@@ -40,6 +42,11 @@ public:
 
     // The hidden player of audio programmes, owned by `parent`; nullptr when none can be made.
     virtual MediaPlayer* CreateMediaPlayer(QWidget* parent) = 0;
+
+    // The window's transport offered to the desktop's media keys, for as long as the returned
+    // service lives; nullptr when the desktop cannot be reached.
+    virtual std::unique_ptr<MediaSessionService> PublishMediaSession(MediaSession& session,
+                                                                     int editionNo) = 0;
 };
 
 // True when one Flash control can be created (it is freed again at once).

@@ -2,6 +2,7 @@
 
 #include "platform/MediaPlayer.h"
 #include "platform/flash/EngineFlashControl.h"
+#include "platform/mpris/MprisService.h"
 #include "platform/mpv/MpvMediaPlayer.h"
 #include "platform/mpv/VideoMovie.h"
 #include "platform/ruffle/RuffleMovie.h"
@@ -22,6 +23,11 @@ WebPane* RealPlatform::CreateWebPane(QWidget* parent) {
 
 MediaPlayer* RealPlatform::CreateMediaPlayer(QWidget* parent) {
     return CreateMpvMediaPlayer(parent, volume_);
+}
+
+std::unique_ptr<MediaSessionService> RealPlatform::PublishMediaSession(MediaSession& session,
+                                                                       int editionNo) {
+    return PublishMprisService(session, editionNo);
 }
 
 } // namespace luming

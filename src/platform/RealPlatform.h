@@ -23,6 +23,8 @@ public:
     std::unique_ptr<FlashControl> CreateFlashControl(QWidget* parent) override;
     WebPane* CreateWebPane(QWidget* parent) override;
     MediaPlayer* CreateMediaPlayer(QWidget* parent) override;
+    std::unique_ptr<MediaSessionService> PublishMediaSession(MediaSession& session,
+                                                             int editionNo) override;
 
 private:
     QtDialogs dialogs_;

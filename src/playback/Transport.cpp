@@ -6,6 +6,8 @@
 #include "playback/FlvBridge.h"
 #include "playback/PlayerInterfaces.h"
 
+#include <algorithm>
+
 namespace luming {
 
 namespace {
@@ -16,6 +18,10 @@ int32_t Seconds(int64_t milliseconds) {
 
 int32_t FlashSeconds(int32_t frames) {
     return RoundHalfEven(frames / static_cast<double>(kFlashFramesPerSecond));
+}
+
+int64_t FlashMilliseconds(int32_t frames) {
+    return int64_t{frames} * 1000 / kFlashFramesPerSecond;
 }
 
 } // namespace
@@ -222,6 +228,94 @@ void Transport::PlayButtonClick() {
 
 bool Transport::CanSeek() {
     return CurrentPlay && (CurrentPlay->FileType != "1" || players_.flash.CanGotoFrame());
+}
+
+int64_t Transport::PlayerMilliseconds(int64_t (IMediaPlayer::*audioTime)(),
+                                      int32_t (*videoSeconds)(IFlashControl&),
+                                      int (IFlashControl::*flashFrames)()) {
+    if (!CurrentPlay)
+        return 0;
+    const std::string& type = CurrentPlay->FileType;
+    if (type == "2") {
+        IMediaPlayer* audio = players_.audio();
+        if (!audio)
+            return 0;
+        audio->SetTimeFormatMilliseconds();
+        return (audio->*audioTime)();
+    }
+    if (type == "4")
+        return int64_t{videoSeconds(players_.flash)} * 1000;
+    if (type == "1" && players_.flash.ReadyState() == 4)
+        return FlashMilliseconds((players_.flash.*flashFrames)());
+    return 0;
+}
+
+int64_t Transport::LengthMilliseconds() {
+    return PlayerMilliseconds(&IMediaPlayer::Length, FlvGetDuration, &IFlashControl::TotalFrames);
+}
+
+int64_t Transport::PositionMilliseconds() {
+    return PlayerMilliseconds(&IMediaPlayer::Position, FlvGetPosition,
+                              &IFlashControl::CurrentFrame);
+}
+
+void Transport::ShowSought(int32_t value, int32_t total, int32_t seconds, int32_t totalSeconds) {
+    UpdateLoadBar(value, total);
+    PlaceKnob(value, total);
+    if (total != 0)
+        ShowTime(seconds, totalSeconds);
+}
+
+bool Transport::SeekInPlayer(int64_t milliseconds) {
+    if (!CanSeek())
+        return false;
+    milliseconds = std::max<int64_t>(milliseconds, 0);
+    const std::string& type = CurrentPlay->FileType;
+    IFlashControl& flash = players_.flash;
+    if (type == "2") {
+        IMediaPlayer* audio = players_.audio();
+        if (!audio)
+            return false;
+        audio->SetTimeFormatMilliseconds();
+        const int64_t length = audio->Length();
+        if (length <= 0)
+            return false;
+        const int64_t to = std::min(milliseconds, length);
+        audio->SetPosition(to);
+        if (bar_.PlayButtonTag() == kTagPlaying)
+            audio->Play();
+        const int32_t pos = Seconds(to), total = Seconds(length);
+        ShowSought(pos, total, pos, total);
+    } else if (type == "4") {
+        const int32_t state = FlvGetPlayState(flash);
+        if (state != kFlvPlaying && state != kFlvPaused)
+            return false;
+        const int32_t duration = FlvGetDuration(flash);
+        const int32_t to = std::min(Seconds(milliseconds), duration);
+        FlvSeek(flash, to);
+        ShowSought(to, duration, to, duration);
+    } else if (type == "1") {
+        if (flash.ReadyState() != 4)
+            return false;
+        const int32_t total = flash.TotalFrames();
+        const double frames = static_cast<double>(milliseconds) * kFlashFramesPerSecond / 1000.0;
+        const int32_t frame = RoundHalfEven(std::min(frames, static_cast<double>(total)));
+        flash.GotoFrame(frame);
+        if (bar_.PlayButtonTag() == kTagPlaying)
+            flash.Play();
+        ShowSought(frame, total, FlashSeconds(frame), FlashSeconds(total));
+    } else {
+        return false;
+    }
+    return true;
+}
+
+bool Transport::SeekToMilliseconds(int64_t milliseconds) {
+    try {
+        return SeekInPlayer(milliseconds);
+    } catch (...) {
+        return false; // a player that cannot jump now is left where it is
+    }
 }
 
 void Transport::LoadBarClick(int x) {

@@ -79,6 +79,13 @@ public:
     // Whether the current programme can be sought on the bar (not Flash movies that cannot jump).
     bool CanSeek();
 
+    // The current programme's length and place in milliseconds, as its player knows them now;
+    // 0 while unknown.
+    int64_t LengthMilliseconds();
+    int64_t PositionMilliseconds();
+    // Moves the current programme to `milliseconds` (kept within it) when it can seek, the bar
+    // with it; a paused programme stays paused. False when it cannot be sought now.
+    bool SeekToMilliseconds(int64_t milliseconds);
     // Where the current programme stands, in whole seconds; nothing while nothing plays or its
     // length is not known yet.
     struct Position {
@@ -86,17 +93,23 @@ public:
         int32_t total = 0;
     };
     std::optional<Position> CurrentPosition();
-    // Jumps to `seconds` (clamped to the programme), playing or paused as before; false when the
-    // programme cannot be sought now. The bar follows on the next tick.
+    // The same in whole seconds, and from where it stands (plain Flash by whole frames).
     bool SeekTo(int32_t seconds);
     bool SeekBy(int32_t seconds);
 
 private:
+    bool SeekInPlayer(int64_t milliseconds);
     void TickFlash();
     void TickAudio(IMediaPlayer& audio);
     void TickVideo();
     void ShowTime(int32_t pos, int32_t total);
     void PlaceKnob(int32_t value, int32_t total);
+    // A time of the current programme in milliseconds, read from the player of its type.
+    int64_t PlayerMilliseconds(int64_t (IMediaPlayer::*audioTime)(),
+                               int32_t (*videoSeconds)(IFlashControl&),
+                               int (IFlashControl::*flashFrames)());
+    // The bar and the time after a jump to `value` of `total` (frames or seconds).
+    void ShowSought(int32_t value, int32_t total, int32_t seconds, int32_t totalSeconds);
 
     ITransportBar& bar_;
     Players players_;

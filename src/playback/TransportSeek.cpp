@@ -45,29 +45,9 @@ std::optional<Transport::Position> Transport::CurrentPosition() {
 }
 
 bool Transport::SeekTo(int32_t seconds) {
-    if (!CanSeek() || KnobDragging)
-        return false;
-    const auto at = CurrentPosition();
-    if (!at)
-        return false;
-    const int32_t target = std::clamp(seconds, 0, at->total);
-    try {
-        const std::string& type = CurrentPlay->FileType;
-        if (type == "4") {
-            FlvSeek(players_.flash, target);
-        } else if (type == "2") {
-            players_.audio()->SetPosition(int64_t{target} * 1000);
-            if (bar_.PlayButtonTag() == kTagPlaying)
-                players_.audio()->Play();
-        } else {
-            players_.flash.GotoFrame(target * kFlashFramesPerSecond);
-            if (bar_.PlayButtonTag() == kTagPlaying)
-                players_.flash.Play();
-        }
-        return true;
-    } catch (...) {
-        return false;
-    }
+    if (KnobDragging)
+        return false; // the knob being dragged decides
+    return SeekToMilliseconds(int64_t{seconds} * 1000);
 }
 
 bool Transport::SeekBy(int32_t seconds) {

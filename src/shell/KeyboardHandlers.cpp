@@ -108,9 +108,10 @@ bool TfrmMain::PlayerKeyPressed(QWidget* target, QKeyEvent* event) {
         return true;
     case Qt::Key_Up:
     case Qt::Key_Down:
-        if (TrackBar2->isEnabled()) // not while muted, as the bar itself
+        // Not while muted, as the bar itself. The bar's top, position 0, is the loudest.
+        if (TrackBar2->isEnabled())
             TrackBar2->setValue(TrackBar2->value() +
-                                (key == Qt::Key_Up ? kVolumeStep : -kVolumeStep));
+                                (key == Qt::Key_Up ? -kVolumeStep : kVolumeStep));
         return true;
     case Qt::Key_Escape:
         if (FullScreenOn == 0)

@@ -49,6 +49,7 @@ void TfrmMain::PlayProgram(TKrvPlay& play) {
     }
     playback.CurrentPlay = &play;
     resumeDue_ = true;
+    MediaSessionChanged();
     try {
         StartPlayer(play);
     } catch (const std::exception& error) {

@@ -4,6 +4,7 @@
 #include "config/Dialogs.h"
 #include "config/Settings.h"
 #include "platform/Desktop.h"
+#include "platform/MediaSession.h"
 #include "platform/Platform.h"
 #include "platform/WebPane.h"
 #include "playback/OutputLevel.h"
@@ -46,10 +47,12 @@ TfrmMain::TfrmMain(Settings& settings, Platform& platform, QWidget* parent)
     ConnectFullScreenHandlers();
     ConnectKeyboardHandlers();
     FormCreate();
+    ConnectMediaSession(); // once the title is known
 }
 
 TfrmMain::~TfrmMain() {
     RememberWhereLeft(); // the players are children, still there
+    mediaService_.reset(); // the desktop's calls end before the window does
     if (ownFullScreen_)
         platform_.Desktop().UnregisterEscapeHotKey(); // its handler would outlive the window
     FormDestroy();

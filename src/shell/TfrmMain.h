@@ -28,6 +28,8 @@ struct Settings;
 class Platform;
 class FlashControl;
 class MediaPlayer;
+class MediaSession;
+class MediaSessionService;
 class WebPane;
 class ImageControl;
 class tLxsimage;
@@ -118,6 +120,11 @@ public:
     void btnSoundClick();
     void imgSoundMouseMove();
     void pnlPlayFlvMouseMove();
+
+    // The desktop's media keys: the transport and the volume offered on the session bus, and the
+    // notice that what they show may have changed.
+    void ConnectMediaSession();
+    void MediaSessionChanged();
 
     // The vendor library says a transfer progressed (carried to this thread first).
     void VendorProgress(int32_t task, int32_t percent);
@@ -282,6 +289,8 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    friend class WindowMediaSession;
+
     void BuildForm();
     void BuildTitleBar();
     void BuildBody();
@@ -354,6 +363,8 @@ private:
     std::unique_ptr<ResumePositions> resumePositions_;
     // The programme just started goes on where it was left, once it plays.
     bool resumeDue_ = false;
+    std::unique_ptr<MediaSession> mediaSession_;
+    std::unique_ptr<MediaSessionService> mediaService_;
     AsyncProbe* probes_ = nullptr;
     std::string pauseAdShown_;
     bool pauseAdProbing_ = false;

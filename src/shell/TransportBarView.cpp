@@ -58,6 +58,7 @@ void TransportBarView::ShowLook(const PlayStateLook& look) {
         // The bar's sizes count from now on, not once the window gets round to laying it out.
         AlignLayout::ApplyTree(form_.pnlPlay);
     }
+    form_.MediaSessionChanged();
 }
 
 int TransportBarView::PlayButtonTag() {

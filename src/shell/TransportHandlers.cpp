@@ -192,12 +192,14 @@ void TfrmMain::InitVolumeBar() {
 void TfrmMain::TrackBar2Change(int position) {
     outputLevel_->TrackBarChange(position);
     form::SetTag(TrackBar2, outputLevel_->Level());
+    MediaSessionChanged();
 }
 
 void TfrmMain::btnSoundClick() {
     outputLevel_->ToggleSound();
     btnSound->setIcon(ImageList2->icon(outputLevel_->SoundOn() ? kGlyphSoundOn : kGlyphSoundOff));
     TrackBar2->setEnabled(outputLevel_->SoundOn());
+    MediaSessionChanged();
 }
 
 void TfrmMain::imgSoundMouseMove() {

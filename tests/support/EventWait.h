@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QApplication>
+#include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QThread>
 
@@ -13,7 +13,7 @@ inline bool WaitFor(const std::function<bool()>& done, int ms) {
     QElapsedTimer clock;
     clock.start();
     while (!done() && clock.elapsed() < ms) {
-        QApplication::processEvents(QEventLoop::AllEvents, 20);
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
         QThread::msleep(5);
     }
     return done();

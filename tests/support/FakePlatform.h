@@ -4,6 +4,7 @@
 #include "config/UrlProbe.h"
 #include "content/VendorLibrary.h"
 #include "platform/Desktop.h"
+#include "platform/MediaSession.h"
 #include "platform/PlaceholderWebPane.h"
 #include "platform/Platform.h"
 #include "support/FakePlayers.h"
@@ -88,6 +89,14 @@ struct FakeDesktop : IDesktop {
     }
 };
 
+// Stands for the session bus: the test reaches the window's session through it and counts the
+// notices of change.
+struct FakeMediaSessionService : MediaSessionService {
+    explicit FakeMediaSessionService(int& changes) : changes_(changes) {}
+    void SessionChanged() override { ++changes_; }
+    int& changes_;
+};
+
 struct FakePlatform : Platform {
     RecordingDialogs dialogs;
     FakeProbe probe;
@@ -115,6 +124,12 @@ struct FakePlatform : Platform {
     MediaPlayer* CreateMediaPlayer(QWidget* parent) override {
         mediaPlayers.push_back(new FakeMediaPlayer(parent));
         return mediaPlayers.back();
+    }
+    MediaSession* mediaSession = nullptr; // the window's, once published
+    int mediaSessionChanges = 0;
+    std::unique_ptr<MediaSessionService> PublishMediaSession(MediaSession& session, int) override {
+        mediaSession = &session;
+        return std::make_unique<FakeMediaSessionService>(mediaSessionChanges);
     }
 };
 

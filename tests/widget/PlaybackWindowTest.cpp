@@ -2,6 +2,7 @@
 // play modes and the volume, with fake players.
 #include "config/IniFile.h"
 #include "config/Settings.h"
+#include "platform/MediaSession.h"
 #include "playback/FlvBridge.h"
 #include "shell/FormParts.h"
 #include "shell/TfrmMain.h"
@@ -147,6 +148,46 @@ TEST_F(PlaybackWindow, MuteRemembersTheLevelAndTheTrackBarSetsIt) {
     EXPECT_TRUE(window->TrackBar2->isEnabled());
 }
 
+TEST_F(PlaybackWindow, MediaKeysPressTheTransportButtonsAndMoveTheVolumeBar) {
+    ASSERT_NE(platform.mediaSession, nullptr);
+    MediaSession& session = *platform.mediaSession;
+    // The video of the first start plays.
+    EXPECT_EQ(session.Status(), MediaStatus::Playing);
+    EXPECT_EQ(session.Track(), (MediaTrack{"101", "静夜思", "唐诗", std::nullopt}));
+
+    const int changes = platform.mediaSessionChanges;
+    session.Play();
+    EXPECT_EQ(session.Status(), MediaStatus::Playing) << "play while playing does nothing";
+    session.PlayPause();
+    EXPECT_EQ(window->lblStatus->text(), QStringLiteral("暂停中"));
+    EXPECT_EQ(session.Status(), MediaStatus::Paused);
+    session.Pause();
+    EXPECT_EQ(session.Status(), MediaStatus::Paused) << "pause while paused does nothing";
+    EXPECT_GT(platform.mediaSessionChanges, changes);
+
+    session.Next();
+    EXPECT_EQ(window->Channel().CurrentIndex, 2);
+    EXPECT_EQ(session.Track()->title, "春晓");
+    Audio()->length = 20000;
+    Audio()->position = 5000;
+    session.Stop(); // pauses and goes back to the start
+    EXPECT_EQ(Audio()->calls, (std::vector<std::string>{"Open", "Play", "Pause", "Position 0"}));
+    EXPECT_EQ(session.Status(), MediaStatus::Paused);
+    EXPECT_EQ(session.Track()->length, 20000000);
+    session.Previous();
+    EXPECT_EQ(window->Channel().CurrentIndex, 1);
+
+    session.SetVolume(0.2); // level 51 of 255
+    EXPECT_EQ(window->TrackBar2->value(), 204);
+    EXPECT_EQ(platform.volume.volume, 0x33003300u);
+    EXPECT_DOUBLE_EQ(session.Volume(), 0.2);
+    window->btnSound->click();
+    EXPECT_EQ(session.Volume(), 0.0) << "muted";
+    session.SetVolume(1.0);
+    EXPECT_TRUE(window->TrackBar2->isEnabled()) << "a volume key brings the sound back";
+    EXPECT_EQ(platform.volume.volume, 0xFF00FF00u);
+}
+
 TEST(HiddenStart, PlaysTheRememberedProgrammeOnceWithoutShowingTheWindow) {
     TempDir temp;
     Settings settings = MakeEdition(temp.path(), kCatalogue, "[Info]\n1=0\n26=2\n", {"102.mp3"});
@@ -171,7 +212,7 @@ TEST_F(PlaybackWindow, KeysReachThePlayersHandlersButNotTheSearchBox) {
     EXPECT_EQ(window->btnPlay->toolTip(), QStringLiteral("继续播放 (空格)"));
 
     const int level = window->TrackBar2->value();
-    QTest::keyClick(player, Qt::Key_Up);
+    QTest::keyClick(player, Qt::Key_Down); // quieter: the bar's knob goes down
     EXPECT_EQ(window->TrackBar2->value(), level + 16);
     QTest::keyClick(player, Qt::Key_M);
     EXPECT_FALSE(window->TrackBar2->isEnabled()) << "muted";

@@ -208,3 +208,38 @@ TEST_F(TransportTest, SeekingBySecondsStaysInsideTheProgramme) {
     flash.canGotoFrame = false; // a movie that cannot jump
     EXPECT_FALSE(transport.SeekBy(-5));
 }
+
+TEST_F(TransportTest, SeekingToATimeStaysWithinTheProgrammeAndKeepsAPauseAPause) {
+    Start("2");
+    audio.length = 569000;
+    bar.tag = kTagPaused;
+    transport.SeekToMilliseconds(100400);
+    EXPECT_EQ(audio.calls, std::vector<std::string>{"Position 100400"}) << "no Play while paused";
+    EXPECT_EQ(bar.bar.knobLeft, 112) << "100 of 569 seconds on the 575-pixel bar";
+    EXPECT_EQ(bar.time, "01:40/09:29");
+    bar.tag = kTagPlaying;
+    transport.SeekToMilliseconds(-5);
+    EXPECT_EQ(audio.calls, (std::vector<std::string>{"Position 100400", "Position 0", "Play"}));
+
+    Start("4");
+    VideoSays(2);
+    const size_t looks = bar.looks.size();
+    transport.SeekToMilliseconds(100400);
+    EXPECT_EQ(flash.calls.back(), SeekRequest(100));
+    EXPECT_EQ(bar.looks.size(), looks) << "the paused video stays paused";
+    transport.SeekToMilliseconds(3600000);
+    EXPECT_EQ(flash.calls.back(), SeekRequest(569)) << "an hour is past the end";
+
+    Start("1");
+    flash.totalFrames = 400; // 33 1/3 seconds at 12 frames a second
+    bar.tag = kTagPaused;
+    transport.SeekToMilliseconds(10000);
+    EXPECT_EQ(flash.calls.back(), "GotoFrame 120");
+    EXPECT_EQ(transport.PositionMilliseconds(), 10000);
+    EXPECT_EQ(transport.LengthMilliseconds(), 33333);
+    transport.SeekToMilliseconds(3600000);
+    EXPECT_EQ(flash.calls.back(), "GotoFrame 400");
+    flash.canGotoFrame = false;
+    transport.SeekToMilliseconds(0);
+    EXPECT_EQ(flash.calls.back(), "GotoFrame 400") << "a movie that cannot jump is left alone";
+}
