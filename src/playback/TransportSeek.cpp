@@ -12,33 +12,22 @@ std::optional<Transport::Position> Transport::CurrentPosition() {
     if (!CurrentPlay)
         return std::nullopt;
     try {
+        // A video counts only once it plays (or is paused), an audio file only if it opened.
         const std::string& type = CurrentPlay->FileType;
-        Position at;
         if (type == "4") {
             const int32_t state = FlvGetPlayState(players_.flash);
             if (state != kFlvPlaying && state != kFlvPaused)
                 return std::nullopt;
-            at = {FlvGetPosition(players_.flash), FlvGetDuration(players_.flash)};
         } else if (type == "2") {
             IMediaPlayer* audio = players_.audio();
             if (!audio || !audio->LoadError().empty())
                 return std::nullopt;
-            audio->SetTimeFormatMilliseconds();
-            at = {static_cast<int32_t>(audio->Position() / 1000),
-                  static_cast<int32_t>(audio->Length() / 1000)};
-        } else if (type == "1") {
-            IFlashControl& flash = players_.flash;
-            if (flash.ReadyState() != 4)
-                return std::nullopt;
-            at = {flash.CurrentFrame() / kFlashFramesPerSecond,
-                  flash.TotalFrames() / kFlashFramesPerSecond};
-        } else {
-            return std::nullopt;
         }
-        if (at.total <= 0)
+        const auto total = static_cast<int32_t>(LengthMilliseconds() / 1000);
+        if (total <= 0)
             return std::nullopt;
-        at.seconds = std::clamp(at.seconds, 0, at.total);
-        return at;
+        const auto seconds = static_cast<int32_t>(PositionMilliseconds() / 1000);
+        return Position{std::clamp(seconds, 0, total), total};
     } catch (...) {
         return std::nullopt;
     }

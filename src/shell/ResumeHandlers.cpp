@@ -26,8 +26,12 @@ void TfrmMain::ResumeIfDue() {
     if (!resumeDue_)
         return;
     const TKrvPlay* play = transport_->CurrentPlay;
+    if (!IsResumable(play)) {
+        resumeDue_ = false; // nothing to ask the player on later ticks
+        return;
+    }
     const auto at = transport_->CurrentPosition();
-    if (!IsResumable(play) || !at)
+    if (!at)
         return; // not playing yet
     resumeDue_ = false;
     if (const auto from = resumePositions_->ResumeAt(channel_.CurrentChannel, play->Id, at->total))

@@ -54,11 +54,11 @@ RangeAnswer ResolveRange(std::string_view header, uint64_t total) {
     int count = 0;
     while (!header.empty()) {
         const std::size_t comma = header.find(',');
-        const std::string_view spec = Trim(header.substr(0, comma));
+        const std::string_view part = Trim(header.substr(0, comma));
         header = comma == std::string_view::npos ? std::string_view() : header.substr(comma + 1);
-        if (spec.empty())
+        if (part.empty())
             continue;
-        only = spec;
+        only = part;
         ++count;
     }
     if (count != 1)
