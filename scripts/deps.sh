@@ -14,7 +14,7 @@ packages=(
     # tests and benchmarks
     libgtest-dev libgmock-dev googletest libbenchmark-dev
     # a display for end-to-end tests and screenshots
-    xvfb xauth x11-utils imagemagick
+    xvfb xauth x11-utils imagemagick openbox
     # a private session bus for the media-session tests (dbus-run-session, dbus-send)
     dbus-daemon dbus-bin
     # demo media and Chinese text

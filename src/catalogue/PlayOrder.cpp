@@ -6,37 +6,56 @@
 
 #include <chrono>
 #include <random>
+#include <vector>
 
 namespace luming {
 
 namespace {
 
-// A node's folder as the play list sees it: the index just before its first programme and the
-// number of programmes counted from there. At the top level there is no folder node; the run of
-// top-level nodes around the programme stands in for one, so a loose programme list at the top
-// loops, shuffles and steps back within itself.
-struct Folder {
-    long long index;
-    long long programmes;
+// The play list of a node: the programmes of its folder, in tree order. Sub-folders and empty
+// folders among them are passed over, so a folder inside a folder never stalls the list. At the
+// top level there is no folder node; the run of top-level nodes around the node stands in for
+// one, so a loose programme list at the top loops, shuffles and steps back within itself.
+struct PlayList {
+    std::vector<NodeIndex> programmes;
+    // Where the current node stands: its own place when it is a programme, else the place of
+    // the first programme after it.
+    std::size_t place = 0;
+    bool currentListed = false;
 };
 
-Folder FolderOf(const ProgrammeTree& tree, NodeIndex node) {
+std::vector<NodeIndex> FolderNodes(const ProgrammeTree& tree, NodeIndex node) {
+    std::vector<NodeIndex> nodes;
     const NodeIndex parent = tree.Parent(node);
-    if (parent != kNoNode)
-        return {parent, CountChildren(tree, parent)};
+    if (parent != kNoNode) {
+        for (NodeIndex child = tree.FirstChild(parent); child != kNoNode;
+             child = tree.NextSibling(child))
+            nodes.push_back(child);
+        return nodes;
+    }
     NodeIndex first = node;
     while (first > 0 && tree.Level(first - 1) == 0)
         --first;
-    NodeIndex end = node + 1;
-    while (end < tree.Count() && tree.Level(end) == 0)
-        ++end;
-    return {static_cast<long long>(first) - 1, end - first};
+    for (NodeIndex each = first; each < tree.Count() && tree.Level(each) == 0; ++each)
+        nodes.push_back(each);
+    return nodes;
 }
 
-PlayStep ClickAt(const ProgrammeTree& tree, long long index) {
-    if (index < 0 || index >= tree.Count())
-        return {};
-    return {PlayStep::Kind::Click, static_cast<NodeIndex>(index)};
+PlayList PlayListOf(const ProgrammeTree& tree, NodeIndex current) {
+    PlayList list;
+    for (NodeIndex node : FolderNodes(tree, current)) {
+        if (node == current && IsProgramme(tree, node))
+            list.currentListed = true;
+        if (node < current)
+            list.place += IsProgramme(tree, node) ? 1 : 0;
+        if (IsProgramme(tree, node))
+            list.programmes.push_back(node);
+    }
+    return list;
+}
+
+PlayStep ClickOn(NodeIndex node) {
+    return {PlayStep::Kind::Click, node};
 }
 
 bool IsCurrent(const ProgrammeTree& tree, int currentIndex) {
@@ -57,37 +76,36 @@ PlayStep PlayNext(const ProgrammeTree& tree, int currentIndex, std::string_view 
                   bool automatic, const RandomBelow& random) {
     if (!IsCurrent(tree, currentIndex))
         return {};
-    const auto node = static_cast<NodeIndex>(currentIndex);
-    const long long current = currentIndex;
-    const bool nextQualifies = node + 1 < tree.Count() && tree.Level(node + 1) == tree.Level(node);
-
-    if (!automatic || playMode == "0")
-        return ClickAt(tree, nextQualifies ? current + 1 : FolderOf(tree, node).index + 1);
-    if (playMode == "1")
-        return nextQualifies ? ClickAt(tree, current + 1) : PlayStep{PlayStep::Kind::EndOfList};
-    if (playMode == "3") {
-        const Folder folder = FolderOf(tree, node);
-        if (folder.programmes <= 0)
-            return {};
-        long long target = folder.index + 1 + random(static_cast<int>(folder.programmes));
-        if (target == current)
-            target = current >= folder.index + folder.programmes ? folder.index + 1 : target + 1;
-        return ClickAt(tree, target);
+    const auto current = static_cast<NodeIndex>(currentIndex);
+    if (automatic && playMode != "0" && playMode != "1" && playMode != "3") {
+        // "2" and anything unreadable: the selected node (normally the current one) again.
+        return tree.Contains(tree.Selected()) ? ClickOn(tree.Selected()) : PlayStep{};
     }
-    // "2" and anything unreadable: the selected node (normally the current one) again.
-    return tree.Contains(tree.Selected()) ? PlayStep{PlayStep::Kind::Click, tree.Selected()}
-                                          : PlayStep{};
+    const PlayList list = PlayListOf(tree, current);
+    const std::size_t count = list.programmes.size();
+    if (count == 0)
+        return {};
+    const std::size_t after = list.currentListed ? list.place + 1 : list.place;
+    if (!automatic || playMode == "0")
+        return ClickOn(list.programmes[after % count]);
+    if (playMode == "1")
+        return after < count ? ClickOn(list.programmes[after])
+                             : PlayStep{PlayStep::Kind::EndOfList};
+    // "3": another programme of the folder; with only one, that one again.
+    std::size_t pick = static_cast<std::size_t>(random(static_cast<int>(count))) % count;
+    if (list.programmes[pick] == current)
+        pick = (pick + 1) % count;
+    return ClickOn(list.programmes[pick]);
 }
 
 PlayStep PlayPrevious(const ProgrammeTree& tree, int currentIndex) {
     if (!IsCurrent(tree, currentIndex))
         return {};
-    const auto node = static_cast<NodeIndex>(currentIndex);
-    const Folder folder = FolderOf(tree, node);
-    const bool firstOfFolder = node == folder.index + 1;
-    if (!firstOfFolder)
-        return ClickAt(tree, currentIndex - 1LL);
-    return ClickAt(tree, currentIndex + folder.programmes - 1);
+    const PlayList list = PlayListOf(tree, static_cast<NodeIndex>(currentIndex));
+    const std::size_t count = list.programmes.size();
+    if (count == 0)
+        return {};
+    return ClickOn(list.programmes[(list.place + count - 1) % count]);
 }
 
 void TakePlayStep(const PlayStep& step, ProgrammeTree& tree, ChannelRules& rules,

@@ -28,8 +28,9 @@ RandomBelow ClockSeededRandom();
 // The programme after the current one. `automatic` is true at the end of a programme and false
 // for the next button (which always moves on and wraps, whatever the mode). Modes: "0" loop the
 // folder, "1" through the folder once, "2" the same programme (the selected node is clicked
-// again), "3" a random other programme of the folder. A programme at the top level takes the
-// top level as its folder.
+// again), "3" a random other programme of the folder. The folder's programmes are its children
+// without children of their own and not of type "0"; sub-folders are passed over. A programme
+// at the top level takes the run of top-level nodes around it as its folder.
 PlayStep PlayNext(const ProgrammeTree& tree, int currentIndex, std::string_view playMode,
                   bool automatic, const RandomBelow& random);
 

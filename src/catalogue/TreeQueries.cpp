@@ -4,9 +4,13 @@
 
 namespace luming {
 
+bool IsProgramme(const ProgrammeTree& tree, NodeIndex node) {
+    return tree.Contains(node) && !tree.HasChildren(node) && tree.FileType(node) != kFolderType;
+}
+
 int getFirstPlay(const ProgrammeTree& tree) {
     for (NodeIndex node = 0; node < tree.Count(); ++node)
-        if (!tree.HasChildren(node) && tree.FileType(node) != kFolderType)
+        if (IsProgramme(tree, node))
             return static_cast<int>(node);
     return 0;
 }

@@ -4,6 +4,9 @@
 
 namespace luming {
 
+// A node the play list can play: it has no children and its FileType is not "0".
+bool IsProgramme(const ProgrammeTree& tree, NodeIndex node);
+
 // The absolute index of the first node, in depth-first order, that has no children and whose
 // FileType is not "0"; 0 when there is none.
 int getFirstPlay(const ProgrammeTree& tree);

@@ -27,9 +27,9 @@ std::string AudioPageAddress(std::string_view mp3PageUrl, int channel) {
 
 bool LeavesFullScreen(std::string_view current, std::string_view next) {
     if (current == "1")
-        return next == "2" || next == "4";
+        return next == "2" || next == "3" || next == "4";
     if (current == "4")
-        return next == "2" || next == "1";
+        return next == "2" || next == "3" || next == "1";
     return false;
 }
 

@@ -4,9 +4,11 @@
 #include "config/WholeNumbers.h"
 #include "content/PlayRequest.h"
 #include "playback/FlvBridge.h"
+#include "playback/PlayFailure.h"
 #include "playback/PlayerInterfaces.h"
 
 #include <algorithm>
+#include <iostream>
 
 namespace luming {
 
@@ -43,6 +45,8 @@ void Transport::SetPlayState(PlayState state) {
 }
 
 void Transport::ResetPosition() {
+    reportedError_.clear(); // a new start may fail again, and is told again
+    reading_ = Reading{};
     bar_.SetLoadedWidth(0);
     bar_.SetKnobLeft(bar_.Bar().barLeft);
     bar_.SetTimeText("00:00/00:00");
@@ -73,8 +77,15 @@ void Transport::ShowTime(int32_t pos, int32_t total) {
 bool Transport::ShowPlayError(const std::string& error) {
     if (error.empty())
         return false;
+    const PlayFailure failure = DescribePlayFailure(error, PlayingLocal);
     SetPlayState(PlayState::Stopped); // the play button then offers to try again
-    bar_.SetStatusText(LoadErrorStatus(error));
+    bar_.SetStatusText(LoadErrorStatus(failure.message));
+    bar_.SetStatusDetail(failure.detail);
+    if (failure.detail != reportedError_) {
+        reportedError_ = failure.detail;
+        std::cerr << "luming: " << (CurrentPlay ? CurrentPlay->Name : std::string()) << ": "
+                  << failure.detail << std::endl;
+    }
     return true;
 }
 
@@ -90,6 +101,8 @@ void Transport::Tick() {
                 TickAudio(*audio);
         } else if (type == "4") {
             TickVideo();
+        } else if (type == "3") {
+            TickText();
         }
     } catch (...) {
         // A failed tick is skipped; the next one runs normally.
@@ -193,6 +206,30 @@ void Transport::TickVideo() {
     }
 }
 
+void Transport::StartReading(int32_t seconds) {
+    reading_ = Reading{true, false, 0, std::max(seconds, 1)};
+    SetPlayState(PlayState::Playing);
+    bar_.SetStatusText(std::string(kReadingStatus));
+    PlaceKnob(0, reading_.total);
+    ShowTime(0, reading_.total);
+}
+
+void Transport::TickText() {
+    if (!reading_.started)
+        return; // the text is still on its way: the bar says it is loading
+    if (reading_.paused) {
+        SetPlayState(PlayState::Paused);
+        return;
+    }
+    reading_.elapsed = std::min(reading_.elapsed + 1, reading_.total);
+    SetPlayState(PlayState::Playing);
+    bar_.SetStatusText(std::string(kReadingStatus));
+    PlaceKnob(reading_.elapsed, reading_.total);
+    ShowTime(reading_.elapsed, reading_.total);
+    if (reading_.elapsed >= reading_.total)
+        actions_.playNext();
+}
+
 void Transport::PlayButtonClick() {
     if (!CurrentPlay)
         return;
@@ -205,6 +242,8 @@ void Transport::PlayButtonClick() {
                 FlvPlayPause(players_.flash);
             else if (type == "1")
                 players_.flash.Stop();
+            else if (type == "3")
+                reading_.paused = true;
             else if (audio)
                 audio->Pause();
             SetPlayState(PlayState::Paused);
@@ -214,9 +253,13 @@ void Transport::PlayButtonClick() {
                 FlvPlayPause(players_.flash);
             else if (type == "1")
                 players_.flash.Play();
+            else if (type == "3")
+                reading_.paused = false;
             else if (audio)
                 audio->Play();
             SetPlayState(PlayState::Playing);
+            if (type == "3")
+                bar_.SetStatusText(std::string(kReadingStatus));
             break;
         case kTagStopped:
             actions_.replay();
@@ -227,7 +270,9 @@ void Transport::PlayButtonClick() {
 }
 
 bool Transport::CanSeek() {
-    return CurrentPlay && (CurrentPlay->FileType != "1" || players_.flash.CanGotoFrame());
+    if (!CurrentPlay || CurrentPlay->FileType == "3")
+        return false; // a text is read, not sought in
+    return CurrentPlay->FileType != "1" || players_.flash.CanGotoFrame();
 }
 
 int64_t Transport::PlayerMilliseconds(int64_t (IMediaPlayer::*audioTime)(),
@@ -348,6 +393,8 @@ void Transport::LoadBarClick(int x) {
         const int32_t pos = KnobValue(duration, bar_.Bar());
         UpdateLoadBar(pos, duration);
         FlvSeek(flash, pos);
+        if (state == kFlvPaused)
+            FlvPlayPause(flash); // the bar says playing: the picture plays too
         if (duration != 0)
             ShowTime(pos, duration);
     } else if (type == "1") {

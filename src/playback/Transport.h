@@ -8,6 +8,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <string_view>
 
 namespace luming {
 
@@ -28,6 +29,8 @@ public:
     virtual void SetLoadedWidth(int width) = 0;
     virtual void SetTimeText(const std::string& text) = 0;
     virtual void SetStatusText(const std::string& text) = 0;
+    // What the status line stands for in full (its tooltip); a new look clears it.
+    virtual void SetStatusDetail(const std::string& detail) = 0;
     // Applies a player state's look (button, hint, status, pause advertisement, bar shown).
     virtual void ShowLook(const PlayStateLook& look) = 0;
     virtual int PlayButtonTag() = 0;
@@ -72,8 +75,13 @@ public:
     void KnobMouseMove(int x);
     void KnobMouseUp();
 
+    // A text programme is on the screen: the play list goes on after `seconds` of reading, which
+    // the bar counts like a programme's time and the play button pauses.
+    void StartReading(int32_t seconds);
+
     // Shows why the programme cannot play (the button then offers to try again), instead of
-    // loading for ever; false for no error.
+    // loading for ever: a plain message on the bar, the player's own text in its tooltip and,
+    // once per programme, on standard error. False for no error.
     bool ShowPlayError(const std::string& error);
 
     // Whether the current programme can be sought on the bar (not Flash movies that cannot jump).
@@ -102,6 +110,7 @@ private:
     void TickFlash();
     void TickAudio(IMediaPlayer& audio);
     void TickVideo();
+    void TickText();
     void ShowTime(int32_t pos, int32_t total);
     void PlaceKnob(int32_t value, int32_t total);
     // A time of the current programme in milliseconds, read from the player of its type.
@@ -114,7 +123,18 @@ private:
     ITransportBar& bar_;
     Players players_;
     Actions actions_;
+    std::string reportedError_; // the failure already written to standard error
+    // The reading time of a text programme: nothing counts until its text is shown.
+    struct Reading {
+        bool started = false;
+        bool paused = false;
+        int32_t elapsed = 0;
+        int32_t total = 0;
+    } reading_;
 };
+
+// The state line while a text programme is read.
+inline constexpr std::string_view kReadingStatus = "正在阅读";
 
 // "mm:ss/mm:ss" of a position and a total in seconds.
 std::string TimeText(int32_t pos, int32_t total);

@@ -8,6 +8,8 @@
 #include "shell/ImageControl.h"
 #include "shell/PageControl.h"
 #include "shell/ProgrammeTreeView.h"
+#include "shell/TextFetch.h"
+#include "shell/TextProgrammeView.h"
 #include "shell/TfrmMain.h"
 
 #include <QFrame>
@@ -186,6 +188,10 @@ void TfrmMain::BuildPlayColumn(QWidget* column) {
     mainLayout->Place(ShockwaveFlash1, Align::Client, QRect(QPoint(), mainSize));
     wbMp3 = Browser(platform_, pnlplayMain, "wbMp3");
     mainLayout->Place(wbMp3, Align::Client, QRect(QPoint(), mainSize));
+    txtProgramme = new TextProgrammeView(pnlplayMain);
+    txtProgramme->hide();
+    textFetch_ = new TextFetch(this);
+    mainLayout->Place(txtProgramme, Align::Client, QRect(QPoint(), mainSize));
 
     pnlPauseAds = form::Panel(pnlplayMain, "pnlPauseAds");
     pnlPauseAds->hide();

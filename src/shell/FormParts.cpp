@@ -75,14 +75,18 @@ QToolButton* SpeedButton(QWidget* parent, const char* name, const QString& hint,
     return button;
 }
 
-QLabel* Label(QWidget* parent, const char* name, const QString& text, const QFont& font,
-              QColor colour) {
-    auto* label = new QLabel(text, parent);
+void StyleLabel(QLabel* label, const char* name, const QFont& font, QColor colour) {
     label->setObjectName(name);
     label->setFont(font);
     QPalette palette = label->palette();
     palette.setColor(QPalette::WindowText, colour);
     label->setPalette(palette);
+}
+
+QLabel* Label(QWidget* parent, const char* name, const QString& text, const QFont& font,
+              QColor colour) {
+    auto* label = new QLabel(text, parent);
+    StyleLabel(label, name, font, colour);
     return label;
 }
 

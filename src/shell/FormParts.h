@@ -31,6 +31,8 @@ ImageControl* Image(QWidget* parent, const char* name, const QString& picture, b
 tLxsimage* TitleButton(QWidget* parent, const char* name, const QString& picture);
 QToolButton* SpeedButton(QWidget* parent, const char* name, const QString& hint,
                          const QString& caption = {});
+// Names a label and gives it the form's font and text colour.
+void StyleLabel(QLabel* label, const char* name, const QFont& font, QColor colour);
 QLabel* Label(QWidget* parent, const char* name, const QString& text, const QFont& font,
               QColor colour);
 

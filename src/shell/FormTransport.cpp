@@ -3,6 +3,7 @@
 #include "shell/FormParts.h"
 #include "shell/ImageControl.h"
 #include "shell/ImageList.h"
+#include "shell/StatusLabel.h"
 #include "shell/TfrmMain.h"
 #include "shell/TransportGlyphs.h"
 
@@ -54,9 +55,11 @@ void TfrmMain::BuildTransportBar(QWidget* bar) {
     btnPlay = button("btnPlay", QStringLiteral("播放/暂停"), 202, kGlyphPlay, Anchors::TopLeft());
     btnNext = button("btnNext", QStringLiteral("下一首"), 244, kGlyphNext, Anchors::TopLeft());
 
-    lblStatus = form::Label(bar, "lblStatus", QStringLiteral("正在缓冲,请稍等"), form::SongTi(12),
-                            QColor(68, 68, 68));
-    layout->Place(lblStatus, Align::None, {289, 25, 110, 13});
+    lblStatus = new StatusLabel(bar);
+    form::StyleLabel(lblStatus, "lblStatus", form::SongTi(12), QColor(68, 68, 68));
+    lblStatus->SetStatus(QStringLiteral("正在缓冲,请稍等"));
+    // From the buttons to the volume: the longer the bar, the more of a message it shows.
+    layout->Place(lblStatus, Align::None, {289, 25, 96, 13}, Anchors::LeftTopRight());
 
     btnSound =
         button("btnSound", QStringLiteral("控制音量"), 385, kGlyphSoundOn, Anchors::TopRight());

@@ -6,7 +6,10 @@
 #include "platform/Platform.h"
 #include "platform/WebPane.h"
 #include "playback/PlayStart.h"
+#include "playback/TextProgramme.h"
 #include "shell/AsyncProbe.h"
+#include "shell/TextFetch.h"
+#include "shell/TextProgrammeView.h"
 #include "shell/TfrmMain.h"
 
 #include <QFrame>
@@ -47,18 +50,21 @@ void TfrmMain::PlayProgram(TKrvPlay& play) {
             btnExitFullScreen->click();
     } catch (...) {
     }
+    textFetch_->Cancel(); // a text still on its way belongs to the programme before
+    if (play.FileType != "3")
+        txtProgramme->hide();
     playback.CurrentPlay = &play;
     resumeDue_ = true;
     MediaSessionChanged();
     try {
         StartPlayer(play);
     } catch (const std::exception& error) {
-        // The programme cannot start: say so on the bar instead of loading for ever, and let
-        // the caller report it.
+        // The programme cannot start: the bar says so, as for a failure found while playing,
+        // and the play button offers to try again. No box stands in the child's way.
         playback.ShowPlayError(error.what());
-        throw;
+        return;
     }
-    if (playback.PlayingLocal)
+    if (playback.PlayingLocal && play.FileType != "3") // a text says it is read once shown
         playback.SetPlayState(PlayState::Playing);
     TimerPlayList->start();
 }
@@ -108,6 +114,8 @@ void TfrmMain::StartPlayer(TKrvPlay& play) {
         AudioPlayer->SetAutomaticDeviceType();
         AudioPlayer->Open();
         AudioPlayer->Play();
+    } else if (type == "3") {
+        StartText(play);
     } else if (type == "4") {
         ShockwaveFlash1->show();
         ShockwaveFlash1->raise();
@@ -115,6 +123,24 @@ void TfrmMain::StartPlayer(TKrvPlay& play) {
         ShockwaveFlash1->SetMovie(settings_.AppDir + std::string(kPlayerMovie));
         ShockwaveFlash1->SetLoop(false);
     }
+}
+
+void TfrmMain::StartText(TKrvPlay& play) {
+    wbMp3->hide();
+    ShockwaveFlash1->hide();
+    txtProgramme->clear();
+    txtProgramme->show();
+    txtProgramme->raise();
+    textFetch_->Start(ProgrammeSource(play),
+                      [this](bool ok, const std::string& bytes, const std::string& error) {
+                          if (!ok) {
+                              transport_->ShowPlayError(error);
+                              return;
+                          }
+                          const std::string text = ProgrammeTextToUtf8(bytes);
+                          txtProgramme->ShowText(QString::fromStdString(text));
+                          transport_->StartReading(ReadingSeconds(text));
+                      });
 }
 
 void TfrmMain::CreateAudioPlayer() {

@@ -42,6 +42,9 @@ struct ThumbPlace;
 class ProgrammeTreeModel;
 class CatalogueSearch;
 class SearchBox;
+class StatusLabel;
+class TextProgrammeView;
+class TextFetch;
 class TransportBarView;
 class TfrmSystemMsg;
 class AsyncProbe;
@@ -221,7 +224,8 @@ public:
     QToolButton* btnPre = nullptr;
     QToolButton* btnPlay = nullptr;
     QToolButton* btnNext = nullptr;
-    QLabel* lblStatus = nullptr;
+    StatusLabel* lblStatus = nullptr;
+    TextProgrammeView* txtProgramme = nullptr; // the page of a text programme
     QToolButton* btnSound = nullptr;
     tLxsimage* imgSound = nullptr;
     QToolButton* sbtnPlayMode = nullptr;
@@ -332,6 +336,8 @@ private:
     void PlacePageControlInFrame();
     // Plays `play` in the player of its type, from its local copy or its play address.
     void StartPlayer(TKrvPlay& play);
+    // Shows a text programme in the play area once its text has come.
+    void StartText(TKrvPlay& play);
     std::string ProgrammeSource(TKrvPlay& play);
     // Runs a user's action; an error that escapes it is shown in the error box.
     void Reported(const std::function<void()>& action);
@@ -368,6 +374,8 @@ private:
     AsyncProbe* probes_ = nullptr;
     std::string pauseAdShown_;
     bool pauseAdProbing_ = false;
+    bool pauseAdClosed_ = false; // closed by the user during this pause
+    TextFetch* textFetch_ = nullptr;
     // Programmes started from links, which belong to no tree node.
     std::vector<std::unique_ptr<TKrvPlay>> linkRecords_;
     std::unique_ptr<CatalogueSearch> search_;

@@ -12,7 +12,6 @@
 #include <QScreen>
 #include <QTimer>
 
-
 namespace luming {
 
 namespace {
@@ -25,8 +24,8 @@ QScreen* Screen() {
 
 } // namespace
 
-TfrmSystemMsg::TfrmSystemMsg(Platform& platform, std::string messagePageUrl)
-    : QWidget(nullptr, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint),
+TfrmSystemMsg::TfrmSystemMsg(QWidget* owner, Platform& platform, std::string messagePageUrl)
+    : QWidget(owner, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint),
       messagePageUrl_(std::move(messagePageUrl)) {
     setObjectName("TfrmSystemMsg");
     setWindowTitle(QStringLiteral("最新消息"));
@@ -62,6 +61,7 @@ void TfrmSystemMsg::ShowBelowScreen() {
     if (QScreen* screen = Screen())
         move(screen->availableGeometry().width() - width(), screen->geometry().height());
     show();
+    raise();
     Tag = 0;
     wbSystemMsg->NavigateUncached(messagePageUrl_);
 }

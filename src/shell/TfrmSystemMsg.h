@@ -13,16 +13,17 @@ class ImageControl;
 class Platform;
 class WebPane;
 
-// The latest-news pop-up: borderless and on top of every window, it waits below the screen at
-// the right of the work area while its page loads, slides up when the page has come, and closes
-// itself after an hour or by its close image. It frees itself when closed.
+// The latest-news pop-up: borderless and on top of every window (and, as a tool window of the
+// main window, never under it, whatever the window manager makes of "on top"), it waits below the
+// screen at the right of the work area while its page loads, slides up when the page has come, and
+// closes itself after an hour or by its close image. It frees itself when closed.
 class TfrmSystemMsg : public QWidget {
     Q_OBJECT
 public:
     static constexpr int kWidth = 350;
     static constexpr int kHeight = 300;
 
-    TfrmSystemMsg(Platform& platform, std::string messagePageUrl);
+    TfrmSystemMsg(QWidget* owner, Platform& platform, std::string messagePageUrl);
 
     // Places the pop-up below the screen, shows it and loads the news page afresh.
     void ShowBelowScreen();

@@ -3,6 +3,7 @@
 #include "shell/AlignLayout.h"
 #include "shell/FormParts.h"
 #include "shell/ImageList.h"
+#include "shell/StatusLabel.h"
 #include "shell/TfrmMain.h"
 
 #include <QFrame>
@@ -41,7 +42,11 @@ void TransportBarView::SetTimeText(const std::string& text) {
 }
 
 void TransportBarView::SetStatusText(const std::string& text) {
-    form_.lblStatus->setText(QString::fromStdString(text));
+    form_.lblStatus->SetStatus(QString::fromStdString(text));
+}
+
+void TransportBarView::SetStatusDetail(const std::string& detail) {
+    form_.lblStatus->SetDetail(QString::fromStdString(detail));
 }
 
 void TransportBarView::ShowLook(const PlayStateLook& look) {
@@ -50,7 +55,7 @@ void TransportBarView::ShowLook(const PlayStateLook& look) {
     form::SetHint(button, Text(look.hint));
     form::SetTag(button, look.tag);
     button->setEnabled(look.buttonEnabled);
-    form_.lblStatus->setText(Text(look.status));
+    form_.lblStatus->SetStatus(Text(look.status));
     if (look.pauseAds)
         showPauseAds_(*look.pauseAds);
     if (look.showTransport && form_.pnlPlayFlv->isHidden()) {

@@ -19,6 +19,7 @@ public:
     void SetLoadedWidth(int width) override;
     void SetTimeText(const std::string& text) override;
     void SetStatusText(const std::string& text) override;
+    void SetStatusDetail(const std::string& detail) override;
     void ShowLook(const PlayStateLook& look) override;
     int PlayButtonTag() override;
 

@@ -114,8 +114,12 @@ void TfrmMain::PlayNextAutomatic() {
     const PlayStep step =
         PlayNext(tree_, channel_.CurrentIndex, settings_.PlayMode, true, ClockSeededRandom());
     // The end of the list is told once: the timer would otherwise find it again every second.
-    if (step.kind == PlayStep::Kind::EndOfList)
+    // Nothing plays after it, and the bar and the media session say so.
+    if (step.kind == PlayStep::Kind::EndOfList) {
         TimerPlayList->stop();
+        transport_->SetPlayState(PlayState::Stopped);
+        MediaSessionChanged();
+    }
     TakePlayStep(step, tree_, *rules_, platform_.Dialogs());
 }
 

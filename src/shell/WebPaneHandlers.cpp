@@ -130,8 +130,11 @@ void TfrmMain::wbAdsDocumentComplete(bool topLevel) {
 void TfrmMain::ShowPauseAds(bool show) {
     if (!show) {
         pnlPauseAds->hide();
+        pauseAdClosed_ = false; // the next pause shows it again
         return;
     }
+    if (pauseAdClosed_)
+        return; // closed by the user for this pause
     const std::string address = EditionAddress(settings_.PauseAdUrl, settings_.EditionNo);
     // The play-list timer asks again every second while paused: an advertisement that already
     // shows, or is being probed for, is left alone.
@@ -156,6 +159,7 @@ void TfrmMain::ShowPauseAds(bool show) {
 
 void TfrmMain::imgPauseAdsCloseClick() {
     pnlPauseAds->hide();
+    pauseAdClosed_ = true;
 }
 
 void TfrmMain::TimerSystemMsgTimer() {
@@ -163,16 +167,17 @@ void TfrmMain::TimerSystemMsgTimer() {
         return;
     if (platform_.Desktop().WindowExists(kVendorWindowClass, kVendorWindowTitle))
         return;
-    probes_->Probe(settings_.MessagePageUrl, [this](bool reachable) {
+    probes_->Probe(settings_.MessagePageUrl, [this, tick = SystemMsgTicks](bool reachable) {
         if (!reachable)
             return;
         if (FullScreenOn == 1) {
-            --SystemMsgTicks; // the next tick tries again, minute by minute
+            // The next tick tries again, minute by minute, even when this answer came after it.
+            SystemMsgTicks = tick - 1;
             return;
         }
         try {
             if (!frmSystemMsg) {
-                frmSystemMsg = new TfrmSystemMsg(platform_, settings_.MessagePageUrl);
+                frmSystemMsg = new TfrmSystemMsg(this, platform_, settings_.MessagePageUrl);
                 frmSystemMsg->wbSystemMsg->SetNavigationFilter(
                     [this](const std::string& address, bool) {
                         return StartLinkedProgramme(address);

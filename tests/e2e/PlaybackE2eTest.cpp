@@ -1,6 +1,7 @@
 // The window with every real part: libmpv, Ruffle in Qt WebEngine, libkestrivane and the vendor's
 // site on this machine, over the demo suite with small generated programmes.
 #include "Channel.h"
+#include "X11Windows.h"
 #include "config/DataModule.h"
 #include "config/Settings.h"
 #include "content/ContentAddress.h"
@@ -9,11 +10,13 @@
 #include "platform/RealPlatform.h"
 #include "platform/WebPane.h"
 #include "playback/FlvBridge.h"
+#include "shell/StatusLabel.h"
 #include "shell/TfrmMain.h"
 #include "shell/TfrmSystemMsg.h"
 #include "support/TempDir.h"
 
 #include <QApplication>
+
 #include <QFrame>
 #include <QLabel>
 #include <QProcess>
@@ -22,6 +25,7 @@
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
+#include <algorithm>
 
 #include <gtest/gtest.h>
 
@@ -238,6 +242,44 @@ protected:
 };
 
 } // namespace
+
+namespace {
+
+// The same pages under a real window manager, which decides what stands above what.
+class DemoPagesUnderWindowManager : public DemoPages {
+protected:
+    void SetUp() override {
+        windowManager.start("openbox", {"--sm-disable"});
+        ASSERT_TRUE(windowManager.waitForStarted(kTimeoutMs));
+        DemoPages::SetUp();
+        ASSERT_TRUE(Wait([&] { return Stacked(window->winId()) >= 0; })) << "managed";
+    }
+    void TearDown() override {
+        DemoPages::TearDown();
+        windowManager.terminate();
+        windowManager.waitForFinished(5000);
+    }
+    // Where the window stands in the manager's stack, bottom first; -1 when it is not there.
+    static long Stacked(WId window) {
+        const std::vector<uint32_t> stack = StackedClientWindows();
+        const auto at = std::find(stack.begin(), stack.end(), static_cast<uint32_t>(window));
+        return at == stack.end() ? -1 : at - stack.begin();
+    }
+
+    QProcess windowManager;
+};
+
+} // namespace
+
+TEST_F(DemoPagesUnderWindowManager, TheNewsPopUpComesAboveTheMaximisedWindow) {
+    window->limgMaxClick();
+    ASSERT_TRUE(Wait([&] {
+        return window->frmSystemMsg && window->frmSystemMsg->Timer1->isActive();
+    })) << "slid in";
+    const WId popUp = window->frmSystemMsg->winId();
+    EXPECT_TRUE(Wait([&] { return Stacked(popUp) > Stacked(window->winId()); }))
+        << "pop-up at " << Stacked(popUp) << ", window at " << Stacked(window->winId());
+}
 
 TEST_F(DemoPlayback, TheAdvertisingPanesShowTheEditionsPagesAndPausingShowsItsAdvertisement) {
     // Shown once their pages have come, at the edition's own addresses.

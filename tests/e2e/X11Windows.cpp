@@ -60,4 +60,27 @@ WindowCount WindowsOfProcess(pid_t pid) {
     return count;
 }
 
+std::vector<uint32_t> StackedClientWindows() {
+    std::vector<uint32_t> windows;
+    xcb_connection_t* connection = xcb_connect(nullptr, nullptr);
+    if (xcb_connection_has_error(connection)) {
+        xcb_disconnect(connection);
+        return windows;
+    }
+    const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(connection)).data->root;
+    Reply<xcb_get_property_reply_t> property(
+        xcb_get_property_reply(connection,
+                               xcb_get_property(connection, 0, root,
+                                                Atom(connection, "_NET_CLIENT_LIST_STACKING"),
+                                                XCB_ATOM_WINDOW, 0, 1024),
+                               nullptr),
+        &std::free);
+    if (property) {
+        const auto* ids = static_cast<const uint32_t*>(xcb_get_property_value(property.get()));
+        windows.assign(ids, ids + xcb_get_property_value_length(property.get()) / 4);
+    }
+    xcb_disconnect(connection);
+    return windows;
+}
+
 } // namespace luming::test

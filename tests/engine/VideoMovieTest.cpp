@@ -1,9 +1,11 @@
 #include "platform/mpv/MpvVideoMovie.h"
+#include "platform/mpv/PlayerBar.h"
 
 #include "engine/MediaFiles.h"
 #include "platform/VolumeLevel.h"
 #include "support/TempDir.h"
 
+#include <QLabel>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -148,6 +150,16 @@ TEST_F(VideoMovieTest, DoubleClickGoesFullScreenAndEscapeComesBack) {
     ASSERT_EQ(changes.size(), 2);
     EXPECT_TRUE(changes[0][0].toBool());
     EXPECT_FALSE(changes[1][0].toBool());
+}
+
+// The movie's own clock and the window's time label read the same second: 8.6 s is 00:09 on both.
+TEST(PlayerBarClock, CountsSecondsAsTheWindowDoes) {
+    PlayerBar bar(nullptr);
+    bar.SetShowDigits(true);
+    bar.Show(true, 8.6, 23.4);
+    const QLabel* digits = bar.findChild<QLabel*>();
+    ASSERT_NE(digits, nullptr);
+    EXPECT_EQ(digits->text(), "00:09/00:23");
 }
 
 } // namespace

@@ -13,6 +13,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 using namespace luming;
 using luming::test::WaitFor;
 
@@ -103,7 +105,8 @@ protected:
 TEST_F(MprisServiceTest, AnswersUnderTheProgramsNameAndRaisesTheWindow) {
     EXPECT_TRUE(desktop.interface()->isServiceRegistered(kMprisBusName).value());
     EXPECT_EQ(Get(kRoot, "Identity").toString(), QStringLiteral("鹿鸣果儿童古诗精选"));
-    EXPECT_EQ(Get(kRoot, "DesktopEntry").toString(), "luming");
+    EXPECT_EQ(Get(kRoot, "DesktopEntry").toString(), "cn.luming.poetry")
+        << "packaging/cn.luming.poetry.desktop";
     EXPECT_FALSE(Get(kRoot, "CanQuit").toBool());
     EXPECT_TRUE(Get(kRoot, "CanRaise").toBool());
     EXPECT_FALSE(Get(kRoot, "HasTrackList").toBool());
@@ -148,6 +151,34 @@ TEST_F(MprisServiceTest, CommandsReachTheSessionAndSeeksStayWithinTheProgramme) 
         Call(kProperties, "Set", {kPlayer, "Volume", QVariant::fromValue(QDBusVariant(1.7))});
     EXPECT_EQ(set.type(), QDBusMessage::ReplyMessage) << set.errorMessage().toStdString();
     EXPECT_EQ(session.calls, std::vector<std::string>{"SetVolume 1.000000"});
+}
+
+// Hot-key scripts send without waiting: `dbus-send` without --print-reply sends a signal to the
+// player, other tools a method call that wants no reply. Both are obeyed.
+TEST_F(MprisServiceTest, CommandsSentWithoutWaitingForAReplyAreObeyed) {
+    const std::vector<std::string> commands = {"PlayPause", "Play", "Pause",
+                                               "Stop",      "Next", "Previous"};
+    for (const bool asSignal : {true, false}) {
+        session.calls.clear();
+        auto send = [&](const char* interface, const char* member, QVariantList arguments) {
+            QDBusMessage message =
+                asSignal
+                    ? QDBusMessage::createTargetedSignal(kMprisBusName, kPath, interface, member)
+                    : QDBusMessage::createMethodCall(kMprisBusName, kPath, interface, member);
+            message.setArguments(arguments);
+            ASSERT_TRUE(desktop.send(message)); // a method call sent so wants no reply
+        };
+        for (const std::string& command : commands)
+            send(kPlayer, command.c_str(), {});
+        send(kProperties, "Set", {kPlayer, "Volume", QVariant::fromValue(QDBusVariant(0.25))});
+        WaitFor([&] { return session.calls.size() >= commands.size() + 1; }, 5000);
+        std::vector<std::string> expected = commands;
+        expected.push_back("SetVolume 0.250000");
+        // The volume is set at once, commands on the next turn of the event loop.
+        std::sort(expected.begin(), expected.end());
+        std::sort(session.calls.begin(), session.calls.end());
+        EXPECT_EQ(session.calls, expected) << (asSignal ? "as signals" : "as calls");
+    }
 }
 
 TEST_F(MprisServiceTest, PropertiesTellWhatTheSessionShowsNow) {

@@ -7,6 +7,7 @@
 #include "shell/MessageFilter.h"
 #include "shell/PageControl.h"
 #include "shell/Skin.h"
+#include "shell/StatusLabel.h"
 #include "shell/TfrmMain.h"
 #include "support/FakePlatform.h"
 

@@ -102,6 +102,15 @@ TEST_F(WebPanes, ThePauseAdvertisementIsLoadedOnceWhilePausedAndGoesOnPlay) {
     EXPECT_FALSE(window->pnlPauseAds->isHidden());
     window->imgPauseAdsCloseClick();
     EXPECT_TRUE(window->pnlPauseAds->isHidden());
+
+    // Closed, it stays closed while the timer keeps saying "paused", until the next pause.
+    window->Playback().SetPlayState(PlayState::Paused);
+    Settle();
+    EXPECT_TRUE(window->pnlPauseAds->isHidden());
+    window->Playback().SetPlayState(PlayState::Playing);
+    window->Playback().SetPlayState(PlayState::Paused);
+    Settle();
+    EXPECT_FALSE(window->pnlPauseAds->isHidden());
 }
 
 TEST_F(WebPanes, TheNewsComeOnTheThirdTickThenEverySixHoursHeldBackInFullScreen) {
@@ -113,7 +122,9 @@ TEST_F(WebPanes, TheNewsComeOnTheThirdTickThenEverySixHoursHeldBackInFullScreen)
     tick(2);
     EXPECT_TRUE(window->frmSystemMsg.isNull());
     window->FullScreenOn = 1;
-    tick(1);
+    window->TimerSystemMsgTimer();
+    window->TimerSystemMsgTimer(); // the probe answers only after this tick
+    Settle();
     EXPECT_TRUE(window->frmSystemMsg.isNull()) << "held back in full screen";
     window->FullScreenOn = 0;
     tick(1);

@@ -27,7 +27,8 @@ public:
     bool CanRaise() const { return true; }
     bool HasTrackList() const { return false; }
     QString Identity() const;
-    QString DesktopEntry() const { return QStringLiteral("luming"); }
+    // The name of the installed desktop entry, without ".desktop".
+    QString DesktopEntry() const { return QStringLiteral("cn.luming.poetry"); }
     QStringList SupportedUriSchemes() const { return {}; }
     QStringList SupportedMimeTypes() const { return {}; }
 

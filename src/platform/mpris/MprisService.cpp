@@ -2,6 +2,7 @@
 
 #include "platform/mpris/MprisPlayerAdaptor.h"
 #include "platform/mpris/MprisRootAdaptor.h"
+#include "platform/mpris/MprisSignalCommands.h"
 #include "platform/mpris/MprisValues.h"
 
 #include <QDBusConnection>
@@ -26,6 +27,7 @@ public:
         : session_(session), busName_(std::move(busName)), announced_(Read()) {
         new MprisRootAdaptor(this, session);
         new MprisPlayerAdaptor(this, session);
+        new MprisSignalCommands(this, busName_);
         // Several changes in one turn of the event loop make one announcement.
         announce_.setSingleShot(true);
         announce_.setInterval(0);

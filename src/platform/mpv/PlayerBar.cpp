@@ -1,6 +1,8 @@
 #include "platform/mpv/PlayerBar.h"
 
 #include "config/FormatSeconds.h"
+#include "platform/mpv/PlayerRequest.h"
+#include "playback/FlvBridge.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
@@ -13,6 +15,11 @@ namespace {
 
 constexpr int kHeight = 22;
 constexpr int kGlyph = kHeight - 8;
+
+// Whole seconds as the window's own time reads them: through the movie's reply, rounded.
+int64_t WindowSeconds(double seconds) {
+    return ReplyNumber(NumberReply(seconds), 0);
+}
 
 // A light play triangle or pause bars, drawn here: the style's own media icons are dark, and
 // vanish on the bar's dark ground.
@@ -72,9 +79,8 @@ void PlayerBar::Show(bool playing, double position, double duration) {
         playing_ = playing;
         shown_ = true;
     }
-    const QString digits =
-        QString::fromStdString(FormatSeconds(static_cast<int64_t>(position)) + "/" +
-                               FormatSeconds(static_cast<int64_t>(duration)));
+    const QString digits = QString::fromStdString(FormatSeconds(WindowSeconds(position)) + "/" +
+                                                  FormatSeconds(WindowSeconds(duration)));
     if (digits != digits_->text())
         digits_->setText(digits);
 }

@@ -94,6 +94,27 @@ TEST_F(PlayOrderTest, NothingBeyondTheEnd) {
     EXPECT_TRUE(player.played.empty());
 }
 
+// A folder's sub-folders (full or empty) are not programmes: the play list passes over them.
+TEST_F(PlayOrderTest, SubFoldersArePassedOver) {
+    // 0 T [1 a, 2 b, 3 L [4 c, 5 d], 6 E (empty)]
+    WriteCatalogue(std::vector<Item>{{"0", "T", "", "T"},
+                                     {"4", "1", "T", "a"},
+                                     {"4", "2", "T", "b"},
+                                     {"0", "L", "T", "L"},
+                                     {"2", "4", "L", "c"},
+                                     {"2", "5", "L", "d"},
+                                     {"0", "E", "T", "E"}});
+    Open();
+    EXPECT_EQ(Next(2, "0"), 1);
+    EXPECT_EQ(Next(2, "1", false), 1);
+    EXPECT_EQ(Next(2, "1"), -2);
+    EXPECT_EQ(Next(1, "3", true, 0), 2);
+    EXPECT_EQ(Next(2, "3", true, 1), 1);
+    EXPECT_EQ(Index(PlayPrevious(tree, 1)), 2);
+    EXPECT_EQ(Next(5, "0"), 4); // inside the inner folder
+    EXPECT_EQ(Index(PlayPrevious(tree, 4)), 5);
+}
+
 TEST_F(PlayOrderTest, TakingAStepPlaysAndRemembers) {
     MessageLog dialogs;
     TakePlayStep(PlayNext(tree, 1, "0", true, Always(0)), tree, rules, dialogs);

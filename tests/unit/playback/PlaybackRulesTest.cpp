@@ -2,6 +2,7 @@
 #include "playback/FlashVars.h"
 #include "playback/FlvBridge.h"
 #include "playback/OutputLevel.h"
+#include "playback/PlayFailure.h"
 #include "playback/PlayStart.h"
 #include "playback/PlayerInterfaces.h"
 
@@ -125,4 +126,17 @@ TEST(OutputLevel, TrackBarMuteAndUnmute) {
     level.ToggleSound();
     level.ToggleSound();
     EXPECT_EQ(output.volume, 0xC800C800u) << "the last level set";
+}
+
+// Every failure reaches the bar as a few plain Chinese words; the player's words stay beside.
+TEST(PlayFailure, EnglishTextsBecomePlainMessagesAndChineseOnesStand) {
+    EXPECT_EQ(DescribePlayFailure("loading failed", false).message, "节目下载失败");
+    EXPECT_EQ(DescribePlayFailure("loading failed", true).message, "节目文件无法打开");
+    EXPECT_EQ(DescribePlayFailure("no file to open", false).message, "没有节目地址");
+    EXPECT_EQ(DescribePlayFailure("audio output initialization failed", true).message,
+              "本机无法播放此类节目");
+    const PlayFailure flash = DescribePlayFailure("无法播放这种 Flash 动画 (AVM2 only)", true);
+    EXPECT_EQ(flash.message, "无法播放这种 Flash 动画");
+    EXPECT_EQ(flash.detail, "无法播放这种 Flash 动画 (AVM2 only)");
+    EXPECT_EQ(DescribePlayFailure("磁盘空间不足", false).message, "磁盘空间不足");
 }
