@@ -35,7 +35,8 @@ namespace fs = std::filesystem;
 
 namespace {
 
-constexpr int kTimeoutMs = 30000;
+// Generous: a loaded machine (a build beside the tests) slows Ruffle and the rate-limited site.
+constexpr int kTimeoutMs = 90000;
 
 bool Ffmpeg(const fs::path& file, const QStringList& input) {
     QProcess process;
@@ -148,9 +149,11 @@ TEST_F(DemoPlayback, TheTransportBarPausesResumesAndSeeksTheRealPlayer) {
     QTest::mouseClick(window->btnPlay, Qt::LeftButton);
     EXPECT_TRUE(Wait([&] { return FlvGetPlayState(flash) == kFlvPaused; }));
     EXPECT_EQ(Status(), QStringLiteral("暂停中"));
+    // Nothing to wait for but time: three seconds of play would move it three seconds on; the
+    // position read as the pause began may still be a second behind.
     const int pausedAt = FlvGetPosition(flash);
-    QTest::qWait(1500);
-    EXPECT_EQ(FlvGetPosition(flash), pausedAt) << "a pause holds";
+    QTest::qWait(3000);
+    EXPECT_LE(FlvGetPosition(flash) - pausedAt, 1) << "a pause holds";
 
     QTest::mouseClick(window->btnPlay, Qt::LeftButton);
     EXPECT_TRUE(Wait([&] { return FlvGetPlayState(flash) == kFlvPlaying; }));
