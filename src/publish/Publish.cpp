@@ -6,12 +6,15 @@
 #include "playback/PlayStart.h"
 #include "publish/Pages.h"
 
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <map>
+#include <optional>
 #include <set>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -141,6 +144,33 @@ bool MayReplace(const fs::path& out) {
                                         fs::is_directory(out / "dl", error));
 }
 
+std::optional<std::string> Contents(const fs::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    if (!in)
+        return std::nullopt;
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// Web servers derive ETag and Last-Modified from a file's time in whole seconds and its size: a
+// page or catalogue that changed must not keep both, or clients asking conditionally would keep
+// the old one. A changed file gets a time past the earlier one's. Programmes are left alone:
+// their addresses are never meant to hold anything else.
+void MarkChangedFiles(const fs::path& fresh, const fs::path& earlier) {
+    for (const auto& entry : fs::recursive_directory_iterator(fresh)) {
+        const fs::path relative = fs::relative(entry.path(), fresh);
+        const std::string name = relative.generic_string();
+        if (!entry.is_regular_file() || (name.starts_with("dl/") && !name.starts_with("dl/xml/")))
+            continue;
+        std::error_code error;
+        const fs::path old = earlier / relative;
+        const auto oldTime = fs::last_write_time(old, error);
+        if (error || Contents(old) == Contents(entry.path()))
+            continue;
+        if (fs::last_write_time(entry.path()) < oldTime + std::chrono::seconds(1))
+            fs::last_write_time(entry.path(), oldTime + std::chrono::seconds(1));
+    }
+}
+
 // Puts `fresh` at `out`: a rename, or an exchange of the two when `out` exists, so that a web
 // server reading `out` sees the old site or the new one, never neither.
 void Install(const fs::path& fresh, const fs::path& out) {
@@ -149,6 +179,7 @@ void Install(const fs::path& fresh, const fs::path& out) {
         fs::rename(fresh, out);
         return;
     }
+    MarkChangedFiles(fresh, out);
     if (::renameat2(AT_FDCWD, fresh.c_str(), AT_FDCWD, out.c_str(), RENAME_EXCHANGE) != 0)
         throw PublishError("cannot put the new site in place of " + out.string());
     fs::remove_all(fresh, error); // now the earlier publication
