@@ -21,6 +21,8 @@ packages=(
     ffmpeg espeak-ng fonts-wqy-zenhei
     # the Debian package: icons, desktop entry and metadata checks, ELF detection for shlibdeps
     librsvg2-bin desktop-file-utils appstream file
+    # a standard web server for the vendor's published site (end-to-end test)
+    nginx-light
 )
 
 missing=()

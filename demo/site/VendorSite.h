@@ -1,12 +1,7 @@
 #pragma once
 
-#include "Channel.h"
-
-#include <atomic>
 #include <cstdint>
-#include <optional>
 #include <string>
-#include <vector>
 
 namespace httplib {
 class Server;
@@ -15,26 +10,15 @@ class Server;
 namespace luming::site {
 
 struct SiteOptions {
-    std::string mediaDir;        // the programmes as <id><ext>
-    int64_t rateKiloBytes = 0;   // per transfer and second; 0: as fast as possible
-    int64_t failAfterBytes = -1; // cut every transfer after this many bytes; -1: never
-    int edition = 26;            // the edition whose pages the site shows by default
-    std::vector<ChannelEntry> channel;
+    std::string siteDir;         // a published site (luming-tool publish)
+    int64_t rateKiloBytes = 0;   // per programme transfer and second; 0: as fast as possible
+    int64_t failAfterBytes = -1; // cut every programme transfer after this many bytes; -1: never
 };
 
-// What a download address names: the programme's id and extension, or nothing when the
-// address is not one the download server knows (bad form, id that does not decipher, id in
-// the wrong bucket).
-struct DownloadTarget {
-    std::string id;
-    std::string extension;
-};
-std::optional<DownloadTarget> ParseDownloadPath(const std::string& bucket,
-                                                const std::string& cipherHex,
-                                                const std::string& extension);
-
-// The vendor's site for a demo installation: the download server under /dl/, the audio page,
-// the latest news, the advertising pages, the login, and a page of programme links.
+// The vendor's site for a demo installation: the files of a published site as a static web
+// server gives them (ranges, validators, conditional requests, the same types and cache
+// lifetimes as the nginx configuration), plus what only tests need of a server: slow and cut
+// programme transfers.
 class VendorSite {
 public:
     explicit VendorSite(SiteOptions options);

@@ -24,7 +24,9 @@ public:
 };
 
 // The catalogue side of the channel tree: loading a channel, the click rules, the folder images
-// and the remembered position (local.ini, section "Info", key = the channel number).
+// and the remembered position (local.ini, section "Info", key = the channel number, and the
+// programme's id under the channel number + ".id", so that it is found again in a catalogue that
+// changed).
 class ChannelRules : private ITreeObserver {
 public:
     ChannelRules(ProgrammeTree& tree, ChannelState& state, std::string appDir,
@@ -33,15 +35,20 @@ public:
     ChannelRules(const ChannelRules&) = delete;
     ChannelRules& operator=(const ChannelRules&) = delete;
 
-    // AppDir + "Resource/xml/<channel>.xml".
+    // AppDir + "Resource/xml/<channel>.xml", the catalogue installed with the client.
     static std::string CatalogueFileName(const std::string& appDir, int channel);
+    // AppDir + "Config/xml/<channel>.xml", a newer one from the vendor's site.
+    static std::string UpdatedCatalogueFileName(const std::string& appDir, int channel);
 
     // Clears the tree, loads the channel's catalogue and restores the remembered programme:
     // a stored 0 (or nothing stored) gives the first playable node, a stored text that is not
-    // a number gives 0. Throws CatalogueFormatError / CatalogueFileError from the load.
+    // a number gives 0; with a stored id, the programme with that id wherever it now stands,
+    // and the first playable node when it is gone. Throws CatalogueFormatError /
+    // CatalogueFileError from the load.
     void OpenChannel(int channel);
-    // Appends the catalogue of CurrentChannel to the tree; a missing file leaves it as it is.
-    // Afterwards the first node is selected and opened and CurrentIndex is 0.
+    // Appends the catalogue of CurrentChannel to the tree, the updated one when it loads, else
+    // the installed one; a missing file leaves it as it is. Afterwards the first node is
+    // selected and opened and CurrentIndex is 0.
     void LoadCatalogue();
     // LoadCatalogue from a given file, which must exist. `report` may be null.
     void LoadCatalogueFile(const std::string& path, LoadReport* report = nullptr);
@@ -58,6 +65,7 @@ public:
 
 private:
     void ExpandedChanged(NodeIndex node, bool expanded) override;
+    int RememberedIndex(int storedIndex, std::string_view id) const;
     void ClickFolder(NodeIndex folder);
     void ClickProgramme(NodeIndex programme);
 

@@ -120,6 +120,10 @@ void TDataModule1::LoadPlatformSettings() {
     settings_.StatusBarAdUrl = read("14", web + "/ad/StatusBar.html");
     settings_.ChannelAdUrl = read("15", web + "/ad/ChannelAds.html");
     settings_.PauseAdUrl = read("16", web + "/ad/PauseAds.html");
+    std::string download = settings_.DownloadBaseUrl;
+    if (!download.empty() && download.back() != '/')
+        download += '/';
+    settings_.CatalogueBaseUrl = read("17", download.empty() ? "" : download + "xml/");
 }
 
 } // namespace luming

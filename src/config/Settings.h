@@ -33,6 +33,9 @@ struct Settings {
     std::string StatusBarAdUrl;   // "14"
     std::string ChannelAdUrl;     // "15"
     std::string PauseAdUrl;       // "16"
+    // "17": where the channels' catalogues are, as <channel>.xml; by default "xml/" under the
+    // download address, so a site needs no new setting to offer catalogue updates.
+    std::string CatalogueBaseUrl;
 };
 
 inline constexpr const char* kInfoSection = "Info";

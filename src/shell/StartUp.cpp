@@ -1,6 +1,7 @@
 // The window's start-up: state and captions, the channel's catalogue, the version, the vendor's
 // panes; then the remembered programme when the window is first shown.
 #include "catalogue/CatalogueSearch.h"
+#include "catalogue/CatalogueUpdate.h"
 #include "catalogue/TreeQueries.h"
 #include "config/Dialogs.h"
 #include "config/EditionTable.h"
@@ -52,6 +53,10 @@ void TfrmMain::InitMainWindow() {
     tv1->setIndentation(15); // rows are 24 pixels high (the tree's style)
 
     if (settings_.EditionNo != 0) {
+        // Read at the next start, so even a broken installed catalogue gets mended.
+        catalogueUpdate_ = std::make_unique<CatalogueUpdater>(
+            CatalogueAddress(settings_.CatalogueBaseUrl, settings_.EditionNo),
+            ChannelRules::UpdatedCatalogueFileName(settings_.AppDir, settings_.EditionNo));
         try {
             rules_->OpenChannel(settings_.EditionNo);
         } catch (const std::exception& error) {
@@ -98,6 +103,7 @@ void TfrmMain::FormDestroy() {
         loginThread_.join();
     if (probeThread_.joinable())
         probeThread_.join();
+    catalogueUpdate_.reset();
 }
 
 void TfrmMain::ApplyEditionCaptions() {

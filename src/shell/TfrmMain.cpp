@@ -1,6 +1,7 @@
 #include "shell/TfrmMain.h"
 
 #include "catalogue/CatalogueSearch.h"
+#include "catalogue/CatalogueUpdate.h"
 #include "config/Dialogs.h"
 #include "config/Settings.h"
 #include "platform/Desktop.h"
@@ -51,7 +52,7 @@ TfrmMain::TfrmMain(Settings& settings, Platform& platform, QWidget* parent)
 }
 
 TfrmMain::~TfrmMain() {
-    RememberWhereLeft(); // the players are children, still there
+    RememberWhereLeft();   // the players are children, still there
     mediaService_.reset(); // the desktop's calls end before the window does
     if (ownFullScreen_)
         platform_.Desktop().UnregisterEscapeHotKey(); // its handler would outlive the window

@@ -25,6 +25,7 @@ class QTreeView;
 namespace luming {
 
 struct Settings;
+class CatalogueUpdater;
 class Platform;
 class FlashControl;
 class MediaPlayer;
@@ -388,6 +389,8 @@ private:
     std::thread loginThread_;
     // Probes the vendor's advertising pages at start-up.
     std::thread probeThread_;
+    // Fetches a newer catalogue of the channel for the next start.
+    std::unique_ptr<CatalogueUpdater> catalogueUpdate_;
 };
 
 } // namespace luming

@@ -24,6 +24,7 @@ std::span<const ToolCommand> TimeCommands();
 std::span<const ToolCommand> CatalogueCommands();
 std::span<const ToolCommand> ContentCommands();
 std::span<const ToolCommand> PlaybackCommands();
+std::span<const ToolCommand> PublishCommands();
 
 // Every group, in the order --help lists them.
 std::vector<std::span<const ToolCommand>> AllCommandGroups();

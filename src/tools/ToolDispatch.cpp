@@ -5,7 +5,8 @@
 namespace luming::tool {
 
 std::vector<std::span<const ToolCommand>> AllCommandGroups() {
-    return {TimeCommands(), CatalogueCommands(), ContentCommands(), PlaybackCommands()};
+    return {TimeCommands(), CatalogueCommands(), ContentCommands(), PlaybackCommands(),
+            PublishCommands()};
 }
 
 namespace {

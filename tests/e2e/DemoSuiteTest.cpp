@@ -1,9 +1,9 @@
 // The demo installation as a new user gets it: the vendor's site on this machine, the suite
 // laid out by the demo scripts, and the client started from it.
-#include "Channel.h"
 #include "RunningProgram.h"
 #include "X11Windows.h"
 #include "content/ContentAddress.h"
+#include "publish/Channel.h"
 #include "support/TempDir.h"
 
 #include <QProcess>
@@ -112,11 +112,12 @@ TEST_F(DemoSuite, TheClientOpensOnTheChannelAndAsksTheSiteForItsPanes) {
         << client.Output().toStdString();
 
     // local.ini: the defaults, this start counted, and the channel's first programme (the
-    // tree's node 1, under the first folder) chosen and remembered as key "26".
+    // tree's node 1, under the first folder) chosen and remembered as key "26", with its id.
     const fs::path ini = edition / "Config" / "local.ini";
     ASSERT_TRUE(
         WaitUntil([&] { return ReadFile(ini).find("26=") != std::string::npos; }, kTimeoutMs));
-    EXPECT_EQ(ReadFile(ini), "[Info]\n1=1\n6=33554458\n7=100090\n8=1\n9=0\n10=\n11=0\n12=\n26=1\n");
+    EXPECT_EQ(ReadFile(ini),
+              "[Info]\n1=1\n6=33554458\n7=100090\n8=1\n9=0\n10=\n11=0\n12=\n26.id=101\n26=1\n");
 
     // The edition's own advertising pages were asked for.
     ASSERT_TRUE(WaitUntil(

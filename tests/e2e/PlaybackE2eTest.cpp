@@ -1,6 +1,6 @@
 // The window with every real part: libmpv, Ruffle in Qt WebEngine, libkestrivane and the vendor's
 // site on this machine, over the demo suite with small generated programmes.
-#include "Channel.h"
+#include "DemoSite.h"
 #include "X11Windows.h"
 #include "config/DataModule.h"
 #include "config/Settings.h"
@@ -20,7 +20,6 @@
 #include <QFrame>
 #include <QLabel>
 #include <QProcess>
-#include <QRegularExpression>
 #include <QScreen>
 #include <QTest>
 #include <QTimer>
@@ -38,59 +37,20 @@ namespace {
 // Generous: a loaded machine (a build beside the tests) slows Ruffle and the rate-limited site.
 constexpr int kTimeoutMs = 90000;
 
-bool Ffmpeg(const fs::path& file, const QStringList& input) {
-    QProcess process;
-    process.start("ffmpeg", QStringList{"-loglevel", "error", "-y"} + input +
-                                QStringList{QString::fromStdString(file.string())});
-    return process.waitForFinished(60000) && process.exitCode() == 0;
-}
-
-// A few seconds of each kind of programme: videos and Flash movies with duration metadata, so
-// they can play while they download.
-bool MakeProgramme(const fs::path& media, const std::string& id, const std::string& type) {
-    const QStringList tone = {"-f", "lavfi", "-i", "sine=frequency=440:duration=3"};
-    if (type == "4") // long enough to pause, resume and seek in
-        return Ffmpeg(media / (id + ".flv"),
-                      QStringList{"-f", "lavfi", "-i", "testsrc=duration=8:size=320x240:rate=25",
-                                  "-f", "lavfi", "-i", "sine=frequency=440:duration=8", "-c:v",
-                                  "flv1", "-c:a", "libmp3lame", "-ar", "22050"});
-    if (type == "1")
-        return Ffmpeg(
-            media / (id + ".swf"),
-            QStringList{"-f", "lavfi", "-i", "testsrc=duration=3:size=320x240:rate=12"} + tone +
-                QStringList{"-c:v", "flv1", "-c:a", "libmp3lame", "-ar", "22050", "-f", "swf"});
-    if (type == "2")
-        return Ffmpeg(media / (id + ".mp3"), tone + QStringList{"-c:a", "libmp3lame"});
-    WriteFile(media / (id + std::string(GetFileExt(type))), "text");
-    return true;
-}
-
 class DemoPlayback : public ::testing::Test {
 protected:
     void SetUp() override {
-        fs::create_directories(media);
-        fs::copy_file(LUMING_SOURCE_DIR "/demo/channel.tsv", media / "channel.tsv");
-        for (const auto& entry : site::ReadChannel((media / "channel.tsv").string())) {
-            if (!GetFileExt(entry.type).empty()) {
-                ASSERT_TRUE(MakeProgramme(media, entry.id, entry.type)) << entry.id;
-            }
-        }
-
-        // A slow site, so that a download is seen to grow.
-        siteProcess.start(
-            LUMING_SITE_EXECUTABLE,
-            {"--media", QString::fromStdString(media.string()), "--port", "0", "--rate", "24"});
-        ASSERT_TRUE(siteProcess.waitForReadyRead(kTimeoutMs));
-        const auto match = QRegularExpression("^listening on (http://127.0.0.1:\\d+)/$")
-                               .match(QString::fromUtf8(siteProcess.readLine()).trimmed());
-        ASSERT_TRUE(match.hasMatch());
-        siteUrl = match.captured(1).toStdString();
+        ASSERT_TRUE(PublishDemo(media, published));
+        site = StartSite();
+        ASSERT_FALSE(site->url().empty());
+        siteUrl = site->url();
 
         QProcess suiteScript;
         suiteScript.setProcessChannelMode(QProcess::MergedChannels);
         suiteScript.start("bash", {LUMING_SOURCE_DIR "/demo/make-suite.sh", LUMING_BUILD_DIR,
                                    QString::fromStdString(media.string()),
-                                   QString::fromStdString(suite.string()), match.captured(1)});
+                                   QString::fromStdString(suite.string()),
+                                   QString::fromStdString(siteUrl)});
         ASSERT_TRUE(suiteScript.waitForFinished(kTimeoutMs));
         ASSERT_EQ(suiteScript.exitCode(), 0) << suiteScript.readAll().toStdString();
 
@@ -105,8 +65,36 @@ protected:
     void TearDown() override {
         window.reset();
         platform.reset();
-        siteProcess.terminate();
-        siteProcess.waitForFinished(5000);
+        site.reset();
+    }
+
+    // A slow site, so that a download is seen to grow.
+    virtual std::unique_ptr<SiteServer> StartSite() { return StartVendorSite(published, 24); }
+
+    // A programme of each kind that only the site has plays from it through the vendor's
+    // library, with the site's strip beside it.
+    void PlayEachKindFromTheSite() {
+        ASSERT_TRUE(Wait([&] {
+            return window->wbBottom->Address() == siteUrl + "/ad/StatusBar26.html" &&
+                   !window->pnlStatusBarAds->isHidden();
+        })) << site->Log();
+        Click(4); // 望庐山瀑布, a video
+        EXPECT_FALSE(window->Playback().PlayingLocal);
+        EXPECT_TRUE(Wait([&] { return FlvGetPosition(*window->ShockwaveFlash1) >= 1; }))
+            << Status().toStdString();
+        Click(2); // 春晓, audio
+        EXPECT_TRUE(Wait([&] {
+            return window->AudioPlayer && window->AudioPlayer->Position() > 500 &&
+                   Status() == QStringLiteral("正在播放");
+        })) << Status().toStdString();
+        Click(3); // 登鹳雀楼, a Flash movie
+        FlashControl& flash = *window->ShockwaveFlash1;
+        EXPECT_TRUE(Wait([&] { return flash.ReadyState() == 4 && flash.CurrentFrame() > 1; }))
+            << flash.LoadError();
+        for (const auto& [id, type] : {std::pair{"104", "4"}, {"102", "2"}, {"103", "1"}}) {
+            const std::string path = SourceUrlFor("/dl/", id, type);
+            EXPECT_NE(site->Log().find("GET " + path + " 20"), std::string::npos) << path;
+        }
     }
 
     void Click(NodeIndex node) {
@@ -122,7 +110,8 @@ protected:
     TempDir temp;
     fs::path media = temp.path() / "media";
     fs::path suite = temp.path() / "suite";
-    QProcess siteProcess;
+    fs::path published = temp.path() / "site";
+    std::unique_ptr<SiteServer> site;
     std::string siteUrl;
     Settings settings;
     std::unique_ptr<RealPlatform> platform;
@@ -204,8 +193,7 @@ TEST_F(DemoPlayback, AProgrammeDownloadedOncePlaysAgainWithTheSiteStopped) {
     ASSERT_TRUE(Wait(heard));
 
     // On a train: no site, and the program started anew.
-    siteProcess.terminate();
-    ASSERT_TRUE(siteProcess.waitForFinished(5000));
+    site.reset();
     window.reset();
     platform = std::make_unique<RealPlatform>(QString::fromStdString(settings.AppDir + "ruffle"));
     window = std::make_unique<TfrmMain>(settings, *platform);
@@ -223,10 +211,32 @@ TEST_F(DemoPlayback, ACachedFlashMoviePlaysAndAMissingOneSaysSo) {
     EXPECT_TRUE(flash.IsPlaying());
     ASSERT_TRUE(Wait([&] { return Status() == QStringLiteral("正在播放"); }));
 
-    fs::remove(media / "302.swf"); // 拉大锯: the site no longer has it
+    fs::remove(published / SourceUrlFor("dl/", "302", "1")); // 拉大锯: the site no longer has it
     Click(16);
     ASSERT_TRUE(Wait([&] { return Status().startsWith(QStringLiteral("无法播放")); }))
         << Status().toStdString();
+}
+
+namespace {
+
+// The published demo served by nginx, and by the vendor's own site at full speed.
+class FromNginx : public DemoPlayback {
+    std::unique_ptr<SiteServer> StartSite() override {
+        return StartNginx(published, temp.path() / "nginx");
+    }
+};
+class FromVendorSite : public DemoPlayback {
+    std::unique_ptr<SiteServer> StartSite() override { return StartVendorSite(published, 0); }
+};
+
+} // namespace
+
+TEST_F(FromNginx, EachKindOfProgrammePlaysFromTheSite) {
+    PlayEachKindFromTheSite();
+}
+
+TEST_F(FromVendorSite, EachKindOfProgrammePlaysFromTheSite) {
+    PlayEachKindFromTheSite();
 }
 
 namespace {

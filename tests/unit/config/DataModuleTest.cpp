@@ -150,6 +150,19 @@ TEST(DataModule, PlatformAddressesFallBackToTheVendorHosts) {
     EXPECT_EQ(settings.StatusBarAdUrl, web + "/ad/StatusBar.html");
     EXPECT_EQ(settings.ChannelAdUrl, "http://ads/Channel.HTML");
     EXPECT_EQ(settings.PauseAdUrl, web + "/ad/PauseAds.html");
+    EXPECT_EQ(settings.CatalogueBaseUrl, "http://127.0.0.1:8080/dl/xml/");
+}
+
+TEST(DataModule, TheCatalogueAddressIsItsOwnSettingOrFollowsTheDownloadAddress) {
+    Installation installation;
+    const auto catalogues = [&](const std::string& ini) {
+        WriteFile(installation.edition / "Config" / "platform.ini", "[Info]\n" + ini);
+        return installation.Load().CatalogueBaseUrl;
+    };
+    EXPECT_EQ(catalogues("3=http://dl.example/files\n"), "http://dl.example/files/xml/");
+    EXPECT_EQ(catalogues("3=http://dl.example/\n17=http://cdn.example/c/\n"),
+              "http://cdn.example/c/");
+    EXPECT_EQ(catalogues("3=\n"), "") << "no download address, no updates";
 }
 
 TEST(DataModule, AnUnwritableInstallationLeavesTheDefaultsUnset) {

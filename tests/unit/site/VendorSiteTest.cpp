@@ -1,9 +1,11 @@
-// The demo vendor site as the client meets it: programmes through the content addresses the
-// client computes, with ranges, and nothing for addresses it does not know.
+// The demo vendor site as the client meets it: a published site's programmes through the
+// content addresses the client computes, with ranges and validators, and nothing for addresses
+// it does not know.
 #include "VendorSite.h"
-#include "Pages.h"
 #include "content/ContentAddress.h"
 #include "content/ProgrammeLink.h"
+#include "publish/Pages.h"
+#include "publish/Publish.h"
 #include "support/LoopbackServer.h"
 #include "support/TempDir.h"
 
@@ -31,11 +33,13 @@ protected:
     void Start(int64_t failAfter = -1) {
         WriteFile(media.path() / "300.flv", video);
         WriteFile(media.path() / "7.mp3", "ID3 audio");
+        WriteFile(media.path() / "channel.tsv", "0\t1\t\t唐诗\n4\t300\t1\t静夜思 李白\n"
+                                                "2\t7\t1\t春晓\n");
+        site::Publish({(media.path() / "channel.tsv").string(), media.dir(), "http://127.0.0.1",
+                       (media.path() / "site").string(), 26});
         SiteOptions options;
-        options.mediaDir = media.path().string();
+        options.siteDir = (media.path() / "site").string();
         options.failAfterBytes = failAfter;
-        options.channel = {{"0", "1", "", "唐诗", "", {}},
-                           {"4", "300", "1", "静夜思 李白", "site", {"床前明月光", "疑是地上霜"}}};
         site = std::make_unique<VendorSite>(options);
         site->Register(server.server());
         server.Start();
@@ -44,7 +48,8 @@ protected:
 
     httplib::Result Get(const std::string& url, httplib::Headers headers = {}) {
         httplib::Client client("127.0.0.1", server.port());
-        return client.Get(url.substr(url.find("/dl/")).c_str(), headers);
+        const size_t path = url.find("/dl/");
+        return client.Get((path == std::string::npos ? url : url.substr(path)).c_str(), headers);
     }
 
     TempDir media;
@@ -80,6 +85,29 @@ TEST_F(Site, HonoursRangesSoThePlayerCanSeek) {
     EXPECT_EQ(part->get_header_value("Content-Range"), "bytes 1000-1999/300000");
 }
 
+TEST_F(Site, AnswersConditionalRequestsForTheCatalogueAndPages) {
+    Start();
+    const auto catalogue = Get("/dl/xml/26.xml");
+    ASSERT_TRUE(catalogue);
+    EXPECT_EQ(catalogue->status, 200);
+    EXPECT_NE(catalogue->body.find("<name>静夜思 李白</name>"), std::string::npos);
+    EXPECT_EQ(catalogue->get_header_value("Cache-Control"), "no-cache");
+    const std::string etag = catalogue->get_header_value("ETag");
+    const std::string modified = catalogue->get_header_value("Last-Modified");
+    ASSERT_FALSE(etag.empty());
+    EXPECT_EQ(Get("/dl/xml/26.xml", {{"If-None-Match", etag}})->status, 304);
+    EXPECT_EQ(Get("/dl/xml/26.xml", {{"If-Modified-Since", modified}})->status, 304);
+    EXPECT_EQ(Get("/dl/xml/26.xml", {{"If-None-Match", "\"0-0\""}})->status, 200);
+
+    EXPECT_EQ(Get("/ad/StatusBar26.html")->get_header_value("Content-Type"),
+              "text/html; charset=utf-8");
+    // Any programme link opened outside the client gets the same page; the login is a file.
+    EXPECT_EQ(Get("/play/TJID_0123_x_4_1")->status, 200);
+    EXPECT_EQ(Get("/login?version=33554458")->body, "ok\n");
+    EXPECT_EQ(Get(SourceUrlFor(base, "300", "4"))->get_header_value("Cache-Control"),
+              "max-age=31536000, immutable");
+}
+
 TEST_F(Site, UnknownAddressesAreNotFound) {
     Start();
     const std::string good = SourceUrlFor(base, "300", "4");
@@ -89,7 +117,8 @@ TEST_F(Site, UnknownAddressesAreNotFound) {
     std::string unknownExtension = good.substr(0, good.size() - 4) + ".mp3";
     for (const std::string& url :
          {wrongBucket, unknownExtension, base + "3/0123456789ABCDEF.flv", base + "3/XYZ.flv",
-          base + "../../etc/passwd", base + "1/" + std::string(16, 'F')}) {
+          base + "../../etc/passwd", base + "%2e%2e/%2e%2e/channel.tsv",
+          base + "1/" + std::string(16, 'F')}) {
         const auto result = Get(url);
         ASSERT_TRUE(result) << url;
         EXPECT_EQ(result->status, 404) << url;

@@ -1,4 +1,4 @@
-#include "Pages.h"
+#include "publish/Pages.h"
 
 #include "content/ContentAddress.h"
 #include "content/Des.h"
@@ -17,6 +17,13 @@ h1 { font-size: 22px; color: #1E5F9C; margin: 16px 0 8px; }
 .title { font-weight: bold; color: #FF8A65; }
 a { color: #2F7FC1; text-decoration: none; }
 a:hover { text-decoration: underline; }
+</style>)";
+
+// The audio pages: a note that bobs while the child listens.
+const char* const kListenStyle = R"(<style>
+.listen { text-align: center; padding-top: 12px; }
+.note { display: inline-block; font-size: 56px; color: #6CC070; animation: bob 2s ease-in-out infinite; }
+@keyframes bob { 0%, 100% { transform: translateY(0); } 50% { transform: translateY(-10px); } }
 </style>)";
 
 std::string Escape(const std::string& text) {
@@ -73,11 +80,7 @@ std::string AudioPage(const std::vector<ChannelEntry>& channel) {
     for (const ChannelEntry& entry : channel)
         if (entry.type == "2")
             body += PoemCard(entry);
-    return Page("听古诗", body, R"(<style>
-.listen { text-align: center; padding-top: 12px; }
-.note { display: inline-block; font-size: 56px; color: #6CC070; animation: bob 2s ease-in-out infinite; }
-@keyframes bob { 0%, 100% { transform: translateY(0); } 50% { transform: translateY(-10px); } }
-</style>)");
+    return Page("听古诗", body, kListenStyle);
 }
 
 std::string NewsPage(const std::vector<ChannelEntry>& channel) {
@@ -133,6 +136,12 @@ std::string LinksPage(const std::vector<ChannelEntry>& channel) {
 std::string LinkOpenedElsewherePage() {
     return Page("请在鹿鸣果中打开",
                 "<div class=\"card\">这个节目请在鹿鸣果儿童古诗精选里播放。</div>");
+}
+
+std::string OfflineAudioPage() {
+    return Page("听古诗", R"(<div class="listen"><span class="note">&#9835;</span>
+<h1>正在播放，静静地听一听</h1><p>跟着朗读，一句一句念一念。</p></div>)",
+                kListenStyle);
 }
 
 } // namespace luming::site

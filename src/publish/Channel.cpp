@@ -1,4 +1,4 @@
-#include "Channel.h"
+#include "publish/Channel.h"
 
 #include <fstream>
 #include <sstream>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Channel.h"
+#include "publish/Channel.h"
 
 #include <string>
 #include <vector>
@@ -17,6 +17,8 @@ std::string ChannelAdPage(const std::vector<ChannelEntry>& channel);
 std::string PauseAdPage();
 std::string LinksPage(const std::vector<ChannelEntry>& channel);
 std::string LinkOpenedElsewherePage();
+// What the audio pane shows when the site cannot be reached; installed with the client.
+std::string OfflineAudioPage();
 
 // The link that names a programme: "TJID_" + enciphered id + "_" + name (spaces as "%20") +
 // "_" + type + "_" + parent id.
