@@ -1,0 +1,159 @@
+// Where Tab goes, the mark on the control that has the focus, and what a screen reader calls
+// each control. Tab follows the window: the search box, the tree, the transport bar from left
+// to right, then the title buttons; web panes are left out (a click enters them). Only what can
+// be seen is a stop: the window's full screen leaves just its exit button.
+#include "platform/FlashControl.h"
+#include "platform/WebPane.h"
+#include "shell/AccessibleControls.h"
+#include "shell/FocusMark.h"
+#include "shell/FormParts.h"
+#include "shell/ImageControl.h"
+#include "shell/ProgrammeTreeModel.h"
+#include "shell/TfrmMain.h"
+
+#include <QApplication>
+#include <QFrame>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QSlider>
+#include <QToolButton>
+#include <QTreeView>
+
+#include <algorithm>
+
+namespace luming {
+
+void TfrmMain::ConnectKeyboardFocus() {
+    accessible::Install(this);
+    for (QWidget* stop : FocusStops())
+        if (stop != edtkey && stop != tv1)
+            stop->setFocusPolicy(Qt::TabFocus); // a click does not move the focus there
+    for (tLxsimage* button : {limgMin, limgMax, limgNor, limgClose})
+        accessible::SetKind(button, accessible::Kind::Button);
+
+    edtkey->setAccessibleName(QStringLiteral("搜索关键词"));
+    pnlLoadAll->setAccessibleName(QStringLiteral("播放进度"));
+    accessible::SetKind(pnlLoadAll, accessible::Kind::PositionBar);
+    accessible::SetTimeLabel(pnlLoadAll, lblTime);
+    form::SetHint(TrackBar2, QStringLiteral("调节音量"));
+    TrackBar2->setAccessibleName(QStringLiteral("音量"));
+    accessible::SetKind(TrackBar2, accessible::Kind::Volume);
+    accessible::SetKind(lblStatus, accessible::Kind::Status);
+    pMenuPlayMode->setAccessibleName(QStringLiteral("节目播放方式"));
+
+    // The tree's row cursor (its current index) tells a screen reader which row has the focus,
+    // whether or not the tree has it: it is there only while the tree has the focus. The
+    // highlight is the selection, which stays.
+    const auto placeRowCursor = [this] {
+        const QModelIndex row = tv1->hasFocus() ? treeModel_->IndexOf(tree_.Selected())
+                                                : QModelIndex();
+        if (tv1->currentIndex() == row)
+            return;
+        followingTree_ = true;
+        tv1->selectionModel()->setCurrentIndex(row, QItemSelectionModel::NoUpdate);
+        followingTree_ = false;
+    };
+    connect(treeModel_, &ProgrammeTreeModel::selectedChanged, this, placeRowCursor);
+    connect(treeModel_, &ProgrammeTreeModel::treeReset, this, placeRowCursor);
+    // The window opens with the keys in the tree: the arrows choose, Enter plays.
+    tv1->setFocus(Qt::OtherFocusReason);
+    placeRowCursor();
+
+    focusMark_ = new FocusMark(this);
+    connect(qApp, &QApplication::focusChanged, this, [this, placeRowCursor](QWidget* old,
+                                                                            QWidget* now) {
+        if (old == tv1 || now == tv1)
+            placeRowCursor();
+        const std::vector<QWidget*> stops = FocusStops();
+        focusMark_->Follow(std::find(stops.begin(), stops.end(), now) != stops.end() ? now
+                                                                                     : nullptr);
+        // The volume bar was shown for the keyboard; it goes as the mouse would take it away.
+        if (old == TrackBar2 && now != TrackBar2 && pnlVolume->isVisible())
+            pnlVolume->hide();
+    });
+}
+
+std::vector<QWidget*> TfrmMain::FocusStops() const {
+    return {edtkey,      tv1,       btnPre,       btnPlay,        btnNext,
+            pnlLoadAll,  btnSound,  TrackBar2,    sbtnPlayMode,   sbtnFullScreen,
+            btnExitFullScreen, limgMin, limgMax, limgNor, limgClose};
+}
+
+bool TfrmMain::CanTakeFocus(const QWidget* stop) const {
+    if (ownFullScreen_) // the movie covers the rest of the window
+        return stop == btnExitFullScreen && stop->isVisible();
+    if (stop == TrackBar2) // its panel comes up when the focus arrives
+        return pnlPlayFlv->isVisible() && TrackBar2->isEnabled();
+    return stop->isVisible() && stop->isEnabled();
+}
+
+bool TfrmMain::focusNextPrevChild(bool next) {
+    const std::vector<QWidget*> stops = FocusStops();
+    const int count = static_cast<int>(stops.size());
+    const auto current = std::find(stops.begin(), stops.end(), focusWidget());
+    // From the movie or a web pane, Tab starts again at the first stop (Shift+Tab the last).
+    int at = current != stops.end() ? static_cast<int>(current - stops.begin())
+                                    : (next ? -1 : count);
+    for (int step = 0; step < count; ++step) {
+        at = ((next ? at + 1 : at - 1) % count + count) % count;
+        QWidget* stop = stops[static_cast<size_t>(at)];
+        if (!CanTakeFocus(stop))
+            continue;
+        if (stop == TrackBar2)
+            imgSoundMouseMove(); // shows the volume bar, as the pointer over the button does
+        stop->setFocus(next ? Qt::TabFocusReason : Qt::BacktabFocusReason);
+        return true;
+    }
+    return false; // nothing to go to; the web panes are not in the order
+}
+
+void TfrmMain::PressFocusedButton(QWidget* button) {
+    if (button == sbtnPlayMode)
+        PlayModeMenuAtButton();
+    else if (auto* speedButton = qobject_cast<QToolButton*>(button))
+        speedButton->click();
+    else if (auto* image = qobject_cast<ImageControl*>(button))
+        image->Click();
+}
+
+bool TfrmMain::IsFocusButton(const QWidget* target) const {
+    for (const QWidget* button :
+         {static_cast<const QWidget*>(btnPre), static_cast<const QWidget*>(btnPlay),
+          static_cast<const QWidget*>(btnNext), static_cast<const QWidget*>(btnSound),
+          static_cast<const QWidget*>(sbtnPlayMode), static_cast<const QWidget*>(sbtnFullScreen),
+          static_cast<const QWidget*>(btnExitFullScreen), static_cast<const QWidget*>(limgMin),
+          static_cast<const QWidget*>(limgMax), static_cast<const QWidget*>(limgNor),
+          static_cast<const QWidget*>(limgClose)})
+        if (target == button)
+            return true;
+    return false;
+}
+
+void TfrmMain::PlayModeMenuAtButton() {
+    const QPoint place = sbtnPlayMode->isVisible()
+                             ? sbtnPlayMode->mapToGlobal(QPoint(0, sbtnPlayMode->height()))
+                             : mapToGlobal(rect().center());
+    pMenuPlayMode->popup(place);
+    // The keys move from the chosen mode, which a screen reader reads out with its state.
+    const QList<QAction*> items = pMenuPlayMode->actions();
+    const auto chosen =
+        std::find_if(items.begin(), items.end(), [](const QAction* item) { return item->isChecked(); });
+    if (!items.isEmpty())
+        pMenuPlayMode->setActiveAction(chosen != items.end() ? *chosen : items.first());
+}
+
+void TfrmMain::SeekToBarEnd(bool loadedEnd) {
+    if (!loadedEnd) {
+        transport_->SeekTo(0);
+        return;
+    }
+    const std::optional<Transport::Position> position = transport_->CurrentPosition();
+    const int fullWidth = pnlLoadAll->width() - 2; // the loaded part lies inside the bevel
+    if (!position || fullWidth <= 0)
+        return;
+    const int loadedWidth = std::min(pnlLoadPercent->width(), fullWidth);
+    transport_->SeekTo(static_cast<int32_t>(int64_t{position->total} * loadedWidth / fullWidth));
+}
+
+} // namespace luming
