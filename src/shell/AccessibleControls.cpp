@@ -5,8 +5,10 @@
 #include "shell/ImageControl.h"
 
 #include <QAccessibleWidget>
+#include <QAction>
 #include <QApplication>
 #include <QLabel>
+#include <QMenu>
 #include <QPointer>
 #include <QSlider>
 #include <QTabBar>
@@ -108,6 +110,62 @@ public:
     }
 };
 
+// An item of a menu of choices, one of which holds (the play modes): a radio button with its
+// state, so that a screen reader says which is chosen. (Qt's own menu item does not pass on that
+// it can be checked, and at-spi has no checkable menu item that Qt knows.)
+class ChoiceAccessible : public QAccessibleInterface, public QAccessibleActionInterface {
+public:
+    explicit ChoiceAccessible(QAction* item) : item_(item) {}
+
+    bool isValid() const override { return item_ && Menu(); }
+    QObject* object() const override { return item_; }
+    QWindow* window() const override { return Menu() ? Menu()->windowHandle() : nullptr; }
+    QAccessibleInterface* parent() const override {
+        return QAccessible::queryAccessibleInterface(Menu());
+    }
+    QAccessibleInterface* child(int) const override { return nullptr; }
+    int childCount() const override { return 0; }
+    int indexOfChild(const QAccessibleInterface*) const override { return -1; }
+    QAccessibleInterface* childAt(int, int) const override { return nullptr; }
+    QString text(QAccessible::Text which) const override {
+        return which == QAccessible::Name && item_ ? item_->text() : QString();
+    }
+    void setText(QAccessible::Text, const QString&) override {}
+    QRect rect() const override {
+        if (!isValid())
+            return {};
+        return Menu()->actionGeometry(item_).translated(Menu()->mapToGlobal(QPoint()));
+    }
+    QAccessible::Role role() const override { return QAccessible::RadioButton; }
+    QAccessible::State state() const override {
+        QAccessible::State state;
+        if (!isValid())
+            return state;
+        state.invisible = !Menu()->isVisible();
+        state.focusable = true;
+        state.focused = Menu()->activeAction() == item_;
+        state.checkable = true;
+        state.checked = item_->isChecked();
+        state.disabled = !item_->isEnabled();
+        return state;
+    }
+    void* interface_cast(QAccessible::InterfaceType type) override {
+        return type == QAccessible::ActionInterface ? static_cast<QAccessibleActionInterface*>(this)
+                                                    : nullptr;
+    }
+    QStringList actionNames() const override { return {pressAction()}; }
+    void doAction(const QString& action) override {
+        if (action == pressAction() && item_)
+            item_->trigger();
+    }
+    QStringList keyBindingsForAction(const QString&) const override { return {}; }
+
+private:
+    QMenu* Menu() const { return item_ ? qobject_cast<QMenu*>(item_->parent()) : nullptr; }
+
+    QPointer<QAction> item_;
+};
+
 // A control with nothing to show a screen reader inside it: hidden page tabs, whose current
 // tab would otherwise claim the focus.
 class LeafAccessible : public QAccessibleWidget {
@@ -154,6 +212,10 @@ bool IsHiddenTabBar(const QWidget* control) {
 }
 
 QAccessibleInterface* Describe(const QString&, QObject* object) {
+    if (auto* item = qobject_cast<QAction*>(object))
+        return object->property(kKindProperty).toInt() == static_cast<int>(Kind::Choice)
+                   ? new ChoiceAccessible(item)
+                   : nullptr;
     auto* control = qobject_cast<QWidget*>(object);
     if (!control)
         return nullptr;
@@ -179,6 +241,10 @@ QAccessibleInterface* Describe(const QString&, QObject* object) {
         if (auto* label = qobject_cast<QLabel*>(control))
             return new StatusAccessible(label);
         break;
+    case Kind::Window:
+        return new QAccessibleWidget(control, QAccessible::Window);
+    case Kind::Choice:
+        break;
     }
     return nullptr;
 }
@@ -200,14 +266,14 @@ int Seconds(const QString& time) {
 }
 
 // Drops Qt's description of `control`; the next use makes it anew, through Describe.
-void DescribeAgain(QWidget* control) {
+void DescribeAgain(QObject* control) {
     if (QAccessibleInterface* described = QAccessible::queryAccessibleInterface(control))
         QAccessible::deleteAccessibleInterface(QAccessible::uniqueId(described));
 }
 
 } // namespace
 
-void SetKind(QWidget* control, Kind kind) {
+void SetKind(QObject* control, Kind kind) {
     control->setProperty(kKindProperty, static_cast<int>(kind));
     DescribeAgain(control);
 }

@@ -3,6 +3,7 @@
 #include <QString>
 
 class QLabel;
+class QObject;
 class QWidget;
 
 namespace luming {
@@ -19,10 +20,12 @@ enum class Kind {
     PositionBar, // the value is the time label's text, e.g. "00:14 / 00:23"
     Volume,      // a vertical slider with the loudest at the top; the value is the level
     Status,      // a label that tells the player's state; its text is its name
+    Window,      // a window of the program's own
+    Choice,      // a checkable item (QAction) of a menu of choices where one holds
 };
 
 // Gives `control` its kind (a description Qt made of it before is dropped).
-void SetKind(QWidget* control, Kind kind);
+void SetKind(QObject* control, Kind kind);
 // The label whose text a position bar reads out as its value.
 void SetTimeLabel(QWidget* positionBar, QLabel* label);
 

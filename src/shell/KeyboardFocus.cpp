@@ -16,16 +16,42 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QScreen>
 #include <QSlider>
 #include <QToolButton>
 #include <QTreeView>
 
 #include <algorithm>
+#include <functional>
 
 namespace luming {
 
+namespace {
+
+// Runs a function when a control is about to take the focus, before the control itself sees it.
+class FocusInHook : public QObject {
+public:
+    FocusInHook(QWidget* control, std::function<void()> action)
+        : QObject(control), action_(std::move(action)) {
+        control->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::FocusIn)
+            action_();
+        return false;
+    }
+
+private:
+    std::function<void()> action_;
+};
+
+} // namespace
+
 void TfrmMain::ConnectKeyboardFocus() {
     accessible::Install(this);
+    accessible::SetKind(this, accessible::Kind::Window);
     for (QWidget* stop : FocusStops())
         if (stop != edtkey && stop != tv1)
             stop->setFocusPolicy(Qt::TabFocus); // a click does not move the focus there
@@ -41,30 +67,35 @@ void TfrmMain::ConnectKeyboardFocus() {
     accessible::SetKind(TrackBar2, accessible::Kind::Volume);
     accessible::SetKind(lblStatus, accessible::Kind::Status);
     pMenuPlayMode->setAccessibleName(QStringLiteral("节目播放方式"));
+    for (QAction* mode : pMenuPlayMode->actions())
+        accessible::SetKind(mode, accessible::Kind::Choice);
 
     // The tree's row cursor (its current index) tells a screen reader which row has the focus,
     // whether or not the tree has it: it is there only while the tree has the focus. The
     // highlight is the selection, which stays.
-    const auto placeRowCursor = [this] {
-        const QModelIndex row = tv1->hasFocus() ? treeModel_->IndexOf(tree_.Selected())
-                                                : QModelIndex();
+    const auto placeRowCursor = [this](bool focused) {
+        const QModelIndex row = focused ? treeModel_->IndexOf(tree_.Selected()) : QModelIndex();
         if (tv1->currentIndex() == row)
             return;
         followingTree_ = true;
         tv1->selectionModel()->setCurrentIndex(row, QItemSelectionModel::NoUpdate);
         followingTree_ = false;
     };
-    connect(treeModel_, &ProgrammeTreeModel::selectedChanged, this, placeRowCursor);
-    connect(treeModel_, &ProgrammeTreeModel::treeReset, this, placeRowCursor);
+    const auto followFocus = [this, placeRowCursor] { placeRowCursor(tv1->hasFocus()); };
+    connect(treeModel_, &ProgrammeTreeModel::selectedChanged, this, followFocus);
+    connect(treeModel_, &ProgrammeTreeModel::treeReset, this, followFocus);
+    // Before the view sees the focus come: without a row cursor it would put one on its first
+    // row, and that would choose the row.
+    new FocusInHook(tv1, [placeRowCursor] { placeRowCursor(true); });
     // The window opens with the keys in the tree: the arrows choose, Enter plays.
     tv1->setFocus(Qt::OtherFocusReason);
-    placeRowCursor();
+    followFocus();
 
     focusMark_ = new FocusMark(this);
-    connect(qApp, &QApplication::focusChanged, this, [this, placeRowCursor](QWidget* old,
-                                                                            QWidget* now) {
+    connect(qApp, &QApplication::focusChanged, this, [this, followFocus](QWidget* old,
+                                                                         QWidget* now) {
         if (old == tv1 || now == tv1)
-            placeRowCursor();
+            followFocus();
         const std::vector<QWidget*> stops = FocusStops();
         focusMark_->Follow(std::find(stops.begin(), stops.end(), now) != stops.end() ? now
                                                                                      : nullptr);
@@ -131,9 +162,14 @@ bool TfrmMain::IsFocusButton(const QWidget* target) const {
 }
 
 void TfrmMain::PlayModeMenuAtButton() {
-    const QPoint place = sbtnPlayMode->isVisible()
-                             ? sbtnPlayMode->mapToGlobal(QPoint(0, sbtnPlayMode->height()))
-                             : mapToGlobal(rect().center());
+    QPoint place = mapToGlobal(rect().center());
+    if (sbtnPlayMode->isVisible()) {
+        // Under the button, or above it where the screen ends below.
+        place = sbtnPlayMode->mapToGlobal(QPoint(0, sbtnPlayMode->height()));
+        const int menuHeight = pMenuPlayMode->sizeHint().height();
+        if (place.y() + menuHeight > screen()->availableGeometry().bottom())
+            place.setY(sbtnPlayMode->mapToGlobal(QPoint()).y() - menuHeight);
+    }
     pMenuPlayMode->popup(place);
     // The keys move from the chosen mode, which a screen reader reads out with its state.
     const QList<QAction*> items = pMenuPlayMode->actions();
