@@ -50,16 +50,18 @@ def describe(node):
     return entry
 
 
-def walk(node, found):
-    """Every object under node; objects that go while they are read are left out."""
+def walk(node, found, keep=lambda node: True):
+    """The objects under node that keep() takes, described; objects that go while they are
+    read are left out."""
     try:
-        found.append(describe(node))
+        if keep(node):
+            found.append(describe(node))
         children = [node.getChildAtIndex(i) for i in range(node.childCount)]
     except Exception:  # the object went away meanwhile
         return found
     for child in children:
         if child is not None:
-            walk(child, found)
+            walk(child, found, keep)
     return found
 
 
@@ -91,12 +93,12 @@ def wait_for(condition, deadline_s, what):
 
 
 def focused(window):
-    return [entry for entry in walk(window, []) if "focused" in entry["states"]]
+    return walk(window, [], lambda node: node.getState().contains(pyatspi.STATE_FOCUSED))
 
 
 def showing(window, name):
-    return any(entry["name"] == name and "showing" in entry["states"]
-               for entry in walk(window, []))
+    return walk(window, [], lambda node: node.name == name and
+                node.getState().contains(pyatspi.STATE_SHOWING))
 
 
 def main():
