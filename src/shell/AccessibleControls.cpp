@@ -68,8 +68,8 @@ public:
 
 private:
     TimeReading Reading() const {
-        const auto* label = qobject_cast<QLabel*>(
-            widget()->property(kTimeLabelProperty).value<QObject*>());
+        const auto* label =
+            qobject_cast<QLabel*>(widget()->property(kTimeLabelProperty).value<QObject*>());
         return label ? ReadTimeText(label->text()) : TimeReading{};
     }
 };

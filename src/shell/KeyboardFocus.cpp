@@ -2,8 +2,6 @@
 // each control. Tab follows the window: the search box, the tree, the transport bar from left
 // to right, then the title buttons; web panes are left out (a click enters them). Only what can
 // be seen is a stop: the window's full screen leaves just its exit button.
-#include "platform/FlashControl.h"
-#include "platform/WebPane.h"
 #include "shell/AccessibleControls.h"
 #include "shell/FocusMark.h"
 #include "shell/FormParts.h"
@@ -13,7 +11,6 @@
 
 #include <QApplication>
 #include <QFrame>
-#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QScreen>
@@ -92,23 +89,24 @@ void TfrmMain::ConnectKeyboardFocus() {
     followFocus();
 
     focusMark_ = new FocusMark(this);
-    connect(qApp, &QApplication::focusChanged, this, [this, followFocus](QWidget* old,
-                                                                         QWidget* now) {
-        if (old == tv1 || now == tv1)
-            followFocus();
-        const std::vector<QWidget*> stops = FocusStops();
-        focusMark_->Follow(std::find(stops.begin(), stops.end(), now) != stops.end() ? now
-                                                                                     : nullptr);
-        // The volume bar was shown for the keyboard; it goes as the mouse would take it away.
-        if (old == TrackBar2 && now != TrackBar2 && pnlVolume->isVisible())
-            pnlVolume->hide();
-    });
+    connect(qApp, &QApplication::focusChanged, this,
+            [this, followFocus](QWidget* old, QWidget* now) {
+                if (old == tv1 || now == tv1)
+                    followFocus();
+                const std::vector<QWidget*> stops = FocusStops();
+                focusMark_->Follow(
+                    std::find(stops.begin(), stops.end(), now) != stops.end() ? now : nullptr);
+                // The volume bar was shown for the keyboard; it goes as the mouse would take it
+                // away.
+                if (old == TrackBar2 && now != TrackBar2 && pnlVolume->isVisible())
+                    pnlVolume->hide();
+            });
 }
 
 std::vector<QWidget*> TfrmMain::FocusStops() const {
-    return {edtkey,      tv1,       btnPre,       btnPlay,        btnNext,
-            pnlLoadAll,  btnSound,  TrackBar2,    sbtnPlayMode,   sbtnFullScreen,
-            btnExitFullScreen, limgMin, limgMax, limgNor, limgClose};
+    return {edtkey,   tv1,       btnPre,       btnPlay,        btnNext,           pnlLoadAll,
+            btnSound, TrackBar2, sbtnPlayMode, sbtnFullScreen, btnExitFullScreen, limgMin,
+            limgMax,  limgNor,   limgClose};
 }
 
 bool TfrmMain::CanTakeFocus(const QWidget* stop) const {
@@ -124,8 +122,8 @@ bool TfrmMain::focusNextPrevChild(bool next) {
     const int count = static_cast<int>(stops.size());
     const auto current = std::find(stops.begin(), stops.end(), focusWidget());
     // From the movie or a web pane, Tab starts again at the first stop (Shift+Tab the last).
-    int at = current != stops.end() ? static_cast<int>(current - stops.begin())
-                                    : (next ? -1 : count);
+    int at =
+        current != stops.end() ? static_cast<int>(current - stops.begin()) : (next ? -1 : count);
     for (int step = 0; step < count; ++step) {
         at = ((next ? at + 1 : at - 1) % count + count) % count;
         QWidget* stop = stops[static_cast<size_t>(at)];
@@ -149,16 +147,10 @@ void TfrmMain::PressFocusedButton(QWidget* button) {
 }
 
 bool TfrmMain::IsFocusButton(const QWidget* target) const {
-    for (const QWidget* button :
-         {static_cast<const QWidget*>(btnPre), static_cast<const QWidget*>(btnPlay),
-          static_cast<const QWidget*>(btnNext), static_cast<const QWidget*>(btnSound),
-          static_cast<const QWidget*>(sbtnPlayMode), static_cast<const QWidget*>(sbtnFullScreen),
-          static_cast<const QWidget*>(btnExitFullScreen), static_cast<const QWidget*>(limgMin),
-          static_cast<const QWidget*>(limgMax), static_cast<const QWidget*>(limgNor),
-          static_cast<const QWidget*>(limgClose)})
-        if (target == button)
-            return true;
-    return false;
+    const std::initializer_list<const QWidget*> buttons = {
+        btnPre,  btnPlay, btnNext, btnSound, sbtnPlayMode, sbtnFullScreen, btnExitFullScreen,
+        limgMin, limgMax, limgNor, limgClose};
+    return std::find(buttons.begin(), buttons.end(), target) != buttons.end();
 }
 
 void TfrmMain::PlayModeMenuAtButton() {
@@ -173,8 +165,8 @@ void TfrmMain::PlayModeMenuAtButton() {
     pMenuPlayMode->popup(place);
     // The keys move from the chosen mode, which a screen reader reads out with its state.
     const QList<QAction*> items = pMenuPlayMode->actions();
-    const auto chosen =
-        std::find_if(items.begin(), items.end(), [](const QAction* item) { return item->isChecked(); });
+    const auto chosen = std::find_if(items.begin(), items.end(),
+                                     [](const QAction* item) { return item->isChecked(); });
     if (!items.isEmpty())
         pMenuPlayMode->setActiveAction(chosen != items.end() ? *chosen : items.first());
 }

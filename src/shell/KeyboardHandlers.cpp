@@ -88,8 +88,7 @@ bool TfrmMain::PlayerKeyPressed(QWidget* target, QKeyEvent* event) {
     if (modifiers != Qt::NoModifier)
         return false; // Ctrl+N and the like are not ours
 
-    const bool pressKey =
-        key == Qt::Key_Space || key == Qt::Key_Return || key == Qt::Key_Enter;
+    const bool pressKey = key == Qt::Key_Space || key == Qt::Key_Return || key == Qt::Key_Enter;
     if (pressKey && IsFocusButton(target)) {
         if (!event->isAutoRepeat())
             PressFocusedButton(target);

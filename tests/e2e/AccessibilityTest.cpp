@@ -24,12 +24,18 @@ const QString kTitle = QStringLiteral("鹿鸣果儿童古诗精选");
 
 // Tab from the tree, where the window opens with the focus, once round the window: the
 // transport bar from left to right, the title buttons of the maximised window, the search box.
-const QStringList kTabOrder = {QStringLiteral("上一首"),   QStringLiteral("play"),
-                               QStringLiteral("下一首"),   QStringLiteral("播放进度"),
-                               QStringLiteral("控制音量"), QStringLiteral("音量"),
-                               QStringLiteral("选择节目播放方式"), QStringLiteral("全屏播放"),
-                               QStringLiteral("最小化"),   QStringLiteral("还原"),
-                               QStringLiteral("关闭"),     QStringLiteral("搜索关键词"),
+const QStringList kTabOrder = {QStringLiteral("上一首"),
+                               QStringLiteral("play"),
+                               QStringLiteral("下一首"),
+                               QStringLiteral("播放进度"),
+                               QStringLiteral("控制音量"),
+                               QStringLiteral("音量"),
+                               QStringLiteral("选择节目播放方式"),
+                               QStringLiteral("全屏播放"),
+                               QStringLiteral("最小化"),
+                               QStringLiteral("还原"),
+                               QStringLiteral("关闭"),
+                               QStringLiteral("搜索关键词"),
                                QStringLiteral("tree")};
 
 class Accessibility : public ::testing::Test {
@@ -94,10 +100,9 @@ protected:
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.insert("READY_NAME", readyName);
         reader.setProcessEnvironment(environment);
-        reader.start("/usr/bin/python3",
-                     QStringList{LUMING_SOURCE_DIR "/tests/e2e/atspi_window.py",
-                                 QString::number(pid), kTitle} +
-                         keys);
+        reader.start("/usr/bin/python3", QStringList{LUMING_SOURCE_DIR "/tests/e2e/atspi_window.py",
+                                                     QString::number(pid), kTitle} +
+                                             keys);
         reader.waitForFinished(kReaderTimeoutMs);
         const QByteArray output = reader.readAllStandardOutput();
         EXPECT_EQ(reader.exitCode(), 0) << reader.readAllStandardError().toStdString();
@@ -152,8 +157,8 @@ TEST_F(Accessibility, EveryControlHasARoleAChineseNameAndAPlaceInTheTabOrder) {
     const QJsonObject window = ReadWindow(client.pid(), QStringLiteral("正在播放"), keys);
     const QJsonArray objects = window["objects"].toArray();
 
-    for (const char* button : {"最小化", "还原", "关闭", "上一首", "下一首", "控制音量",
-                               "选择节目播放方式", "全屏播放"})
+    for (const char* button :
+         {"最小化", "还原", "关闭", "上一首", "下一首", "控制音量", "选择节目播放方式", "全屏播放"})
         EXPECT_EQ(Shown(objects, button)["role"].toString(), "push button") << button;
     EXPECT_EQ(Shown(objects, "搜索关键词")["role"].toString(), "text");
     QStringList statusLines; // the state label, named by what it says
@@ -162,7 +167,8 @@ TEST_F(Accessibility, EveryControlHasARoleAChineseNameAndAPlaceInTheTabOrder) {
             object["states"].toArray().contains(QStringLiteral("showing")))
             statusLines << object["name"].toString();
     ASSERT_EQ(statusLines.size(), 1);
-    EXPECT_TRUE(statusLines[0].contains(QRegularExpression("\\p{Han}"))) << statusLines[0].toStdString();
+    EXPECT_TRUE(statusLines[0].contains(QRegularExpression("\\p{Han}")))
+        << statusLines[0].toStdString();
     const QJsonObject volume = Shown(objects, "音量", false); // shown while it has the focus
     EXPECT_EQ(volume["role"].toString(), "slider");
     EXPECT_EQ(volume["maximum"].toDouble(), 255);
