@@ -11,6 +11,7 @@
 
 #include <QApplication>
 #include <QFrame>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QScreen>
