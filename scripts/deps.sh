@@ -17,6 +17,8 @@ packages=(
     xvfb xauth x11-utils imagemagick openbox
     # a private session bus for the media-session tests (dbus-run-session, dbus-send)
     dbus-daemon dbus-bin
+    # the accessibility bus and a reader of it, and key presses, for the screen-reader test
+    at-spi2-core python3-pyatspi xdotool
     # demo media and Chinese text
     ffmpeg espeak-ng fonts-wqy-zenhei
     # the Debian package: icons, desktop entry and metadata checks, ELF detection for shlibdeps

@@ -113,6 +113,11 @@ void TfrmMain::EnterOwnFullScreen() {
 }
 
 void TfrmMain::LeaveOwnFullScreen() {
+    // The keys were in the movie or on the exit button: they go on at the full-screen button.
+    const QWidget* focused = focusWidget();
+    const bool keysInFullScreen =
+        focused && (focused == btnExitFullScreen || ShockwaveFlash1->isAncestorOf(focused) ||
+                    focused == ShockwaveFlash1);
     auto* windowLayout = static_cast<AlignLayout*>(layout());
     windowLayout->SetAlign(pnlTop, Align::Top);
     AlignLayout::Of(pnlStatus)->SetAlign(pnlStatus, Align::Bottom);
@@ -142,6 +147,8 @@ void TfrmMain::LeaveOwnFullScreen() {
     ownFullScreen_ = false;
     platform_.Desktop().UnregisterEscapeHotKey();
     FullScreenOn = 0;
+    if (keysInFullScreen)
+        sbtnFullScreen->setFocus(Qt::OtherFocusReason);
 }
 
 } // namespace luming

@@ -16,6 +16,8 @@ public:
     void setPicture(const Picture& picture);
     const Picture& picture() const { return picture_; }
     void setStretch(bool stretch);
+    // Acts as a left click on the control: a key press or a screen reader's "press".
+    void Click() { emit clicked(); }
 
 signals:
     void mousePressed(QMouseEvent* event);

@@ -1,7 +1,9 @@
 // Keys for the player, beyond the mouse: Space plays and pauses, Left/Right seek 5 s, Up/Down
-// move the volume bar, M mutes, F fills the screen, N/P next and previous, Escape leaves full
-// screen. They reach the window's own handlers, so everything else follows as after a click.
-// The search box and the web panes keep their keys; the tree keeps its arrows and Enter.
+// move the volume bar, M mutes, F fills the screen, N/P next and previous, L opens the play-mode
+// menu, Escape leaves full screen. They reach the window's own handlers, so everything else
+// follows as after a click. The search box and the web panes keep their keys; the tree keeps its
+// arrows and Enter. A focused button takes Space and Enter; the position bar Home and End; the
+// volume bar all four arrows.
 #include "platform/FlashControl.h"
 #include "platform/WebPane.h"
 #include "shell/FormParts.h"
@@ -62,8 +64,10 @@ void TfrmMain::ConnectKeyboardHandlers() {
     form::SetKeyHint(btnNext, QStringLiteral("N"));
     form::SetKeyHint(btnSound, QStringLiteral("M"));
     form::SetKeyHint(imgSound, QStringLiteral("↑/↓"));
+    form::SetKeyHint(sbtnPlayMode, QStringLiteral("L"));
     form::SetKeyHint(sbtnFullScreen, QStringLiteral("F"));
     form::SetKeyHint(btnExitFullScreen, QStringLiteral("Esc"));
+    ConnectKeyboardFocus();
 }
 
 bool TfrmMain::PlayerKeyPressed(QWidget* target, QKeyEvent* event) {
@@ -73,11 +77,32 @@ bool TfrmMain::PlayerKeyPressed(QWidget* target, QKeyEvent* event) {
         return false;
     if (target == edtkey || InsideWebPane(target, wbMp3))
         return false;
+    const int key = event->key();
+    // The movie and the audio page would keep Tab to themselves.
+    if ((key == Qt::Key_Tab || key == Qt::Key_Backtab) &&
+        (ShockwaveFlash1->isAncestorOf(target) || wbMp3->isAncestorOf(target))) {
+        focusNextPrevChild(key == Qt::Key_Tab);
+        return true;
+    }
     const Qt::KeyboardModifiers modifiers = event->modifiers() & ~Qt::KeypadModifier;
     if (modifiers != Qt::NoModifier)
         return false; // Ctrl+N and the like are not ours
 
-    const int key = event->key();
+    const bool pressKey = key == Qt::Key_Space || key == Qt::Key_Return || key == Qt::Key_Enter;
+    if (pressKey && IsFocusButton(target)) {
+        if (!event->isAutoRepeat())
+            PressFocusedButton(target);
+        return true;
+    }
+    if (target == pnlLoadAll && (key == Qt::Key_Home || key == Qt::Key_End)) {
+        SeekToBarEnd(key == Qt::Key_End);
+        return true;
+    }
+    const auto stepVolume = [this](bool louder) {
+        // Not while muted, as the bar itself. The bar's top, position 0, is the loudest.
+        if (TrackBar2->isEnabled())
+            TrackBar2->setValue(TrackBar2->value() + (louder ? -kVolumeStep : kVolumeStep));
+    };
     if (target == tv1 || tv1->isAncestorOf(target)) {
         if (key == Qt::Key_Up || key == Qt::Key_Down || key == Qt::Key_Left || key == Qt::Key_Right)
             return false;
@@ -92,6 +117,7 @@ bool TfrmMain::PlayerKeyPressed(QWidget* target, QKeyEvent* event) {
         {Qt::Key_M, [this] { btnSoundClick(); }},
         {Qt::Key_N, [this] { btnNextClick(); }},
         {Qt::Key_P, [this] { btnPreClick(); }},
+        {Qt::Key_L, [this] { PlayModeMenuAtButton(); }},
         {Qt::Key_F,
          [this] { FullScreenOn != 0 ? btnExitFullScreenClick() : sbtnFullScreenClick(); }},
     };
@@ -104,14 +130,14 @@ bool TfrmMain::PlayerKeyPressed(QWidget* target, QKeyEvent* event) {
     switch (key) {
     case Qt::Key_Left:
     case Qt::Key_Right:
-        transport_->SeekBy(key == Qt::Key_Left ? -kSeekStepSeconds : kSeekStepSeconds);
+        if (target == TrackBar2)
+            stepVolume(key == Qt::Key_Right);
+        else
+            transport_->SeekBy(key == Qt::Key_Left ? -kSeekStepSeconds : kSeekStepSeconds);
         return true;
     case Qt::Key_Up:
     case Qt::Key_Down:
-        // Not while muted, as the bar itself. The bar's top, position 0, is the loudest.
-        if (TrackBar2->isEnabled())
-            TrackBar2->setValue(TrackBar2->value() +
-                                (key == Qt::Key_Up ? -kVolumeStep : kVolumeStep));
+        stepVolume(key == Qt::Key_Up);
         return true;
     case Qt::Key_Escape:
         if (FullScreenOn == 0)

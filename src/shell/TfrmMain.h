@@ -51,6 +51,7 @@ class TfrmSystemMsg;
 class AsyncProbe;
 class OutputLevel;
 class ResumePositions;
+class FocusMark;
 
 // The main window: borderless and skinned, its frame drawn by the program itself. Its controls
 // carry the names of the form (and the same Qt object names); its handlers are named after the
@@ -94,6 +95,8 @@ public:
     void btnPreClick();
     void ReplayClick();
     void sbtnPlayModeClick();
+    // The play-mode menu opened by keyboard: under its button, on the chosen mode.
+    void PlayModeMenuAtButton();
     void setPlayMode(const std::string& mode);
     void ShowPlayMode();
     // The play list moves on at the end of a programme, by the play mode.
@@ -292,6 +295,8 @@ protected:
     void closeEvent(QCloseEvent* event) override;
     void showEvent(QShowEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+    // Tab and Shift+Tab go through FocusStops(), not through every control that takes focus.
+    bool focusNextPrevChild(bool next) override;
 
 private:
     friend class WindowMediaSession;
@@ -325,6 +330,15 @@ private:
     std::string VendorSite() const;
     void ConnectFullScreenHandlers();
     void ConnectKeyboardHandlers();
+    void ConnectKeyboardFocus();
+    // The controls Tab goes through, in order; CanTakeFocus says which of them it stops at now.
+    std::vector<QWidget*> FocusStops() const;
+    bool CanTakeFocus(const QWidget* stop) const;
+    // The buttons that Space and Enter press while they have the focus.
+    bool IsFocusButton(const QWidget* target) const;
+    void PressFocusedButton(QWidget* button);
+    // Home and End on the position bar: the start, or as far as the programme has loaded.
+    void SeekToBarEnd(bool loadedEnd);
     // Remembers where the current video or audio programme stands, as it is left.
     void RememberWhereLeft();
     void ResumeIfDue();
@@ -373,6 +387,7 @@ private:
     std::unique_ptr<MediaSession> mediaSession_;
     std::unique_ptr<MediaSessionService> mediaService_;
     AsyncProbe* probes_ = nullptr;
+    FocusMark* focusMark_ = nullptr;
     std::string pauseAdShown_;
     bool pauseAdProbing_ = false;
     bool pauseAdClosed_ = false; // closed by the user during this pause

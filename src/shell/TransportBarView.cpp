@@ -1,5 +1,6 @@
 #include "shell/TransportBarView.h"
 
+#include "shell/AccessibleControls.h"
 #include "shell/AlignLayout.h"
 #include "shell/FormParts.h"
 #include "shell/ImageList.h"
@@ -39,6 +40,7 @@ void TransportBarView::SetLoadedWidth(int width) {
 
 void TransportBarView::SetTimeText(const std::string& text) {
     form_.lblTime->setText(QString::fromStdString(text));
+    accessible::ValueChanged(form_.pnlLoadAll); // the position bar reads the time out
 }
 
 void TransportBarView::SetStatusText(const std::string& text) {

@@ -1,0 +1,312 @@
+#include "shell/AccessibleControls.h"
+
+#include "platform/FlashControl.h"
+#include "platform/WebPane.h"
+#include "shell/ImageControl.h"
+
+#include <QAccessibleWidget>
+#include <QAction>
+#include <QApplication>
+#include <QLabel>
+#include <QMenu>
+#include <QPointer>
+#include <QSlider>
+#include <QTabBar>
+
+namespace luming::accessible {
+
+namespace {
+
+constexpr char kKindProperty[] = "accessibleKind";
+constexpr char kTimeLabelProperty[] = "accessibleTimeLabel";
+constexpr int kSeekStepSeconds = 5;
+
+// A title button: pressed by a screen reader as by a click.
+class ButtonAccessible : public QAccessibleWidget {
+public:
+    explicit ButtonAccessible(ImageControl* button)
+        : QAccessibleWidget(button, QAccessible::Button) {}
+
+    QStringList actionNames() const override {
+        return QStringList{pressAction()} + QAccessibleWidget::actionNames();
+    }
+    void doAction(const QString& action) override {
+        if (action == pressAction())
+            static_cast<ImageControl*>(widget())->Click();
+        else
+            QAccessibleWidget::doAction(action);
+    }
+};
+
+// A slider the window draws itself, with a value interface.
+class SliderAccessible : public QAccessibleWidget, public QAccessibleValueInterface {
+public:
+    explicit SliderAccessible(QWidget* control) : QAccessibleWidget(control, QAccessible::Slider) {}
+
+    void* interface_cast(QAccessible::InterfaceType type) override {
+        if (type == QAccessible::ValueInterface)
+            return static_cast<QAccessibleValueInterface*>(this);
+        return QAccessibleWidget::interface_cast(type);
+    }
+    QVariant minimumValue() const override { return 0; }
+};
+
+// The position bar: its value is the time as the time label shows it.
+class PositionBarAccessible : public SliderAccessible {
+public:
+    using SliderAccessible::SliderAccessible;
+
+    QString text(QAccessible::Text which) const override {
+        if (which == QAccessible::Value || which == QAccessible::Description)
+            return Reading().spoken;
+        return SliderAccessible::text(which);
+    }
+    QVariant currentValue() const override { return std::max(Reading().seconds, 0); }
+    void setCurrentValue(const QVariant&) override {} // seeking is the arrow keys' and the mouse's
+    QVariant maximumValue() const override { return std::max(Reading().total, 0); }
+    QVariant minimumStepSize() const override { return kSeekStepSeconds; }
+
+private:
+    TimeReading Reading() const {
+        const auto* label =
+            qobject_cast<QLabel*>(widget()->property(kTimeLabelProperty).value<QObject*>());
+        return label ? ReadTimeText(label->text()) : TimeReading{};
+    }
+};
+
+// The volume bar: a vertical track bar whose top, position 0, is the loudest. Its value is the
+// level, 0 (silent) up to the bar's maximum.
+class VolumeAccessible : public SliderAccessible {
+public:
+    explicit VolumeAccessible(QSlider* bar) : SliderAccessible(bar) {}
+
+    QString text(QAccessible::Text which) const override {
+        if (which == QAccessible::Value)
+            return QString::number(Level());
+        return SliderAccessible::text(which);
+    }
+    QVariant currentValue() const override { return Level(); }
+    void setCurrentValue(const QVariant& value) override {
+        Bar()->setValue(Bar()->maximum() - value.toInt());
+    }
+    QVariant maximumValue() const override { return Bar()->maximum(); }
+    QVariant minimumStepSize() const override { return Bar()->singleStep(); }
+
+private:
+    QSlider* Bar() const { return static_cast<QSlider*>(widget()); }
+    int Level() const { return Bar()->maximum() - Bar()->value(); }
+};
+
+// The state label: a status line named by what it says now. The label tells a screen reader
+// when its text changes.
+class StatusAccessible : public QAccessibleWidget {
+public:
+    explicit StatusAccessible(QLabel* label) : QAccessibleWidget(label, QAccessible::StatusBar) {}
+
+    QString text(QAccessible::Text which) const override {
+        if (which == QAccessible::Name)
+            return static_cast<QLabel*>(widget())->text();
+        return QAccessibleWidget::text(which);
+    }
+};
+
+// An item of a menu of choices, one of which holds (the play modes): a radio button with its
+// state, so that a screen reader says which is chosen. (Qt's own menu item does not pass on that
+// it can be checked, and at-spi has no checkable menu item that Qt knows.)
+class ChoiceAccessible : public QAccessibleInterface, public QAccessibleActionInterface {
+public:
+    explicit ChoiceAccessible(QAction* item) : item_(item) {}
+
+    bool isValid() const override { return item_ && Menu(); }
+    QObject* object() const override { return item_; }
+    QWindow* window() const override { return Menu() ? Menu()->windowHandle() : nullptr; }
+    QAccessibleInterface* parent() const override {
+        return QAccessible::queryAccessibleInterface(Menu());
+    }
+    QAccessibleInterface* child(int) const override { return nullptr; }
+    int childCount() const override { return 0; }
+    int indexOfChild(const QAccessibleInterface*) const override { return -1; }
+    QAccessibleInterface* childAt(int, int) const override { return nullptr; }
+    QString text(QAccessible::Text which) const override {
+        return which == QAccessible::Name && item_ ? item_->text() : QString();
+    }
+    void setText(QAccessible::Text, const QString&) override {}
+    QRect rect() const override {
+        if (!isValid())
+            return {};
+        return Menu()->actionGeometry(item_).translated(Menu()->mapToGlobal(QPoint()));
+    }
+    QAccessible::Role role() const override { return QAccessible::RadioButton; }
+    QAccessible::State state() const override {
+        QAccessible::State state;
+        if (!isValid())
+            return state;
+        state.invisible = !Menu()->isVisible();
+        state.focusable = true;
+        state.focused = Menu()->activeAction() == item_;
+        state.checkable = true;
+        state.checked = item_->isChecked();
+        state.disabled = !item_->isEnabled();
+        return state;
+    }
+    void* interface_cast(QAccessible::InterfaceType type) override {
+        return type == QAccessible::ActionInterface ? static_cast<QAccessibleActionInterface*>(this)
+                                                    : nullptr;
+    }
+    QStringList actionNames() const override { return {pressAction()}; }
+    void doAction(const QString& action) override {
+        if (action == pressAction() && item_)
+            item_->trigger();
+    }
+    QStringList keyBindingsForAction(const QString&) const override { return {}; }
+
+private:
+    QMenu* Menu() const { return item_ ? qobject_cast<QMenu*>(item_->parent()) : nullptr; }
+
+    QPointer<QAction> item_;
+};
+
+// A control with nothing to show a screen reader inside it: hidden page tabs, whose current
+// tab would otherwise claim the focus.
+class LeafAccessible : public QAccessibleWidget {
+public:
+    LeafAccessible(QWidget* control, QAccessible::Role role) : QAccessibleWidget(control, role) {}
+
+    int childCount() const override { return 0; }
+    QAccessibleInterface* child(int) const override { return nullptr; }
+    int indexOfChild(const QAccessibleInterface*) const override { return -1; }
+    QAccessibleInterface* focusChild() const override { return nullptr; }
+};
+
+// A web pane or the player: the page inside is shown to a screen reader only while it has the
+// keyboard focus. A web engine's document says it has the focus whether or not its view does,
+// and the panes are left out of the Tab order; they are entered by a click.
+class WebHostAccessible : public QAccessibleWidget {
+public:
+    explicit WebHostAccessible(QWidget* host) : QAccessibleWidget(host) {}
+
+    int childCount() const override { return Entered() ? QAccessibleWidget::childCount() : 0; }
+    QAccessibleInterface* child(int index) const override {
+        return Entered() ? QAccessibleWidget::child(index) : nullptr;
+    }
+    int indexOfChild(const QAccessibleInterface* child) const override {
+        return Entered() ? QAccessibleWidget::indexOfChild(child) : -1;
+    }
+    QAccessibleInterface* focusChild() const override {
+        return Entered() ? QAccessibleWidget::focusChild() : nullptr;
+    }
+
+private:
+    bool Entered() const {
+        const QWidget* focus = QApplication::focusWidget();
+        return focus && widget()->isVisible() && widget()->isAncestorOf(focus);
+    }
+};
+
+bool IsWebHost(const QWidget* control) {
+    return qobject_cast<const WebPane*>(control) || qobject_cast<const FlashControl*>(control);
+}
+
+bool IsHiddenTabBar(const QWidget* control) {
+    return qobject_cast<const QTabBar*>(control) && control->isHidden();
+}
+
+QAccessibleInterface* Describe(const QString&, QObject* object) {
+    if (auto* item = qobject_cast<QAction*>(object))
+        return object->property(kKindProperty).toInt() == static_cast<int>(Kind::Choice)
+                   ? new ChoiceAccessible(item)
+                   : nullptr;
+    auto* control = qobject_cast<QWidget*>(object);
+    if (!control)
+        return nullptr;
+    if (IsWebHost(control))
+        return new WebHostAccessible(control);
+    if (IsHiddenTabBar(control))
+        return new LeafAccessible(control, QAccessible::PageTabList);
+    const QVariant kind = control->property(kKindProperty);
+    if (!kind.isValid())
+        return nullptr;
+    switch (static_cast<Kind>(kind.toInt())) {
+    case Kind::Button:
+        if (auto* button = qobject_cast<ImageControl*>(control))
+            return new ButtonAccessible(button);
+        break;
+    case Kind::PositionBar:
+        return new PositionBarAccessible(control);
+    case Kind::Volume:
+        if (auto* bar = qobject_cast<QSlider*>(control))
+            return new VolumeAccessible(bar);
+        break;
+    case Kind::Status:
+        if (auto* label = qobject_cast<QLabel*>(control))
+            return new StatusAccessible(label);
+        break;
+    case Kind::Window:
+        return new QAccessibleWidget(control, QAccessible::Window);
+    case Kind::Choice:
+        break;
+    }
+    return nullptr;
+}
+
+// "mm:ss" or "hh:mm:ss" in seconds; -1 when it is neither.
+int Seconds(const QString& time) {
+    int seconds = 0;
+    const QStringList parts = time.trimmed().split(':');
+    if (parts.size() < 2 || parts.size() > 3)
+        return -1;
+    for (const QString& part : parts) {
+        bool ok = false;
+        const int value = part.toInt(&ok);
+        if (!ok || value < 0)
+            return -1;
+        seconds = seconds * 60 + value;
+    }
+    return seconds;
+}
+
+// Drops Qt's description of `control`; the next use makes it anew, through Describe.
+void DescribeAgain(QObject* control) {
+    if (QAccessibleInterface* described = QAccessible::queryAccessibleInterface(control))
+        QAccessible::deleteAccessibleInterface(QAccessible::uniqueId(described));
+}
+
+} // namespace
+
+void SetKind(QObject* control, Kind kind) {
+    control->setProperty(kKindProperty, static_cast<int>(kind));
+    DescribeAgain(control);
+}
+
+void SetTimeLabel(QWidget* positionBar, QLabel* label) {
+    positionBar->setProperty(kTimeLabelProperty, QVariant::fromValue<QObject*>(label));
+}
+
+void Install(QWidget* window) {
+    static bool installed = false;
+    if (!installed)
+        QAccessible::installFactory(&Describe);
+    installed = true;
+    for (QWidget* control : window->findChildren<QWidget*>())
+        if (IsWebHost(control) || IsHiddenTabBar(control))
+            DescribeAgain(control);
+}
+
+void ValueChanged(QWidget* control) {
+    if (!QAccessible::isActive())
+        return;
+    QAccessibleValueChangeEvent event(control, {});
+    if (QAccessibleInterface* described = QAccessible::queryAccessibleInterface(control))
+        if (QAccessibleValueInterface* value = described->valueInterface())
+            event.setValue(value->currentValue());
+    QAccessible::updateAccessibility(&event);
+}
+
+TimeReading ReadTimeText(const QString& text) {
+    const QStringList times = text.split('/');
+    if (times.size() != 2)
+        return {text, -1, -1};
+    return {times[0].trimmed() + " / " + times[1].trimmed(), Seconds(times[0]), Seconds(times[1])};
+}
+
+} // namespace luming::accessible

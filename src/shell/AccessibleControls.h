@@ -1,0 +1,49 @@
+#pragma once
+
+#include <QString>
+
+class QLabel;
+class QObject;
+class QWidget;
+
+namespace luming {
+
+// What a screen reader is told of the window's own drawn controls, which Qt's widgets do not
+// describe by themselves: the title buttons are buttons, the position bar and the volume bar are
+// sliders with their values, the state label is a status line. Hidden page tabs and web panes
+// without the keyboard focus show nothing inside them, so that only the control with the focus
+// says it has it.
+namespace accessible {
+
+enum class Kind {
+    Button,      // an image control that acts on a click
+    PositionBar, // the value is the time label's text, e.g. "00:14 / 00:23"
+    Volume,      // a vertical slider with the loudest at the top; the value is the level
+    Status,      // a label that tells the player's state; its text is its name
+    Window,      // a window of the program's own
+    Choice,      // a checkable item (QAction) of a menu of choices where one holds
+};
+
+// Gives `control` its kind (a description Qt made of it before is dropped).
+void SetKind(QObject* control, Kind kind);
+// The label whose text a position bar reads out as its value.
+void SetTimeLabel(QWidget* positionBar, QLabel* label);
+
+// Registers the descriptions with Qt, once per process, and has the controls of `window` that
+// Qt described before described again (a control's description is made on first use and kept).
+void Install(QWidget* window);
+
+// Says that a control's value changed (a screen reader reads it out again).
+void ValueChanged(QWidget* control);
+
+// The time label's "mm:ss/mm:ss" (hours in front from one hour on) as a screen reader says
+// it, "mm:ss / mm:ss", and its two times in seconds (-1 where a time cannot be read).
+struct TimeReading {
+    QString spoken;
+    int seconds = -1;
+    int total = -1;
+};
+TimeReading ReadTimeText(const QString& text);
+
+} // namespace accessible
+} // namespace luming
