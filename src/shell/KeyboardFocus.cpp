@@ -7,6 +7,7 @@
 #include "shell/FormParts.h"
 #include "shell/ImageControl.h"
 #include "shell/ProgrammeTreeModel.h"
+#include "shell/StatusLabel.h"
 #include "shell/TfrmMain.h"
 
 #include <QApplication>
