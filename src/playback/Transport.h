@@ -75,6 +75,8 @@ public:
     // Shows why the programme cannot play (the button then offers to try again), instead of
     // loading for ever; false for no error.
     bool ShowPlayError(const std::string& error);
+    // The same for a programme whose download through the vendor library failed for good.
+    bool ShowDownloadFailure();
 
     // Whether the current programme can be sought on the bar (not Flash movies that cannot jump).
     bool CanSeek();
