@@ -1,8 +1,8 @@
 #include "catalogue/CatalogueReader.h"
 
+#include <libxml/SAX2.h>
 #include <libxml/globals.h>
 #include <libxml/parser.h>
-#include <libxml/SAX2.h>
 #include <libxml/parserInternals.h>
 #include <libxml/xmlIO.h>
 #include <libxml/xmlerror.h>
@@ -252,8 +252,8 @@ template <typename NextChunk> void Parse(ICatalogueSink& sink, NextChunk next) {
     if (!context)
         throw std::bad_alloc();
     state.context = context.get();
-    xmlCtxtUseOptions(context.get(), XML_PARSE_NONET | XML_PARSE_NOENT | XML_PARSE_NOERROR |
-                                         XML_PARSE_NOWARNING);
+    xmlCtxtUseOptions(context.get(),
+                      XML_PARSE_NONET | XML_PARSE_NOENT | XML_PARSE_NOERROR | XML_PARSE_NOWARNING);
     xmlParseDocument(context.get());
     if (input.failure)
         std::rethrow_exception(input.failure);

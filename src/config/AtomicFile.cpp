@@ -88,8 +88,7 @@ bool WriteInPlace(const std::string& path, const std::string& bytes) {
     if (fd < 0)
         return false;
     const bool written = WriteAll(fd, bytes) &&
-                         ::ftruncate(fd, static_cast<off_t>(bytes.size())) == 0 &&
-                         ::fsync(fd) == 0;
+                         ::ftruncate(fd, static_cast<off_t>(bytes.size())) == 0 && ::fsync(fd) == 0;
     return ::close(fd) == 0 && written;
 }
 

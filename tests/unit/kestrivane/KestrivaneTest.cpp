@@ -281,7 +281,8 @@ TEST_F(Kestrivane, FullStoreIsToldAndNeverMarkedComplete) {
     ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &limited), 0);
     const PlayAddress address = Fetch(origin.url("/fast.flv"));
     const auto response = Play(address);
-    EXPECT_TRUE(Eventually([&] { return GetProgError(address.task) == KESTRIVANE_ERROR_DISK_FULL; }));
+    EXPECT_TRUE(
+        Eventually([&] { return GetProgError(address.task) == KESTRIVANE_ERROR_DISK_FULL; }));
     ::setrlimit(RLIMIT_FSIZE, &before);
     EXPECT_TRUE(!response || response->body.size() <= 1024 * 1024);
     EXPECT_LT(Percent(address.task), 100);

@@ -1,8 +1,9 @@
 // The demo site stopped in the middle of a download and started again on the same port: the
 // download resumes where it broke and the player's request is held open until its end.
-#include "kestrivane.h"
+#include "Origin.h"
 #include "VendorSite.h"
 #include "content/ContentAddress.h"
+#include "kestrivane.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -19,16 +20,6 @@
 using namespace std::chrono_literals;
 
 namespace {
-
-std::string Bytes(size_t count) {
-    std::string bytes(count, '\0');
-    uint32_t state = 99;
-    for (char& byte : bytes) {
-        state = state * 1103515245 + 12345;
-        byte = static_cast<char>(state >> 16);
-    }
-    return bytes;
-}
 
 // The demo site on 127.0.0.1 at `port` (0: any free one), throttled to 64 KB/s.
 class DemoSite {
@@ -78,7 +69,7 @@ int32_t DownloadedKiB(int32_t task) {
 
 TEST(KestrivaneSiteDrop, DownloadResumesAfterTheSiteComesBackAndThePlayerGetsEveryByte) {
     luming::test::TempDir store, media;
-    const std::string video = Bytes(400000);
+    const std::string video = kestrivane::test::ProgrammeBytes(400000);
     std::ofstream(media.path() / "300.flv", std::ios::binary) << video;
     setenv("KESTRIVANE_STORE", store.path().c_str(), 1);
     setenv("KESTRIVANE_WAIT_MS", "20000", 1);
@@ -111,7 +102,8 @@ TEST(KestrivaneSiteDrop, DownloadResumesAfterTheSiteComesBackAndThePlayerGetsEve
     EXPECT_EQ(response->status, 200);
     EXPECT_TRUE(response->body == video) << response->body.size() << " bytes";
     int32_t percent = 0;
-    EXPECT_TRUE(Eventually([&] { return GetProgInfo(task, &percent, nullptr, nullptr) && percent == 100; }));
+    EXPECT_TRUE(Eventually(
+        [&] { return GetProgInfo(task, &percent, nullptr, nullptr) && percent == 100; }));
     EXPECT_EQ(GetProgError(task), KESTRIVANE_ERROR_NONE);
     UnInitkestrivane();
 

@@ -9,9 +9,9 @@
 #include <arpa/inet.h>
 #include <chrono>
 #include <fstream>
-#include <sys/time.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
+#include <sys/time.h>
 #include <unistd.h>
 
 using namespace std::chrono_literals;

@@ -43,7 +43,8 @@ KESTRIVANE_EXPORT KestrivaneBool SetProgramInfo(const char* sourceUrl, int32_t i
                                                 int32_t arg4, char* out);
 
 /* Progress of a task: `percent` 0..100 (100 only once complete, and for a programme whose
- * origin never told its length only once the origin has confirmed that length), `downloadedKiB`, `totalKiB`
+ * origin never told its length only once the origin has confirmed that length), `downloadedKiB`,
+ * `totalKiB`
  * (-1 while unknown). Zero for an unknown task. Any pointer may be null. */
 KESTRIVANE_EXPORT KestrivaneBool GetProgInfo(int32_t task, int32_t* percent, int32_t* downloadedKiB,
                                              int32_t* totalKiB);

@@ -20,7 +20,7 @@ struct DownloadAttempts {
     // The first failure since the last byte arrived.
     std::optional<std::chrono::steady_clock::time_point> failingSince;
     std::chrono::milliseconds pause{0}; // before the next attempt
-    bool confirming = false; // the check right after an end that may have been a hang-up
+    bool confirming = false;            // the check right after an end that may have been a hang-up
 };
 
 // The download worker: one thread that runs every transfer at once (libcurl's multi interface),

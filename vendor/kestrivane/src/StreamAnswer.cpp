@@ -108,8 +108,8 @@ std::optional<StreamRequest> ParseStreamRequest(std::string_view received) {
 
 StreamAnswer::StreamAnswer(std::shared_ptr<Task> task, StreamRequest request,
                            std::chrono::milliseconds patience, const std::atomic<bool>& serving)
-    : task_(std::move(task)), request_(std::move(request)), patience_(patience),
-      serving_(serving) {}
+    : task_(std::move(task)), request_(std::move(request)), patience_(patience), serving_(serving) {
+}
 
 StreamAnswer::~StreamAnswer() {
     if (fd_ >= 0)
@@ -150,8 +150,8 @@ Answered StreamAnswer::SendHead(FrontConnection& connection, const TaskProgress&
     head += "Content-Type: " + std::string(ContentTypeFor(task_->extension)) + "\r\n";
     head += "Content-Length: " + std::to_string(end_ - offset_) + "\r\n";
     if (part)
-        head += "Content-Range: bytes " + std::to_string(offset_) + "-" +
-                std::to_string(end_ - 1) + "/" + std::to_string(total) + "\r\n";
+        head += "Content-Range: bytes " + std::to_string(offset_) + "-" + std::to_string(end_ - 1) +
+                "/" + std::to_string(total) + "\r\n";
     if (!request_.keepAlive)
         head += "Connection: close\r\n";
     head += "\r\n";
@@ -175,8 +175,10 @@ Answered StreamAnswer::SendBody(FrontConnection& connection) {
                 return WaitFor(offset_);
             return {}; // the download failed or stalled: the connection ends with what came
         }
-        buffer.resize(std::min<uint64_t>({kChunkSize, progress.downloaded - offset_, end_ - offset_}));
-        const ssize_t read = ::pread(fd_, buffer.data(), buffer.size(), static_cast<off_t>(offset_));
+        buffer.resize(
+            std::min<uint64_t>({kChunkSize, progress.downloaded - offset_, end_ - offset_}));
+        const ssize_t read =
+            ::pread(fd_, buffer.data(), buffer.size(), static_cast<off_t>(offset_));
         if (read <= 0 || connection.write(buffer.data(), static_cast<size_t>(read)) != read)
             return {};
         offset_ += static_cast<uint64_t>(read);
@@ -189,7 +191,8 @@ Answered StreamAnswer::WaitFor(std::optional<uint64_t> offset) {
         uint64_t seen;
         Clock::time_point deadline;
     };
-    auto watch = std::make_shared<Watch>(Watch{task_->Progress().downloaded, Clock::now() + patience_});
+    auto watch =
+        std::make_shared<Watch>(Watch{task_->Progress().downloaded, Clock::now() + patience_});
     auto self = shared_from_this();
     Answered answered;
     answered.then = Answered::Then::Wait;

@@ -22,9 +22,8 @@ StreamServer::StreamServer(TaskLookup lookup, std::chrono::milliseconds patience
     // Told to players; the front drops a connection that sends no next head within that.
     processor_.set_keep_alive_timeout(std::max<time_t>(
         1, std::chrono::duration_cast<std::chrono::seconds>(limits.headDeadline).count()));
-    processor_.Get(".*", [](const httplib::Request&, httplib::Response& response) {
-        Refuse(response, 404);
-    });
+    processor_.Get(
+        ".*", [](const httplib::Request&, httplib::Response& response) { Refuse(response, 404); });
     processor_.Options(
         ".*", [](const httplib::Request&, httplib::Response& response) { Refuse(response, 204); });
 }
