@@ -29,8 +29,8 @@ packages=(
 
 missing=()
 for package in "${packages[@]}"; do
-    dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" ||
-        missing+=("$package")
+    status=$(dpkg-query -W -f='${Status}' "$package" 2>/dev/null || true)
+    [[ $status == "install ok installed" ]] || missing+=("$package")
 done
 # Node.js and npm (for the Flash engine's files) may come from elsewhere than Debian; only a
 # missing command is installed.

@@ -1,10 +1,13 @@
 #include "catalogue/CatalogueReader.h"
 
+#include <libxml/SAX2.h>
 #include <libxml/globals.h>
 #include <libxml/parser.h>
 #include <libxml/parserInternals.h>
+#include <libxml/xmlIO.h>
 #include <libxml/xmlerror.h>
 
+#include <algorithm>
 #include <array>
 #include <cstdio>
 #include <cstring>
@@ -133,6 +136,28 @@ void OnReference(void* user, const xmlChar*) {
     State(user).NonTextInField();
 }
 
+// Entities the document declares with their text are expanded (within libxml2's limits on
+// expansion); external ones are never declared, so a reference to one is an error, and no file
+// or address is ever loaded for it. The declarations live in a document of the parser's own.
+void OnStartDocument(void* user) {
+    xmlSAX2StartDocument(State(user).context);
+}
+
+void OnInternalSubset(void* user, const xmlChar* name, const xmlChar* externalId,
+                      const xmlChar* systemId) {
+    xmlSAX2InternalSubset(State(user).context, name, externalId, systemId);
+}
+
+void OnEntityDecl(void* user, const xmlChar* name, int type, const xmlChar* publicId,
+                  const xmlChar* systemId, xmlChar* content) {
+    if (type == XML_INTERNAL_GENERAL_ENTITY)
+        xmlSAX2EntityDecl(State(user).context, name, type, publicId, systemId, content);
+}
+
+xmlEntityPtr OnGetEntity(void* user, const xmlChar* name) {
+    return xmlSAX2GetEntity(State(user).context, name);
+}
+
 void OnError(void* user, xmlErrorPtr error) {
     ParseState& state = State(user);
     if (error == nullptr || error->level != XML_ERR_FATAL || !state.error.empty())
@@ -154,6 +179,10 @@ xmlSAXHandler MakeHandler() {
     handler.comment = OnComment;
     handler.processingInstruction = OnInstruction;
     handler.reference = OnReference;
+    handler.startDocument = OnStartDocument;
+    handler.internalSubset = OnInternalSubset;
+    handler.entityDecl = OnEntityDecl;
+    handler.getEntity = OnGetEntity;
     handler.serror = OnError;
     return handler;
 }
@@ -176,29 +205,58 @@ private:
 };
 
 struct ContextFree {
-    void operator()(xmlParserCtxtPtr context) const { xmlFreeParserCtxt(context); }
+    void operator()(xmlParserCtxtPtr context) const {
+        xmlFreeDoc(context->myDoc); // the document that held the declared entities
+        context->myDoc = nullptr;
+        xmlFreeParserCtxt(context);
+    }
 };
 using Context = std::unique_ptr<xmlParserCtxt, ContextFree>;
 
-// Runs the push parser over the chunks `next` yields (an empty chunk ends the input).
-template <typename NextChunk> void Parse(ICatalogueSink& sink, const char* name, NextChunk next) {
+// The input as the parser pulls it: the chunks `next` yields (an empty one ends the input). An
+// exception of `next` waits until the parser has returned.
+template <typename NextChunk> struct ChunkInput {
+    NextChunk& next;
+    std::string_view pending;
+    std::exception_ptr failure;
+
+    static int Read(void* self, char* buffer, int size) {
+        auto& input = *static_cast<ChunkInput*>(self);
+        try {
+            if (input.pending.empty())
+                input.pending = input.next();
+        } catch (...) {
+            input.failure = std::current_exception();
+            return -1;
+        }
+        const size_t count = std::min(input.pending.size(), static_cast<size_t>(size));
+        std::memcpy(buffer, input.pending.data(), count);
+        input.pending.remove_prefix(count);
+        return static_cast<int>(count);
+    }
+    static int Close(void*) { return 0; }
+};
+
+// Runs the parser over the chunks `next` yields. The parser pulls them, so a cut or empty file
+// gets its own message ("Premature end of data in tag e", "Document is empty").
+template <typename NextChunk> void Parse(ICatalogueSink& sink, NextChunk next) {
     WidenChineseEncodings();
     const QuietGenericErrors quiet;
     xmlSAXHandler handler = MakeHandler();
     ParseState state;
     state.sink = &sink;
-    Context context(xmlCreatePushParserCtxt(&handler, &state, nullptr, 0, name));
+    ChunkInput<NextChunk> input{next, {}, nullptr};
+    Context context(xmlCreateIOParserCtxt(&handler, &state, &ChunkInput<NextChunk>::Read,
+                                          &ChunkInput<NextChunk>::Close, &input,
+                                          XML_CHAR_ENCODING_NONE));
     if (!context)
         throw std::bad_alloc();
     state.context = context.get();
-    xmlCtxtUseOptions(context.get(), XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING);
-    for (;;) {
-        const std::string_view chunk = next();
-        const int status = xmlParseChunk(context.get(), chunk.data(),
-                                         static_cast<int>(chunk.size()), chunk.empty() ? 1 : 0);
-        if (status != 0 || !context->wellFormed || chunk.empty())
-            break;
-    }
+    xmlCtxtUseOptions(context.get(),
+                      XML_PARSE_NONET | XML_PARSE_NOENT | XML_PARSE_NOERROR | XML_PARSE_NOWARNING);
+    xmlParseDocument(context.get());
+    if (input.failure)
+        std::rethrow_exception(input.failure);
     if (state.sinkFailure)
         std::rethrow_exception(state.sinkFailure);
     if (!context->wellFormed || state.depth != 0) {
@@ -223,7 +281,7 @@ void ReadCatalogueFile(const std::string& path, ICatalogueSink& sink) {
     if (!file)
         throw CatalogueFileError("cannot open " + path);
     std::vector<char> buffer(256 * 1024);
-    Parse(sink, path.c_str(), [&]() -> std::string_view {
+    Parse(sink, [&]() -> std::string_view {
         const size_t got = std::fread(buffer.data(), 1, buffer.size(), file.get());
         if (got == 0 && std::ferror(file.get()))
             throw CatalogueFileError("cannot read " + path);
@@ -233,7 +291,7 @@ void ReadCatalogueFile(const std::string& path, ICatalogueSink& sink) {
 
 void ReadCatalogueBytes(std::string_view bytes, ICatalogueSink& sink) {
     constexpr size_t kChunk = 256 * 1024;
-    Parse(sink, nullptr, [&]() -> std::string_view {
+    Parse(sink, [&]() -> std::string_view {
         const std::string_view chunk = bytes.substr(0, kChunk);
         bytes.remove_prefix(chunk.size());
         return chunk;

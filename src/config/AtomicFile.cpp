@@ -80,6 +80,18 @@ void RemoveStaleTemporaries(const std::string& path) {
             fs::remove(entry->path(), error);
 }
 
+// For a directory that takes no new file while the file itself may be written (a read-only
+// Config folder with a writable local.ini): the bytes go over the old ones and the file is cut
+// to their length. Not all at once, but the setting is kept.
+bool WriteInPlace(const std::string& path, const std::string& bytes) {
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    const bool written = WriteAll(fd, bytes) &&
+                         ::ftruncate(fd, static_cast<off_t>(bytes.size())) == 0 && ::fsync(fd) == 0;
+    return ::close(fd) == 0 && written;
+}
+
 } // namespace
 
 bool WriteFileAtomically(const std::string& linkOrPath, const std::string& bytes) {
@@ -95,15 +107,15 @@ bool WriteFileAtomically(const std::string& linkOrPath, const std::string& bytes
     // A file that is not writable (for an administrator: not writable by anyone) is pinned and
     // stays as it is, though its directory would let it be replaced.
     struct stat existing {};
-    if (::stat(path.c_str(), &existing) == 0 &&
-        ((existing.st_mode & 0222) == 0 || ::access(path.c_str(), W_OK) != 0))
+    const bool exists = ::stat(path.c_str(), &existing) == 0;
+    if (exists && ((existing.st_mode & 0222) == 0 || ::access(path.c_str(), W_OK) != 0))
         return false;
 
     RemoveStaleTemporaries(path);
     std::string temp = path + ".XXXXXX";
     const int fd = ::mkstemp(temp.data());
     if (fd < 0)
-        return false;
+        return exists && (errno == EACCES || errno == EPERM) && WriteInPlace(path, bytes);
 
     struct stat old {};
     ::fchmod(fd, ::stat(path.c_str(), &old) == 0 ? old.st_mode & 07777 : NewFileMode());

@@ -13,8 +13,9 @@ std::optional<std::string> ReadWholeFile(const std::string& path);
 // full disk leaves either the old file or the new one, never a mix. The target's permission bits
 // are kept. A symbolic link stays in place and its target is written; a target that is read-only
 // is refused. A new file gets the usual permissions (0666 less the umask). Temporary files left
-// beside the target by earlier writes that never finished are removed first. Returns false (and
-// leaves the target untouched) on any failure.
+// beside the target by earlier writes that never finished are removed first. When the directory
+// refuses the temporary file but the target is writable, the target is written in place.
+// Returns false (and leaves the target untouched) on any other failure.
 bool WriteFileAtomically(const std::string& path, const std::string& bytes);
 
 } // namespace luming

@@ -54,6 +54,10 @@ bool KestrivaneLibrary::GetProgInfo(int32_t task, int32_t& percent) {
     return ::GetProgInfo(task, &percent, &downloaded, &total) != 0;
 }
 
+int32_t KestrivaneLibrary::GetProgError(int32_t task) {
+    return ::GetProgError(task);
+}
+
 void KestrivaneLibrary::UnInit() {
     UnInitkestrivane();
     std::lock_guard lock(handlerMutex);

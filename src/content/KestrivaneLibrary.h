@@ -12,6 +12,7 @@ public:
     void LoginIn(int32_t clientVersionCode, const std::string& webBaseUrl) override;
     bool SetProgramInfo(const std::string& sourceUrl, int32_t id, ReplyBuffer& reply) override;
     bool GetProgInfo(int32_t task, int32_t& percent) override;
+    int32_t GetProgError(int32_t task) override;
     void UnInit() override;
 };
 

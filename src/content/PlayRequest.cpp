@@ -41,6 +41,17 @@ std::optional<PlayTicket> FetchPlayAddress(VendorLibrary& library, const std::st
     return ParsePlayAddress(ReplyText(reply));
 }
 
+std::optional<std::string> DownloadFailureMessage(VendorLibrary& library, int32_t taskNo) {
+    switch (library.GetProgError(taskNo)) {
+    case 0:
+        return std::nullopt;
+    case 2:
+        return "磁盘空间不足";
+    default:
+        return "节目下载失败";
+    }
+}
+
 int32_t FlvCurDownloadPercent(VendorLibrary& library, int32_t taskNo) {
     int32_t percent = 0;
     return library.GetProgInfo(taskNo, percent) ? percent : -1;

@@ -33,6 +33,10 @@ std::optional<PlayTicket> FetchPlayAddress(VendorLibrary& library, const std::st
 // Percent downloaded of a task, -1 when the library does not know it.
 int32_t FlvCurDownloadPercent(VendorLibrary& library, int32_t taskNo);
 
+// What the bar says when a task's download failed for good ("节目下载失败", "磁盘空间不足");
+// nothing while it runs, once it is complete, and for a task the library does not know.
+std::optional<std::string> DownloadFailureMessage(VendorLibrary& library, int32_t taskNo);
+
 // Fetches a programme that has no local copy. `Record` has the programme record's fields
 // `Id`, `Name`, `FileType` (read), `Name`, `SourceUrl`, `TaskNo`, `PlayUrl` (written).
 // The name gets its spaces back and the content address is stored before the library is

@@ -24,6 +24,9 @@ public:
     // Hands over a content address; on success `reply` holds the play address.
     virtual bool SetProgramInfo(const std::string& sourceUrl, int32_t id, ReplyBuffer& reply) = 0;
     virtual bool GetProgInfo(int32_t task, int32_t& percent) = 0;
+    // Why a task's download failed: 0 it has not, 1 the origin stayed out of reach or refused
+    // it, 2 the disk is full.
+    virtual int32_t GetProgError(int32_t task) = 0;
     virtual void UnInit() = 0;
 };
 

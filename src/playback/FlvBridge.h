@@ -17,7 +17,8 @@ inline constexpr std::string_view kPlayStateRequest = "<invoke name=\"getPlaySta
 std::string SeekRequest(int32_t seconds);
 
 // Play states the movie reports; any other number (-1 included) means "no change".
-enum FlvPlayState : int { kFlvStopped = 0, kFlvPlaying = 1, kFlvPaused = 2 };
+// Buffering: loading, or waiting for bytes that are still on their way.
+enum FlvPlayState : int { kFlvStopped = 0, kFlvPlaying = 1, kFlvPaused = 2, kFlvBuffering = 3 };
 
 // The reply lower-cased, with every "<number>" and then every "</number>" removed.
 std::string StripNumberTags(std::string_view reply);

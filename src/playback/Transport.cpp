@@ -89,6 +89,13 @@ bool Transport::ShowPlayError(const std::string& error) {
     return true;
 }
 
+bool Transport::ShowDownloadFailure() {
+    if (PlayingLocal || !CurrentPlay)
+        return false;
+    const auto message = DownloadFailureMessage(players_.vendor, CurrentPlay->TaskNo);
+    return message && ShowPlayError(*message);
+}
+
 void Transport::Tick() {
     if (!CurrentPlay)
         return;
@@ -143,6 +150,9 @@ void Transport::TickFlash() {
 }
 
 void Transport::TickAudio(IMediaPlayer& audio) {
+    // A player that stopped short of a failed download's end has not reached the programme's.
+    if (audio.Mode() != MediaMode::Playing && ShowDownloadFailure())
+        return;
     if (ShowPlayError(audio.LoadError()))
         return;
     audio.SetTimeFormatMilliseconds();
@@ -194,14 +204,22 @@ void Transport::TickVideo() {
         break;
     }
     case kFlvStopped:
+        if (ShowDownloadFailure())
+            break; // the bytes ended, not the programme
         SetPlayState(PlayState::Stopped);
         actions_.playNext();
         break;
     case kFlvPaused:
         SetPlayState(PlayState::Paused);
         break;
+    case kFlvBuffering:
+        // While the download tries again the player waits for its bytes.
+        if (!ShowDownloadFailure() && !ShowPlayError(flash.LoadError()))
+            SetPlayState(PlayState::Loading);
+        break;
     default:
-        ShowPlayError(flash.LoadError());
+        if (!ShowDownloadFailure())
+            ShowPlayError(flash.LoadError());
         break;
     }
 }

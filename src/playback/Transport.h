@@ -83,6 +83,8 @@ public:
     // loading for ever: a plain message on the bar, the player's own text in its tooltip and,
     // once per programme, on standard error. False for no error.
     bool ShowPlayError(const std::string& error);
+    // The same for a programme whose download through the vendor library failed for good.
+    bool ShowDownloadFailure();
 
     // Whether the current programme can be sought on the bar (not Flash movies that cannot jump).
     bool CanSeek();

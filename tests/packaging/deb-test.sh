@@ -63,8 +63,9 @@ desktop-file-validate "$root/usr/share/applications/$id.desktop" || fail "deskto
 grep -qx "Exec=luming" "$root/usr/share/applications/$id.desktop" || fail "Exec is not the launcher"
 grep -qx "Icon=$id" "$root/usr/share/applications/$id.desktop" || fail "Icon is not $id"
 for size in 16 32 48 64 128 256; do
-    file "$root$icons/${size}x$size/apps/$id.png" | grep -q "PNG image data, $size x $size," ||
-        fail "icon $size: $(file "$root$icons/${size}x$size/apps/$id.png")"
+    # Output captured first: under pipefail a grep -q that stops reading fails its writer.
+    kind=$(file "$root$icons/${size}x$size/apps/$id.png")
+    [[ $kind == *"PNG image data, $size x $size,"* ]] || fail "icon $size: $kind"
 done
 xmllint --noout "$root/opt/luming/$edition/Resource/xml/$number.xml" || fail "catalogue"
 
@@ -77,6 +78,7 @@ expected_stamp=$(printf ' 4c 4d 56 31 02 00 00 00 00 00 %02x %02x ' \
     $((number % 256)) $((number / 256)))
 [[ $stamp == "$expected_stamp" ]] || fail "version stamp: $stamp"
 # It finds its library beside itself, wherever the suite lies.
-ldd "$executable" | grep -qF "libkestrivane.so => $root/opt/luming/$edition/libkestrivane.so" ||
-    fail "libkestrivane not found beside the executable: $(ldd "$executable" | grep kestrivane)"
+libraries=$(ldd "$executable")
+grep -qF "libkestrivane.so => $root/opt/luming/$edition/libkestrivane.so" <<<"$libraries" ||
+    fail "libkestrivane not found beside the executable: $(grep kestrivane <<<"$libraries")"
 echo "package: all checks passed ($(stat -c %s "$deb") bytes)"

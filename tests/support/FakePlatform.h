@@ -61,7 +61,9 @@ struct FakeVendorLibrary : VendorLibrary {
     }
     bool SetProgramInfo(const std::string&, int32_t, ReplyBuffer&) override { return false; }
     bool GetProgInfo(int32_t, int32_t&) override { return false; }
+    int32_t GetProgError(int32_t) override { return progError; }
     void UnInit() override { calls.push_back("UnInit"); }
+    int32_t progError = 0;
 };
 
 // A desktop that records what it was asked; other programs' windows are the ones listed.

@@ -129,6 +129,22 @@ TEST_F(TransportTest, VideoStatesDriveTheBarAndTheEnd) {
     EXPECT_EQ(nexts, 1);
 }
 
+// A video waiting for bytes reads as loading; when its download fails for good, its end is not
+// the programme's: the bar says why and the play list stays.
+TEST_F(TransportTest, VideoWaitingForItsDownloadLoadsAndAFailedOneNeverEnds) {
+    Start("4");
+    transport.PlayingLocal = false;
+    VideoSays(3);
+    transport.Tick();
+    EXPECT_EQ(bar.status, "正在装载,请稍等");
+    vendor.progError = 2;
+    VideoSays(0);
+    transport.Tick();
+    EXPECT_EQ(bar.status, "无法播放: 磁盘空间不足");
+    EXPECT_EQ(bar.tag, kTagStopped);
+    EXPECT_EQ(nexts, 0);
+}
+
 TEST_F(TransportTest, DraggingSeeksOnEveryTickWithinTheLoadedPart) {
     Start("4");
     VideoSays(1);

@@ -7,6 +7,7 @@
 #include <benchmark/benchmark.h>
 #include <curl/curl.h>
 
+#include <atomic>
 #include <chrono>
 #include <cstdlib>
 #include <cstring>
@@ -111,5 +112,84 @@ void BM_FirstByteFromOrigin(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_FirstByteFromOrigin)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(20);
+
+// A stored part of a programme asked for while 200 requests wait for its missing tail (the
+// origin sends the first half and then holds the rest back).
+void BM_StoredBytesWhileTwoHundredWait(benchmark::State& state) {
+    luming::test::TempDir store;
+    luming::test::LoopbackServer origin;
+    const std::string bytes(1024 * 1024, 'p');
+    std::atomic<bool> release = false;
+    origin.server().Get(".*", [&](const httplib::Request&, httplib::Response& response) {
+        response.set_content_provider(
+            bytes.size(), "video/x-flv", [&](size_t offset, size_t, httplib::DataSink& sink) {
+                while (offset >= bytes.size() / 2 && !release)
+                    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+                return sink.write(bytes.data() + offset,
+                                  std::min<size_t>(65536, bytes.size() - offset));
+            });
+    });
+    origin.Start();
+    setenv("KESTRIVANE_STORE", store.path().c_str(), 1);
+    Initkestrivane(26, nullptr, nullptr, nullptr, nullptr);
+    char out[1024] = {};
+    SetProgramInfo(origin.url("/held.flv").c_str(), 1, 2, 2, out);
+    const std::string playUrl = out;
+    Download(playUrl, true); // the size is known from here on
+
+    CURLM* multi = curl_multi_init();
+    Counter tails;
+    std::vector<CURL*> waiting;
+    for (int i = 0; i < 200; ++i) {
+        CURL* curl = curl_easy_init();
+        curl_easy_setopt(curl, CURLOPT_URL, playUrl.c_str());
+        curl_easy_setopt(curl, CURLOPT_RANGE, "1048000-");
+        curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, &CountBody);
+        curl_easy_setopt(curl, CURLOPT_WRITEDATA, &tails);
+        curl_multi_add_handle(multi, curl);
+        waiting.push_back(curl);
+    }
+    // Until every one has its head: from then on each waits for its body.
+    const auto answered = [&] {
+        for (CURL* curl : waiting) {
+            long status = 0;
+            curl_easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &status);
+            if (status != 206)
+                return false;
+        }
+        return true;
+    };
+    int running = 0;
+    while (!answered()) {
+        curl_multi_perform(multi, &running);
+        curl_multi_poll(multi, nullptr, 0, 10, nullptr);
+    }
+    for (auto _ : state) {
+        const auto start = std::chrono::steady_clock::now();
+        CURL* curl = curl_easy_init();
+        Counter counter;
+        curl_easy_setopt(curl, CURLOPT_URL, playUrl.c_str());
+        curl_easy_setopt(curl, CURLOPT_RANGE, "0-65535");
+        curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, &CountBody);
+        curl_easy_setopt(curl, CURLOPT_WRITEDATA, &counter);
+        curl_easy_perform(curl);
+        curl_easy_cleanup(curl);
+        state.SetIterationTime(
+            std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
+    }
+    curl_multi_perform(multi, &running);
+    state.counters["waiting"] = running;
+    release = true;
+    for (CURL* curl : waiting) {
+        curl_multi_remove_handle(multi, curl);
+        curl_easy_cleanup(curl);
+    }
+    curl_multi_cleanup(multi);
+    UnInitkestrivane();
+}
+BENCHMARK(BM_StoredBytesWhileTwoHundredWait)
+    ->Unit(benchmark::kMillisecond)
+    ->UseManualTime()
+    ->Iterations(50);
 
 } // namespace

@@ -1,68 +1,42 @@
 // Raw HTTP requests to the local streaming server, handled as they would be on a connection.
-#include "StreamPath.h"
+#include "HttpFront.h"
 #include "StreamServer.h"
 #include "Task.h"
 
-#include <httplib.h>
-
 #include <cstdint>
-#include <cstdlib>
 #include <fstream>
+#include <sys/socket.h>
 #include <unistd.h>
+
+using namespace std::chrono_literals;
 
 namespace {
 
-class RequestStream : public httplib::Stream {
-public:
-    RequestStream(const uint8_t* data, size_t size) : data_(data), size_(size) {}
-    bool is_readable() const override { return true; }
-    bool is_writable() const override { return true; }
-    ssize_t read(char* ptr, size_t size) override {
-        const size_t n = std::min(size, size_ - position_);
-        std::memcpy(ptr, data_ + position_, n);
-        position_ += n;
-        return static_cast<ssize_t>(n);
-    }
-    ssize_t write(const char*, size_t size) override { return static_cast<ssize_t>(size); }
-    void get_remote_ip_and_port(std::string& ip, int& port) const override {
-        ip = "127.0.0.1";
-        port = 50000;
-    }
-    void get_local_ip_and_port(std::string& ip, int& port) const override {
-        ip = "127.0.0.1";
-        port = 8080;
-    }
-    socket_t socket() const override { return INVALID_SOCKET; }
-
-private:
-    const uint8_t* data_;
-    size_t size_;
-    size_t position_ = 0;
-};
-
-class FuzzServer : public httplib::Server {
-public:
-    using httplib::Server::process_request;
-};
-
-// Task 1 is complete in a file of 4096 bytes; task 2 is still downloading (half there).
+// Task 1 is complete in a file of 4096 bytes; task 2 is still downloading (half there). The
+// answers go into one end of a socket pair and are thrown away at the other.
 struct Fixture {
     std::shared_ptr<kestrivane::Task> complete, running;
     kestrivane::StreamServer stream;
-    FuzzServer server;
+    int ends[2] = {-1, -1};
 
     Fixture()
         : complete(MakeTask(1)), running(MakeTask(2)),
           stream([this](int32_t n) { return n == 1   ? complete
                                             : n == 2 ? running
                                                      : nullptr; },
-                 std::chrono::milliseconds(1)) {
+                 1ms) {
         complete->SetTotal(4096);
         complete->SetDownloaded(4096);
         complete->Finish(kestrivane::TaskState::Complete);
         running->SetTotal(4096);
         running->SetDownloaded(2048);
-        stream.InstallRoutes(server);
+        ::socketpair(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0, ends);
+    }
+
+    void Drain() {
+        char buffer[65536];
+        while (::recv(ends[1], buffer, sizeof buffer, 0) > 0) {
+        }
     }
 
     static std::shared_ptr<kestrivane::Task> MakeTask(int32_t number) {
@@ -76,8 +50,9 @@ struct Fixture {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static Fixture fixture;
-    RequestStream stream(data, size);
-    bool closed = false;
-    fixture.server.process_request(stream, true, closed, nullptr);
+    kestrivane::FrontConnection connection(
+        fixture.ends[0], std::string(reinterpret_cast<const char*>(data), size), 1ms);
+    fixture.stream.Answer(connection); // a wait for task 2's missing half is simply dropped
+    fixture.Drain();
     return 0;
 }

@@ -5,8 +5,11 @@
 
 #include <gtest/gtest.h>
 
+#include <linux/capability.h>
 #include <set>
 #include <sys/resource.h>
+#include <sys/syscall.h>
+#include <unistd.h>
 
 using namespace luming;
 using luming::test::ReadFile;
@@ -139,6 +142,45 @@ TEST(IniFile, AReadOnlyFileStaysPinnedAndALinkStaysALink) {
     ASSERT_TRUE(WriteIniValue(link, "Info", "1", "2"));
     EXPECT_TRUE(std::filesystem::is_symlink(link));
     EXPECT_EQ(ReadFile(target), "[Info]\n1=2\n");
+}
+
+namespace {
+
+// This thread obeys file permissions as any user does, even as root (whose override of them is
+// dropped from the effective capabilities while the object lives).
+class PermissionsApply {
+public:
+    PermissionsApply() {
+        ::syscall(SYS_capget, &header_, saved_);
+        __user_cap_data_struct reduced[2] = {saved_[0], saved_[1]};
+        reduced[0].effective &= ~((1u << CAP_DAC_OVERRIDE) | (1u << CAP_DAC_READ_SEARCH));
+        ::syscall(SYS_capset, &header_, reduced);
+    }
+    ~PermissionsApply() { ::syscall(SYS_capset, &header_, saved_); }
+    PermissionsApply(const PermissionsApply&) = delete;
+    PermissionsApply& operator=(const PermissionsApply&) = delete;
+
+private:
+    __user_cap_header_struct header_{_LINUX_CAPABILITY_VERSION_3, 0};
+    __user_cap_data_struct saved_[2]{};
+};
+
+} // namespace
+
+// A read-only Config folder with a writable local.ini: the settings are written in place.
+TEST(IniFile, AFolderThatTakesNoNewFileStillGetsItsFileWritten) {
+    TempDir temp;
+    const std::string path = temp.dir() + "local.ini";
+    WriteFile(path, "[Info]\n1=7\n11=2\n");
+    std::filesystem::permissions(path, std::filesystem::perms(0644));
+    std::filesystem::permissions(temp.path(), std::filesystem::perms(0555));
+    {
+        const PermissionsApply asAnyUser;
+        ASSERT_TRUE(WriteIniValue(path, "Info", "1", "8"));
+        ASSERT_TRUE(WriteIniValue(path, "Info", "11", "0"));
+    }
+    std::filesystem::permissions(temp.path(), std::filesystem::perms(0755));
+    EXPECT_EQ(ReadFile(path), "[Info]\n1=8\n11=0\n");
 }
 
 TEST(IniFile, AWriteClearsTheTemporariesOfKilledWrites) {

@@ -39,6 +39,7 @@ public:
         percent = 42;
         return task == 7;
     }
+    int32_t GetProgError(int32_t task) override { return task == 8 ? 2 : task == 9 ? 1 : 0; }
     void UnInit() override {}
 };
 
@@ -119,4 +120,11 @@ TEST(PlayRequest, DownloadPercent) {
     FakeLibrary library;
     EXPECT_EQ(FlvCurDownloadPercent(library, 7), 42);
     EXPECT_EQ(FlvCurDownloadPercent(library, 8), -1);
+}
+
+TEST(PlayRequest, DownloadFailureMessages) {
+    FakeLibrary library;
+    EXPECT_EQ(DownloadFailureMessage(library, 7), std::nullopt);
+    EXPECT_EQ(DownloadFailureMessage(library, 8), "磁盘空间不足");
+    EXPECT_EQ(DownloadFailureMessage(library, 9), "节目下载失败");
 }

@@ -11,6 +11,7 @@
 #include <fstream>
 #include <netinet/in.h>
 #include <sys/socket.h>
+#include <sys/time.h>
 #include <unistd.h>
 
 using namespace std::chrono_literals;
@@ -100,6 +101,63 @@ TEST(KestrivaneServerDeadline, TrickledHeadIsDroppedAtItsDeadline) {
     }
     ::close(fd);
     EXPECT_LT(sent, 20u); // about 4 bytes before the drop, never the whole head
+    server.Stop();
+}
+
+// Requests for bytes not yet downloaded wait without a worker: with 200 of them waiting (more
+// than the workers), a player asking for stored bytes is answered, and the 200 get their bytes
+// once they arrive.
+TEST(KestrivaneServerWaits, PlayerIsAnsweredWhileTwoHundredRequestsWaitForBytes) {
+    luming::test::TempDir store;
+    const std::string bytes(1000, 'b');
+    const auto file = store.path() / "p.flv";
+    std::ofstream(file, std::ios::binary) << bytes;
+    auto task = std::make_shared<kestrivane::Task>(7, "00ab", "http://o/p.flv", ".flv", file);
+    task->SetTotal(bytes.size());
+    task->SetDownloaded(500);
+    kestrivane::StreamServer server([&](int32_t n) { return n == 7 ? task : nullptr; }, 600s);
+    task->OnChange([&] { server.Poke(); });
+    ASSERT_TRUE(server.Start());
+
+    std::vector<int> waiting;
+    const std::string request =
+        "GET /00ab/P2P/7.flv HTTP/1.1\r\nHost: x\r\nRange: bytes=990-\r\n\r\n";
+    for (int i = 0; i < 200; ++i) {
+        const int fd = Connect(server.port());
+        ASSERT_GE(fd, 0);
+        const timeval limit{60, 0}; // a hang fails the test instead of stopping the suite
+        ::setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &limit, sizeof limit);
+        ASSERT_EQ(::send(fd, request.data(), request.size(), MSG_NOSIGNAL),
+                  static_cast<ssize_t>(request.size()));
+        waiting.push_back(fd);
+    }
+    // Each has its head (the size is known) and waits for its body.
+    const auto readHead = [](int fd) {
+        std::string head;
+        char c = 0;
+        while (head.find("\r\n\r\n") == std::string::npos && ::recv(fd, &c, 1, 0) == 1)
+            head += c;
+        return head;
+    };
+    for (const int fd : waiting)
+        ASSERT_TRUE(readHead(fd).starts_with("HTTP/1.1 206")) << fd;
+
+    httplib::Client player("127.0.0.1", server.port());
+    player.set_read_timeout(60s);
+    const auto stored = player.Get("/00ab/P2P/7.flv", {{"Range", "bytes=0-99"}});
+    ASSERT_TRUE(stored);
+    EXPECT_EQ(stored->body, bytes.substr(0, 100));
+    char c = 0;
+    EXPECT_EQ(::recv(waiting.front(), &c, 1, MSG_DONTWAIT), -1); // still waiting
+
+    task->SetDownloaded(bytes.size());
+    task->Finish(kestrivane::TaskState::Complete);
+    for (const int fd : waiting) {
+        char tail[10];
+        EXPECT_EQ(::recv(fd, tail, sizeof tail, MSG_WAITALL), 10);
+        EXPECT_EQ(std::string(tail, 10), bytes.substr(990));
+        ::close(fd);
+    }
     server.Stop();
 }
 

@@ -42,10 +42,19 @@ KESTRIVANE_EXPORT int32_t ClientLoginIn(int32_t clientVersionCode, const char* w
 KESTRIVANE_EXPORT KestrivaneBool SetProgramInfo(const char* sourceUrl, int32_t id, int32_t arg3,
                                                 int32_t arg4, char* out);
 
-/* Progress of a task: `percent` 0..100 (100 only once complete), `downloadedKiB`, `totalKiB`
+/* Progress of a task: `percent` 0..100 (100 only once complete, and for a programme whose
+ * origin never told its length only once the origin has confirmed that length), `downloadedKiB`,
+ * `totalKiB`
  * (-1 while unknown). Zero for an unknown task. Any pointer may be null. */
 KESTRIVANE_EXPORT KestrivaneBool GetProgInfo(int32_t task, int32_t* percent, int32_t* downloadedKiB,
                                              int32_t* totalKiB);
+
+/* Why a task's download failed: KESTRIVANE_ERROR_NONE while it runs (also while it tries again
+ * after a broken connection), once it is complete, and for an unknown task. */
+#define KESTRIVANE_ERROR_NONE 0
+#define KESTRIVANE_ERROR_DOWNLOAD 1  /* the origin stayed out of reach or refused it */
+#define KESTRIVANE_ERROR_DISK_FULL 2 /* the store had no room for the rest */
+KESTRIVANE_EXPORT int32_t GetProgError(int32_t task);
 
 /* Stops the server and the downloads and joins every thread of the library. */
 KESTRIVANE_EXPORT int32_t UnInitkestrivane(void);

@@ -1,5 +1,7 @@
 #include "Downloader.h"
 
+#include <algorithm>
+#include <cerrno>
 #include <charconv>
 #include <fcntl.h>
 #include <string_view>
@@ -12,8 +14,35 @@ namespace {
 constexpr long kConnectTimeoutMs = 15000;
 // A player waits for the check of a stored copy; an origin that does not answer soon is gone.
 constexpr long kCheckConnectTimeoutMs = 5000;
-// A transfer slower than 1 byte/s for this long is given up (it resumes on the next request).
+// A transfer slower than 1 byte/s for this long is given up (and tried again).
 constexpr long kStallSeconds = 30;
+// Pauses between attempts: the first, doubled each time up to the last.
+constexpr std::chrono::milliseconds kFirstPause{500};
+constexpr std::chrono::milliseconds kLongestPause{8000};
+
+bool StoreIsFull(int error) {
+    return error == ENOSPC || error == EFBIG || error == EDQUOT;
+}
+
+// Whether trying again may help: a connection that failed or broke, a server in trouble. A
+// refusal (404, say) or a malformed address stays what it is.
+bool MayPassOff(CURLcode result, long status, bool refused) {
+    if (status >= 500 || status == 408 || status == 429)
+        return true;
+    if (refused)
+        return false;
+    switch (result) {
+    case CURLE_OK:
+    case CURLE_UNSUPPORTED_PROTOCOL:
+    case CURLE_URL_MALFORMAT:
+    case CURLE_TOO_MANY_REDIRECTS:
+    case CURLE_OUT_OF_MEMORY:
+    case CURLE_WRITE_ERROR:
+        return false;
+    default:
+        return true;
+    }
+}
 
 // "bytes 100-199/1000" or "bytes */1000" → 1000.
 std::optional<uint64_t> TotalFromContentRange(std::string_view value) {
@@ -51,12 +80,14 @@ struct Downloader::Transfer {
     uint64_t written = 0; // bytes of this response's body written so far
     bool bodyStarted = false;
     bool refused = false;             // the origin answered with a status we do not take
+    bool storeFull = false;           // a write found no room in the store
     bool changesFile = false;         // a body is being written over or after the stored bytes
     std::optional<uint64_t> checking; // the size of an unconfirmed copy checked past its end
     bool sameAsChecked = false;       // the origin's length equals that copy's
     bool chunked = false;             // the body ends with a marker, not with the connection
     std::optional<uint64_t> rangeTotal;
     std::string range;
+    Attempts attempts;
 
     ~Transfer() {
         if (curl)
@@ -88,8 +119,10 @@ struct Downloader::Transfer {
             // The origin sends the whole programme (it ignored or was not asked for a range).
             resumeFrom = 0;
             task->SetDownloaded(0);
-            if (::ftruncate(fd, 0) != 0)
+            if (::ftruncate(fd, 0) != 0) {
                 refused = true;
+                storeFull = StoreIsFull(errno);
+            }
             task->SetTotal(length >= 0 ? std::optional<uint64_t>(length) : std::nullopt);
             changesFile = true;
         } else {
@@ -136,8 +169,10 @@ struct Downloader::Transfer {
         while (done < bytes) {
             const ssize_t n = ::pwrite(transfer.fd, data + done, bytes - done,
                                        static_cast<off_t>(transfer.resumeFrom + transfer.written));
-            if (n <= 0)
+            if (n <= 0) {
+                transfer.storeFull = n < 0 && StoreIsFull(errno);
                 return 0;
+            }
             done += static_cast<size_t>(n);
             transfer.written += static_cast<size_t>(n);
         }
@@ -146,8 +181,10 @@ struct Downloader::Transfer {
     }
 };
 
-Downloader::Downloader(const Store& store, CompletionHandler onComplete)
-    : store_(store), onComplete_(std::move(onComplete)), multi_(curl_multi_init()) {
+Downloader::Downloader(const Store& store, CompletionHandler onComplete,
+                       std::chrono::milliseconds retryFor)
+    : store_(store), onComplete_(std::move(onComplete)), retryFor_(retryFor),
+      multi_(curl_multi_init()) {
     thread_ = std::thread([this] { Run(); });
 }
 
@@ -180,16 +217,20 @@ void Downloader::Run() {
                 break;
         }
         AddPending();
+        StartDueRetries();
         int running = 0;
         curl_multi_perform(multi_, &running);
         FinishDone();
-        curl_multi_poll(multi_, nullptr, 0, 1000, nullptr);
+        curl_multi_poll(multi_, nullptr, 0, MillisecondsToNextRetry(), nullptr);
     }
     for (auto& [curl, transfer] : transfers_) {
         curl_multi_remove_handle(multi_, curl);
         Fail(*transfer->task);
     }
     transfers_.clear();
+    for (auto& retry : retries_)
+        Fail(*retry.task);
+    retries_.clear();
     std::lock_guard lock(mutex_);
     for (auto& task : pending_)
         task->Finish(TaskState::Failed);
@@ -206,7 +247,30 @@ void Downloader::AddPending() {
         Begin(task);
 }
 
-void Downloader::Begin(const std::shared_ptr<Task>& task) {
+void Downloader::StartDueRetries() {
+    const auto now = Clock::now();
+    std::vector<Retry> due;
+    for (auto retry = retries_.begin(); retry != retries_.end();) {
+        if (retry->due <= now) {
+            due.push_back(std::move(*retry));
+            retry = retries_.erase(retry);
+        } else {
+            ++retry;
+        }
+    }
+    for (auto& retry : due)
+        Begin(retry.task, retry.attempts);
+}
+
+int Downloader::MillisecondsToNextRetry() const {
+    auto wait = std::chrono::milliseconds(1000);
+    const auto now = Clock::now();
+    for (const auto& retry : retries_)
+        wait = std::min(wait, std::chrono::ceil<std::chrono::milliseconds>(retry.due - now));
+    return static_cast<int>(std::max<int64_t>(0, wait.count()));
+}
+
+void Downloader::Begin(const std::shared_ptr<Task>& task, Attempts attempts) {
     const auto stored = store_.Complete(task->dataFile);
     if (stored && stored->confirmed) {
         task->SetDownloaded(stored->size);
@@ -217,9 +281,12 @@ void Downloader::Begin(const std::shared_ptr<Task>& task) {
     auto transfer = std::make_unique<Transfer>();
     transfer->task = task;
     transfer->store = &store_;
+    transfer->attempts = attempts;
     transfer->fd = ::open(task->dataFile.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0644);
+    if (transfer->fd < 0)
+        return Fail(*task, StoreIsFull(errno) ? TaskFailure::DiskFull : TaskFailure::Download);
     transfer->curl = curl_easy_init();
-    if (transfer->fd < 0 || !transfer->curl)
+    if (!transfer->curl)
         return Fail(*task);
     const off_t existing = ::lseek(transfer->fd, 0, SEEK_END);
     transfer->resumeFrom = existing > 0 ? static_cast<uint64_t>(existing) : 0;
@@ -260,31 +327,39 @@ void Downloader::FinishDone() {
         const auto found = transfers_.find(message->easy_handle);
         if (found == transfers_.end())
             continue;
-        Transfer& transfer = *found->second;
-        const CURLcode result = message->data.result;
-        curl_multi_remove_handle(multi_, transfer.curl);
-        if (result == CURLE_OK)
-            transfer.BeginBody();
-        long status = 0;
-        curl_easy_getinfo(transfer.curl, CURLINFO_RESPONSE_CODE, &status);
-        const bool ok = result == CURLE_OK && !transfer.refused;
-        if (transfer.checking) {
-            FinishCheck(transfer, status, ok);
-        } else if (ok) {
-            Complete(transfer);
-        } else if (status == 416 && transfer.resumeFrom > 0 &&
-                   transfer.rangeTotal == transfer.resumeFrom) {
-            // A resumed file that was already whole: the origin has nothing past its end.
-            transfer.task->SetTotal(transfer.rangeTotal);
-            Complete(transfer);
-        } else {
-            Fail(*transfer.task);
-        }
+        curl_multi_remove_handle(multi_, found->second->curl);
+        Finish(*found->second, message->data.result);
         transfers_.erase(found);
     }
 }
 
-void Downloader::FinishCheck(Transfer& transfer, long status, bool ok) {
+void Downloader::Finish(Transfer& transfer, CURLcode result) {
+    if (result == CURLE_OK)
+        transfer.BeginBody();
+    long status = 0;
+    curl_easy_getinfo(transfer.curl, CURLINFO_RESPONSE_CODE, &status);
+    const bool ok = result == CURLE_OK && !transfer.refused;
+    const bool transient = MayPassOff(result, status, transfer.refused);
+    if (transfer.storeFull) {
+        // What arrived stays, without a marker, to be resumed once there is room.
+        Fail(*transfer.task, TaskFailure::DiskFull);
+    } else if (transfer.checking) {
+        FinishCheck(transfer, status, ok, transient);
+    } else if (ok) {
+        Complete(transfer);
+    } else if (status == 416 && transfer.resumeFrom > 0 &&
+               transfer.rangeTotal == transfer.resumeFrom) {
+        // A resumed file that was already whole: the origin has nothing past its end.
+        transfer.task->SetTotal(transfer.rangeTotal);
+        Complete(transfer);
+    } else if (transient) {
+        RetryOrFail(transfer);
+    } else {
+        Fail(*transfer.task);
+    }
+}
+
+void Downloader::FinishCheck(Transfer& transfer, long status, bool ok, bool transient) {
     Task& task = *transfer.task;
     const uint64_t stored = *transfer.checking;
     if (ok)
@@ -300,14 +375,33 @@ void Downloader::FinishCheck(Transfer& transfer, long status, bool ok) {
         if (::ftruncate(transfer.fd, 0) != 0)
             return Fail(task);
         Begin(transfer.task);
-    } else if (!transfer.changesFile) {
-        // The origin does not answer: the copy stays as it is, to be checked next time.
+    } else if (transfer.changesFile || transfer.attempts.confirming) {
+        // Cut off while replacing the copy, or the copy itself may be a hang-up: no end yet.
+        if (transient)
+            RetryOrFail(transfer);
+        else
+            Fail(task);
+    } else {
+        // A copy from before whose origin does not answer: it stays, to be checked next time.
         task.SetDownloaded(stored);
         task.Finish(TaskState::Complete, false);
         onComplete_(task);
-    } else {
-        Fail(task); // cut off while replacing the copy: what arrived is resumed later
     }
+}
+
+void Downloader::RetryOrFail(Transfer& transfer) {
+    const auto now = Clock::now();
+    Attempts attempts = transfer.attempts;
+    if (transfer.written > 0 || !attempts.failingSince) {
+        attempts.failingSince = now;
+        attempts.pause = kFirstPause;
+    } else {
+        attempts.pause = std::min(attempts.pause * 2, kLongestPause);
+    }
+    if (now - *attempts.failingSince >= retryFor_)
+        return Fail(*transfer.task);
+    transfer.task->SetRetrying(true);
+    retries_.push_back({transfer.task, attempts, now + attempts.pause});
 }
 
 void Downloader::Complete(Transfer& transfer) {
@@ -319,13 +413,19 @@ void Downloader::Complete(Transfer& transfer) {
     const bool confirmed = transfer.EndWasAnnounced();
     store_.MarkComplete(task.dataFile, {size, confirmed});
     task.SetDownloaded(size);
+    if (!confirmed && !transfer.checking) {
+        // A hang-up ends the same way: ask the origin past this end before telling anyone.
+        Attempts attempts = transfer.attempts;
+        attempts.confirming = true;
+        return Begin(transfer.task, attempts);
+    }
     task.Finish(TaskState::Complete, confirmed);
     onComplete_(task);
 }
 
-void Downloader::Fail(Task& task) {
+void Downloader::Fail(Task& task, TaskFailure failure) {
     store_.RemoveIfEmpty(task.dataFile);
-    task.Finish(TaskState::Failed);
+    task.Fail(failure);
 }
 
 } // namespace kestrivane

@@ -5,6 +5,7 @@
 
 #include <curl/curl.h>
 
+#include <chrono>
 #include <functional>
 #include <map>
 #include <memory>
@@ -14,14 +15,25 @@
 
 namespace kestrivane {
 
+// The attempts of one download so far.
+struct DownloadAttempts {
+    // The first failure since the last byte arrived.
+    std::optional<std::chrono::steady_clock::time_point> failingSince;
+    std::chrono::milliseconds pause{0}; // before the next attempt
+    bool confirming = false;            // the check right after an end that may have been a hang-up
+};
+
 // The download worker: one thread that runs every transfer at once (libcurl's multi interface),
-// writes into the store, resumes unfinished files with a Range request, checks copies whose
-// length the origin never told, and announces each task that completes.
+// writes into the store, resumes unfinished files with a Range request, tries a broken transfer
+// again with growing pauses, checks copies whose length the origin never told, and announces
+// each task that completes.
 class Downloader {
 public:
     using CompletionHandler = std::function<void(const Task& task)>;
 
-    Downloader(const Store& store, CompletionHandler onComplete);
+    // `retryFor`: how long a download keeps trying again while no byte arrives.
+    Downloader(const Store& store, CompletionHandler onComplete,
+               std::chrono::milliseconds retryFor = std::chrono::minutes(1));
     ~Downloader();
     Downloader(const Downloader&) = delete;
     Downloader& operator=(const Downloader&) = delete;
@@ -33,23 +45,37 @@ public:
     void Stop();
 
 private:
+    using Clock = std::chrono::steady_clock;
+    using Attempts = DownloadAttempts;
     struct Transfer;
+    struct Retry {
+        std::shared_ptr<Task> task;
+        Attempts attempts;
+        Clock::time_point due;
+    };
 
     void Run();
     void AddPending();
-    void Begin(const std::shared_ptr<Task>& task);
+    void StartDueRetries();
+    int MillisecondsToNextRetry() const;
+    void Begin(const std::shared_ptr<Task>& task, Attempts attempts = {});
     void FinishDone();
-    void FinishCheck(Transfer& transfer, long status, bool ok);
+    void Finish(Transfer& transfer, CURLcode result);
+    void FinishCheck(Transfer& transfer, long status, bool ok, bool transient);
     void Complete(Transfer& transfer);
-    void Fail(Task& task);
+    // Tries again after a pause, or fails the task once it has tried for `retryFor_`.
+    void RetryOrFail(Transfer& transfer);
+    void Fail(Task& task, TaskFailure failure = TaskFailure::Download);
 
     const Store& store_;
     CompletionHandler onComplete_;
+    std::chrono::milliseconds retryFor_;
     CURLM* multi_ = nullptr;
     std::mutex mutex_;
     std::vector<std::shared_ptr<Task>> pending_;
     bool stopping_ = false;
     std::map<CURL*, std::unique_ptr<Transfer>> transfers_; // worker thread only
+    std::vector<Retry> retries_;                           // worker thread only
     std::thread thread_;
 };
 

@@ -11,6 +11,8 @@ namespace {
 
 // How long a player's request waits while its download makes no progress.
 constexpr std::chrono::milliseconds kDefaultPatience{30000};
+// How long a broken download keeps trying again while no byte arrives.
+constexpr std::chrono::milliseconds kDefaultRetryFor{60000};
 
 std::mutex libraryMutex;
 std::shared_ptr<kestrivane::Library> library;
@@ -20,15 +22,16 @@ std::shared_ptr<kestrivane::Library> CurrentLibrary() {
     return library;
 }
 
-std::chrono::milliseconds Patience() {
-    const char* configured = std::getenv("KESTRIVANE_WAIT_MS");
+// A duration in milliseconds from the environment (for tests), `fallback` when unset or bad.
+std::chrono::milliseconds Milliseconds(const char* variable, std::chrono::milliseconds fallback) {
+    const char* configured = std::getenv(variable);
     if (configured && *configured) {
         char* end = nullptr;
         const long value = std::strtol(configured, &end, 10);
         if (*end == '\0' && value > 0)
             return std::chrono::milliseconds(value);
     }
-    return kDefaultPatience;
+    return fallback;
 }
 
 bool IsHttpAddress(const char* address) {
@@ -47,8 +50,10 @@ int32_t Initkestrivane(int32_t, KestrivaneCallback1, KestrivaneCallback2, Kestri
             library->SetCompletionCallback(callback4);
             return 1;
         }
-        auto created = std::make_shared<kestrivane::Library>(kestrivane::Store::DefaultDirectory(),
-                                                             Patience(), callback4);
+        auto created = std::make_shared<kestrivane::Library>(
+            kestrivane::Store::DefaultDirectory(),
+            Milliseconds("KESTRIVANE_WAIT_MS", kDefaultPatience),
+            Milliseconds("KESTRIVANE_RETRY_MS", kDefaultRetryFor), callback4);
         if (!created->Running())
             return 0;
         library = std::move(created);
@@ -102,6 +107,26 @@ KestrivaneBool GetProgInfo(int32_t task, int32_t* percent, int32_t* downloadedKi
         return 1;
     } catch (...) {
         return 0;
+    }
+}
+
+int32_t GetProgError(int32_t task) {
+    try {
+        const auto current = CurrentLibrary();
+        const auto found = current ? current->FindTask(task) : nullptr;
+        if (!found)
+            return KESTRIVANE_ERROR_NONE;
+        switch (found->Progress().failure) {
+        case kestrivane::TaskFailure::None:
+            return KESTRIVANE_ERROR_NONE;
+        case kestrivane::TaskFailure::Download:
+            return KESTRIVANE_ERROR_DOWNLOAD;
+        case kestrivane::TaskFailure::DiskFull:
+            return KESTRIVANE_ERROR_DISK_FULL;
+        }
+        return KESTRIVANE_ERROR_DOWNLOAD;
+    } catch (...) {
+        return KESTRIVANE_ERROR_NONE;
     }
 }
 

@@ -45,6 +45,10 @@ std::string FrontConnection::TakeUnread() {
     return unread;
 }
 
+void FrontConnection::Consume(std::size_t count) {
+    readPosition_ = std::min(received_.size(), readPosition_ + count);
+}
+
 bool FrontConnection::is_readable() const {
     return readPosition_ < received_.size();
 }
@@ -134,14 +138,21 @@ void HttpFront::Stop() {
         workers_->shutdown();
         workers_.reset();
     }
-    for (const auto& [fd, unread] : returned_)
-        ::close(fd);
+    std::lock_guard lock(mutex_); // Poke may come from another thread meanwhile
+    for (const auto& returned : returned_)
+        ::close(returned.fd);
     returned_.clear();
     for (int* fd : {&listenFd_, &epollFd_, &wakeFd_}) {
         if (*fd >= 0)
             ::close(*fd);
         *fd = -1;
     }
+}
+
+void HttpFront::Poke() {
+    std::lock_guard lock(mutex_);
+    if (!stopping_ && wakeFd_ >= 0)
+        WakeFront();
 }
 
 void HttpFront::WakeFront() {
@@ -152,14 +163,15 @@ void HttpFront::WakeFront() {
 void HttpFront::Run() {
     std::array<epoll_event, 64> events{};
     while (!stopping_) {
-        int timeout = -1;
+        int timeout = held_.empty() ? -1 : 1000; // held answers look at the clock, too
         if (!waiting_.empty()) {
             auto first = Clock::time_point::max();
             for (const auto& [fd, waiting] : waiting_)
                 first = std::min(first, waiting.deadline);
             const auto left =
                 std::chrono::duration_cast<std::chrono::milliseconds>(first - Clock::now());
-            timeout = static_cast<int>(std::max<int64_t>(0, left.count()) + 1);
+            const int untilDeadline = static_cast<int>(std::max<int64_t>(0, left.count()) + 1);
+            timeout = timeout < 0 ? untilDeadline : std::min(timeout, untilDeadline);
         }
         const int count = ::epoll_wait(epollFd_, events.data(), events.size(), timeout);
         for (int i = 0; i < count && !stopping_; ++i) {
@@ -169,22 +181,69 @@ void HttpFront::Run() {
             } else if (fd == wakeFd_) {
                 uint64_t ignored = 0;
                 [[maybe_unused]] const ssize_t n = ::read(wakeFd_, &ignored, sizeof ignored);
-                std::vector<std::pair<int, std::string>> returned;
-                {
-                    std::lock_guard lock(mutex_);
-                    returned.swap(returned_);
-                }
-                for (auto& [kept, unread] : returned)
-                    Watch(kept, std::move(unread));
+                TakeReturned();
+            } else if (held_.erase(fd) > 0) {
+                ::epoll_ctl(epollFd_, EPOLL_CTL_DEL, fd, nullptr);
+                ::close(fd); // the player went away while its answer waited
             } else {
                 ReadFrom(fd);
             }
         }
         DropExpired();
+        ResumeReady();
     }
     for (const auto& [fd, waiting] : waiting_)
         ::close(fd);
     waiting_.clear();
+    for (const auto& [fd, held] : held_)
+        ::close(fd);
+    held_.clear();
+}
+
+void HttpFront::TakeReturned() {
+    std::vector<Returned> returned;
+    {
+        std::lock_guard lock(mutex_);
+        returned.swap(returned_);
+    }
+    for (auto& [fd, unread, answered] : returned) {
+        if (answered.then == Answered::Then::KeepAlive)
+            Watch(fd, std::move(unread));
+        else if (answered.then != Answered::Then::Wait)
+            ::close(fd);
+        else {
+            // Only a hang-up is watched: bytes the player sends meanwhile wait in the socket.
+            epoll_event event{EPOLLRDHUP, {.fd = fd}};
+            if (::epoll_ctl(epollFd_, EPOLL_CTL_ADD, fd, &event) != 0) {
+                ::close(fd);
+                continue;
+            }
+            held_[fd] = {std::move(unread), std::move(answered.ready), std::move(answered.resume)};
+        }
+    }
+}
+
+void HttpFront::ResumeReady() {
+    for (auto held = held_.begin(); held != held_.end() && !stopping_;) {
+        bool ready = true;
+        try {
+            ready = held->second.ready();
+        } catch (...) {
+        }
+        if (!ready) {
+            ++held;
+            continue;
+        }
+        const int fd = held->first;
+        ::epoll_ctl(epollFd_, EPOLL_CTL_DEL, fd, nullptr);
+        {
+            std::lock_guard lock(mutex_);
+            busy_.insert(fd);
+        }
+        workers_->enqueue([this, fd, unread = std::move(held->second.unread),
+                           resume = std::move(held->second.resume)] { Serve(fd, unread, resume); });
+        held = held_.erase(held);
+    }
 }
 
 void HttpFront::AcceptAll() {
@@ -276,25 +335,25 @@ void HttpFront::Dispatch(int fd) {
         std::lock_guard lock(mutex_);
         busy_.insert(fd);
     }
-    workers_->enqueue([this, fd, received] { Serve(fd, received); });
+    workers_->enqueue([this, fd, received] { Serve(fd, received, answer_); });
 }
 
-void HttpFront::Serve(int fd, std::string received) {
-    bool keep = false;
+void HttpFront::Serve(int fd, std::string received, const Step& step) {
+    Answered answered;
     std::string unread;
     if (!stopping_) {
         FrontConnection connection(fd, std::move(received), limits_.writeTimeout);
         try {
-            keep = answer_(connection);
+            answered = step(connection);
         } catch (...) {
-            keep = false;
+            answered = {};
         }
         unread = connection.TakeUnread();
     }
     std::lock_guard lock(mutex_);
     busy_.erase(fd);
-    if (keep && !stopping_) {
-        returned_.emplace_back(fd, std::move(unread));
+    if (answered.then != Answered::Then::Close && !stopping_) {
+        returned_.push_back({fd, std::move(unread), std::move(answered)});
         WakeFront();
     } else {
         ::close(fd);

@@ -35,6 +35,8 @@ public:
 
     // The answer may rewrite the head before it is read.
     std::string& received() { return received_; }
+    // Marks `count` more received bytes as read (a head the answer parsed itself).
+    void Consume(std::size_t count);
     // Bytes after what was read (the next request on this connection, if any).
     std::string TakeUnread();
 
@@ -53,12 +55,24 @@ private:
     std::chrono::milliseconds writeTimeout_;
 };
 
+// What an answer leaves to the front: close the connection, keep it for the next request, or
+// wait for something (bytes not yet downloaded) without holding a worker meanwhile.
+struct Answered {
+    enum class Then { Close, KeepAlive, Wait };
+    Then then = Then::Close;
+    // For Wait: asked on the front thread after every HttpFront::Poke() and at least once a
+    // second; true once the answer can go on (or must end). Then `resume` runs on a worker.
+    std::function<bool()> ready;
+    std::function<Answered(FrontConnection& connection)> resume;
+};
+
 // Accepts connections on 127.0.0.1 and collects request heads on one event thread; a bounded
-// pool of workers answers complete requests. Idle and slow connections cost no worker.
+// pool of workers answers complete requests. Idle and slow connections cost no worker, and
+// neither do answers waiting for their bytes: the event thread holds them too.
 class HttpFront {
 public:
-    // Answers the request at the start of `connection`; true keeps the connection open.
-    using Answer = std::function<bool(FrontConnection& connection)>;
+    // Answers the request at the start of `connection`.
+    using Answer = std::function<Answered(FrontConnection& connection)>;
 
     HttpFront(Answer answer, FrontLimits limits);
     ~HttpFront();
@@ -69,12 +83,25 @@ public:
     int Start();
     // Closes every connection (answers being written end at once) and joins all threads.
     void Stop();
+    // Something a waiting answer may be waiting for has changed; any thread.
+    void Poke();
 
 private:
     using Clock = std::chrono::steady_clock;
+    using Step = std::function<Answered(FrontConnection& connection)>;
     struct Waiting {
         std::string received;
         Clock::time_point deadline;
+    };
+    struct Held { // an answer waiting to go on
+        std::string unread;
+        std::function<bool()> ready;
+        Step resume;
+    };
+    struct Returned { // from a worker, for the front
+        int fd;
+        std::string unread;
+        Answered answered;
     };
 
     void Run();
@@ -85,7 +112,9 @@ private:
     void DropExpired();
     void DropOldest();
     void Dispatch(int fd);
-    void Serve(int fd, std::string received);
+    void TakeReturned();
+    void ResumeReady();
+    void Serve(int fd, std::string received, const Step& step);
     void WakeFront();
 
     Answer answer_;
@@ -96,11 +125,12 @@ private:
     std::thread thread_;
     std::unique_ptr<httplib::ThreadPool> workers_;
     std::atomic<bool> stopping_{false};
-    std::unordered_map<int, Waiting> waiting_; // front thread only
+    std::unordered_map<int, Waiting> waiting_; // front thread only: collecting a head
+    std::unordered_map<int, Held> held_;       // front thread only: answers waiting
 
     std::mutex mutex_;
-    std::vector<std::pair<int, std::string>> returned_; // kept alive by workers, for the front
-    std::set<int> busy_;                                // being answered by a worker
+    std::vector<Returned> returned_; // kept alive by workers, for the front
+    std::set<int> busy_;             // being answered by a worker
 };
 
 } // namespace kestrivane

@@ -15,13 +15,16 @@ std::atomic<int32_t> nextTaskNumber{1};
 } // namespace
 
 Library::Library(std::filesystem::path storeDirectory, std::chrono::milliseconds patience,
-                 KestrivaneCallback4 onComplete)
+                 std::chrono::milliseconds retryFor, KestrivaneCallback4 onComplete)
     : store_(std::move(storeDirectory)), onComplete_(onComplete), random_(std::random_device{}()),
       server_([this](int32_t number) { return FindTask(number); }, patience),
-      downloader_(store_, [this](const Task& task) {
-          if (const KestrivaneCallback4 callback = onComplete_.load())
-              callback(task.number, 100);
-      }) {
+      downloader_(
+          store_,
+          [this](const Task& task) {
+              if (const KestrivaneCallback4 callback = onComplete_.load())
+                  callback(task.number, 100);
+          },
+          retryFor) {
     if (server_.Start())
         port_ = server_.port();
 }
@@ -54,6 +57,7 @@ std::optional<std::string> Library::Fetch(const std::string& sourceUrl) {
             const std::string extension = PlayExtension(sourceUrl);
             task = std::make_shared<Task>(nextTaskNumber++, NewToken(), sourceUrl, extension,
                                           store_.DataFile(sourceUrl, extension));
+            task->OnChange([this] { server_.Poke(); });
             tasks_[task->number] = task;
             latestByUrl_[sourceUrl] = task;
             downloader_.Start(task);

@@ -20,8 +20,10 @@ namespace kestrivane {
 // worker and the local server.
 class Library {
 public:
+    // `patience`: how long a player's request waits while its download makes no progress (and
+    // tries no more); `retryFor`: how long a broken download keeps trying again.
     Library(std::filesystem::path storeDirectory, std::chrono::milliseconds patience,
-            KestrivaneCallback4 onComplete);
+            std::chrono::milliseconds retryFor, KestrivaneCallback4 onComplete);
     ~Library();
 
     bool Running() const { return port_ > 0; }

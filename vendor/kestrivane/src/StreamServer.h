@@ -5,6 +5,7 @@
 
 #include <httplib.h>
 
+#include <atomic>
 #include <chrono>
 #include <functional>
 #include <memory>
@@ -13,6 +14,7 @@ namespace kestrivane {
 
 // The local HTTP server on 127.0.0.1 that streams tasks to players while they download. It
 // serves nothing but its tasks: GET and HEAD, with Range, to anyone who knows a task's token.
+// A request for bytes not yet downloaded waits without holding a worker.
 class StreamServer {
 public:
     using TaskLookup = std::function<std::shared_ptr<Task>(int32_t number)>;
@@ -26,30 +28,26 @@ public:
     // Binds an ephemeral port and starts serving; false when no port could be bound.
     bool Start();
     int port() const { return port_; }
-    // Stops listening and joins every server thread. Waiting requests end once their tasks are
-    // closed (Task::Close), so close them first.
+    // Stops listening, ends every answer and joins every server thread.
     void Stop();
+    // A task changed: waiting requests look whether they can go on. Any thread.
+    void Poke() { front_.Poke(); }
 
-    // Puts this server's request handling on `server`; a fuzz target feeds it raw requests.
-    void InstallRoutes(httplib::Server& server);
-    // Answers one request whose head the front has collected; true keeps the connection.
-    bool Answer(FrontConnection& connection);
+    // Answers one request whose head the front has collected (a fuzz target feeds it too).
+    Answered Answer(FrontConnection& connection);
 
 private:
-    // httplib's request handling without its accept loop, whose fixed pool and per-byte read
-    // timeout let slow clients hold every thread.
+    // httplib's request handling without its accept loop, for every request that is not a
+    // player's GET or HEAD of a task (OPTIONS, unknown paths, malformed heads).
     class Processor : public httplib::Server {
     public:
         using httplib::Server::process_request;
-        // Content providers stop between chunks once httplib believes it no longer listens.
-        void SetServing(bool serving) { svr_sock_ = serving ? 0 : INVALID_SOCKET; }
     };
-
-    void HandleGet(const httplib::Request& request, httplib::Response& response);
 
     TaskLookup lookup_;
     std::chrono::milliseconds patience_;
     Processor processor_;
+    std::atomic<bool> serving_{false};
     HttpFront front_;
     int port_ = 0;
 };

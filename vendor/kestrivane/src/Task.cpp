@@ -22,37 +22,57 @@ TaskProgress Task::Progress() const {
     return progress_;
 }
 
+template <class Change> void Task::Update(Change change) {
+    {
+        std::lock_guard lock(mutex_);
+        change(progress_);
+    }
+    if (changed_)
+        changed_();
+}
+
 void Task::SetTotal(std::optional<uint64_t> total) {
-    std::lock_guard lock(mutex_);
-    progress_.total = total;
-    changed_.notify_all();
+    Update([&](TaskProgress& p) { p.total = total; });
 }
 
 void Task::SetDownloaded(uint64_t downloaded) {
-    std::lock_guard lock(mutex_);
-    progress_.downloaded = downloaded;
-    changed_.notify_all();
+    Update([&](TaskProgress& p) { p.downloaded = downloaded; });
 }
 
 void Task::AddDownloaded(uint64_t count) {
-    std::lock_guard lock(mutex_);
-    progress_.downloaded += count;
-    changed_.notify_all();
+    Update([&](TaskProgress& p) {
+        p.downloaded += count;
+        p.retrying = false;
+    });
+}
+
+void Task::SetRetrying(bool retrying) {
+    Update([&](TaskProgress& p) { p.retrying = retrying; });
 }
 
 void Task::Finish(TaskState state, bool lengthConfirmed) {
-    std::lock_guard lock(mutex_);
-    progress_.state = state;
-    progress_.unconfirmed = state == TaskState::Complete && !lengthConfirmed;
-    if (state == TaskState::Complete)
-        progress_.total = progress_.downloaded;
-    changed_.notify_all();
+    Update([&](TaskProgress& p) {
+        p.state = state;
+        p.retrying = false;
+        p.unconfirmed = state == TaskState::Complete && !lengthConfirmed;
+        if (state == TaskState::Complete)
+            p.total = p.downloaded;
+        if (state == TaskState::Failed && p.failure == TaskFailure::None)
+            p.failure = TaskFailure::Download;
+    });
+}
+
+void Task::Fail(TaskFailure failure) {
+    Update([&](TaskProgress& p) {
+        p.state = TaskState::Failed;
+        p.retrying = false;
+        p.unconfirmed = false;
+        p.failure = failure;
+    });
 }
 
 void Task::Close() {
-    std::lock_guard lock(mutex_);
-    progress_.closing = true;
-    changed_.notify_all();
+    Update([](TaskProgress& p) { p.closing = true; });
 }
 
 } // namespace kestrivane

@@ -1,9 +1,8 @@
 #pragma once
 
-#include <chrono>
-#include <condition_variable>
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <mutex>
 #include <optional>
 #include <string>
@@ -12,6 +11,9 @@ namespace kestrivane {
 
 enum class TaskState { Running, Complete, Failed };
 
+// Why a task failed: the origin stayed out of reach (or refused it), or the store is full.
+enum class TaskFailure { None, Download, DiskFull };
+
 struct TaskProgress {
     uint64_t downloaded = 0;
     std::optional<uint64_t> total; // the origin's size, once it has told it
@@ -19,13 +21,16 @@ struct TaskProgress {
     bool closing = false; // the library shuts down: nobody should wait any more
     // Complete, but the origin never told the length (see StoredCopy::confirmed).
     bool unconfirmed = false;
+    TaskFailure failure = TaskFailure::None;
+    // Between attempts after a broken transfer: players wait, the download goes on.
+    bool retrying = false;
 
     // 100 only for a complete task, so a failed one never claims it.
     int32_t Percent() const;
 };
 
 // One programme being fetched into the store and streamed from there. The download thread
-// writes progress, server threads read the file and wait for bytes.
+// writes progress; the server reads the file and is told of every change.
 class Task {
 public:
     Task(int32_t number, std::string token, std::string sourceUrl, std::string extension,
@@ -43,27 +48,19 @@ public:
     void SetTotal(std::optional<uint64_t> total);
     void SetDownloaded(uint64_t downloaded);
     void AddDownloaded(uint64_t count);
+    void SetRetrying(bool retrying);
     void Finish(TaskState state, bool lengthConfirmed = true);
-    void Close(); // wakes every waiter for good
+    void Fail(TaskFailure failure);
+    void Close(); // no answer should wait for it any more
 
-    // Server side: waits until `ready` holds for the progress, or nothing changed for `patience`.
-    // Returns the last progress seen.
-    template <class Ready>
-    TaskProgress WaitUntil(Ready ready, std::chrono::milliseconds patience) const {
-        std::unique_lock lock(mutex_);
-        uint64_t seen = progress_.downloaded;
-        while (!ready(progress_) && !progress_.closing && progress_.state == TaskState::Running) {
-            if (changed_.wait_for(lock, patience) == std::cv_status::timeout &&
-                progress_.downloaded == seen)
-                break;
-            seen = progress_.downloaded;
-        }
-        return progress_;
-    }
+    // Called after every change, on the thread that made it; set before the task is shared.
+    void OnChange(std::function<void()> changed) { changed_ = std::move(changed); }
 
 private:
+    template <class Change> void Update(Change change);
+
     mutable std::mutex mutex_;
-    mutable std::condition_variable changed_;
+    std::function<void()> changed_;
     TaskProgress progress_;
 };
 
