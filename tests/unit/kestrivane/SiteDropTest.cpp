@@ -24,9 +24,9 @@ namespace {
 // The demo site on 127.0.0.1 at `port` (0: any free one), throttled to 64 KB/s.
 class DemoSite {
 public:
-    DemoSite(const std::filesystem::path& media, int port) {
+    DemoSite(const std::filesystem::path& siteDir, int port) {
         luming::site::SiteOptions options;
-        options.mediaDir = media.string();
+        options.siteDir = siteDir.string();
         options.rateKiloBytes = 64;
         site_ = std::make_unique<luming::site::VendorSite>(options);
         site_->Register(server_);
@@ -70,7 +70,10 @@ int32_t DownloadedKiB(int32_t task) {
 TEST(KestrivaneSiteDrop, DownloadResumesAfterTheSiteComesBackAndThePlayerGetsEveryByte) {
     luming::test::TempDir store, media;
     const std::string video = kestrivane::test::ProgrammeBytes(400000);
-    std::ofstream(media.path() / "300.flv", std::ios::binary) << video;
+    // A published site holds the programme at its content address.
+    const std::filesystem::path published = media.path() / luming::SourceUrlFor("dl/", "300", "4");
+    std::filesystem::create_directories(published.parent_path());
+    std::ofstream(published, std::ios::binary) << video;
     setenv("KESTRIVANE_STORE", store.path().c_str(), 1);
     setenv("KESTRIVANE_WAIT_MS", "20000", 1);
     setenv("KESTRIVANE_RETRY_MS", "60000", 1);
