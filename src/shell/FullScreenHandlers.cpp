@@ -89,6 +89,8 @@ void TfrmMain::EnterOwnFullScreen() {
     }
     move(screenArea.topLeft());
     resize(screenArea.size());
+    // Where the desktop places windows (a window manager, a Wayland compositor) it is asked too.
+    setWindowState(windowState() | Qt::WindowFullScreen);
 
     windowLayout->SetAlign(pnlTop, Align::None);
     AlignLayout::Of(pnlStatus)->SetAlign(pnlStatus, Align::None);
@@ -117,6 +119,7 @@ void TfrmMain::LeaveOwnFullScreen() {
     windowLayout->SetAlign(pnlTop, Align::Top);
     AlignLayout::Of(pnlStatus)->SetAlign(pnlStatus, Align::Bottom);
 
+    setWindowState(windowState() & ~Qt::WindowFullScreen);
     if (FrameMaximized == 0) {
         resize(NormalWidth, NormalHeight);
         move(NormalLeft, NormalTop);
