@@ -19,8 +19,11 @@ packages=(
     dbus-daemon dbus-bin
     # demo media and Chinese text
     ffmpeg espeak-ng fonts-wqy-zenhei
-    # the Debian package: icons, desktop entry and metadata checks, ELF detection for shlibdeps
-    librsvg2-bin desktop-file-utils appstream file
+    # the Debian package: icons, desktop entry and metadata checks, ELF detection for shlibdeps,
+    # Debian's checker
+    librsvg2-bin desktop-file-utils appstream file lintian
+    # Wayland: Qt's platform plugin, and weston (headless) for the tests
+    qt6-wayland weston
 )
 
 missing=()
