@@ -34,13 +34,17 @@ std::vector<std::string> PluginDirectories() {
     return directories;
 }
 
+// The user's QT_QPA_PLATFORM, given back once Qt has read ours: the programs this one starts
+// choose their own.
+std::string usersPlatform;
+
 // Sets QT_QPA_PLATFORM for this session before Qt reads it; false when no window can be shown.
 bool PrepareWindowPlatform(const std::vector<std::string>& arguments) {
     if (std::find(arguments.begin(), arguments.end(), "-platform") != arguments.end())
         return true; // Qt's own option decides
     const std::vector<std::string> plugins = PluginDirectories();
     luming::WindowSession session;
-    session.qpaPlatform = Environment("QT_QPA_PLATFORM");
+    session.qpaPlatform = usersPlatform = Environment("QT_QPA_PLATFORM");
     session.waylandDisplay = Environment("WAYLAND_DISPLAY");
     session.x11Display = Environment("DISPLAY");
     session.waylandPlugin = luming::PlatformPluginInstalled(plugins, "libqwayland");
@@ -90,6 +94,10 @@ int main(int argc, char** argv) {
     // The video's OpenGL picture and the web views share one process.
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication app(argc, argv);
+    if (usersPlatform.empty())
+        unsetenv("QT_QPA_PLATFORM");
+    else
+        setenv("QT_QPA_PLATFORM", usersPlatform.c_str(), 1);
     // Text is UTF-8 throughout; numbers are always read and written the C way.
     std::setlocale(LC_NUMERIC, "C");
     luming::InstallChineseQtTranslations(app);
@@ -97,7 +105,7 @@ int main(int argc, char** argv) {
 
     int exitCode = 0;
     {
-        // Ruffle's files are shipped beside the executable.
+        // Ruffle's files lie in the edition directory.
         luming::RealPlatform platform(QString::fromStdString(options.appDir + "ruffle"));
         exitCode = luming::RunProgram(app, options, platform);
     }

@@ -1,5 +1,9 @@
 #include "shell/WindowPlacement.h"
 
+#include <QEvent>
+#include <QWidget>
+#include <QWindow>
+
 #include <algorithm>
 
 namespace luming {
@@ -10,6 +14,23 @@ QRect KeptWithin(QRect window, const QRect& area) {
     window.moveLeft(std::max(std::min(window.left(), area.right() + 1 - window.width()), area.left()));
     window.moveTop(std::max(std::min(window.top(), area.bottom() + 1 - window.height()), area.top()));
     return window;
+}
+
+DesktopStateKeeper::DesktopStateKeeper(QWidget* window, std::function<Qt::WindowStates()> wanted)
+    : QObject(window), window_(window), wanted_(std::move(wanted)) {
+    window->installEventFilter(this);
+}
+
+bool DesktopStateKeeper::eventFilter(QObject* watched, QEvent* event) {
+    // The new native window exists and is not shown yet: the state goes with its showing.
+    if (watched == window_ && event->type() == QEvent::WinIdChange && window_->windowHandle()) {
+        QWindow* native = window_->windowHandle();
+        const Qt::WindowStates desktopStates = Qt::WindowMaximized | Qt::WindowFullScreen;
+        const Qt::WindowStates wanted = (native->windowStates() & ~desktopStates) | wanted_();
+        if (wanted != native->windowStates())
+            native->setWindowStates(wanted);
+    }
+    return QObject::eventFilter(watched, event);
 }
 
 } // namespace luming

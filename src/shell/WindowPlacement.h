@@ -1,6 +1,11 @@
 #pragma once
 
+#include <QObject>
 #include <QRect>
+
+#include <functional>
+
+class QWidget;
 
 namespace luming {
 
@@ -8,5 +13,21 @@ namespace luming {
 // free); a window larger than the area keeps its size and its top left corner in the area, where
 // its title bar begins.
 QRect KeptWithin(QRect window, const QRect& area);
+
+// Keeps what the desktop was asked for a window (maximised, full screen) when Qt makes the
+// window's native window anew, as it does when a child that draws with OpenGL (the video
+// picture) is made while the window is shown: the new one would start in no state, and the
+// desktop would restore the window. `wanted` tells the states the window should have.
+class DesktopStateKeeper : public QObject {
+public:
+    DesktopStateKeeper(QWidget* window, std::function<Qt::WindowStates()> wanted);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    QWidget* window_;
+    std::function<Qt::WindowStates()> wanted_;
+};
 
 } // namespace luming

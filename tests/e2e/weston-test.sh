@@ -68,7 +68,7 @@ playing() {
     [[ $(mpris PlaybackStatus) == *'"Playing"'* ]] &&
         (($(mpris Position | awk '/int64/ { print $3 }') >= 1000000))
 }
-title() { mpris Metadata | grep -A1 'xesam:title' | sed -n 's/.*string "\(.*\)"/\1/p'; }
+title() { mpris Metadata | grep -A1 'string "xesam:title"' | sed -n '2s/.*string "\(.*\)"/\1/p'; }
 wait_for playing || client_failed "the first programme did not play"
 first=$(title)
 
