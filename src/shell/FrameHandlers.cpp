@@ -158,9 +158,9 @@ void TfrmMain::SetMaximised(bool maximised) {
     if (maximised) {
         normalGeometry_ = geometry();
         setGeometry(MaximisedGeometry());
-        setWindowState(windowState() | Qt::WindowMaximized);
+        AskDesktopFor(this, Qt::WindowMaximized);
     } else {
-        setWindowState(windowState() & ~Qt::WindowMaximized);
+        AskDesktopFor(this, Qt::WindowNoState);
         if (normalGeometry_.isValid()) {
             setGeometry(KeptWithin(normalGeometry_, MaximisedGeometry()));
         } else {

@@ -23,14 +23,19 @@ DesktopStateKeeper::DesktopStateKeeper(QWidget* window, std::function<Qt::Window
 
 bool DesktopStateKeeper::eventFilter(QObject* watched, QEvent* event) {
     // The new native window exists and is not shown yet: the state goes with its showing.
-    if (watched == window_ && event->type() == QEvent::WinIdChange && window_->windowHandle()) {
-        QWindow* native = window_->windowHandle();
-        const Qt::WindowStates desktopStates = Qt::WindowMaximized | Qt::WindowFullScreen;
-        const Qt::WindowStates wanted = (native->windowStates() & ~desktopStates) | wanted_();
-        if (wanted != native->windowStates())
-            native->setWindowStates(wanted);
-    }
+    if (watched == window_ && event->type() == QEvent::WinIdChange && window_->windowHandle())
+        AskDesktopFor(window_, wanted_());
     return QObject::eventFilter(watched, event);
+}
+
+void AskDesktopFor(QWidget* window, Qt::WindowStates wanted) {
+    constexpr Qt::WindowStates kDesktopStates = Qt::WindowMaximized | Qt::WindowFullScreen;
+    wanted &= kDesktopStates;
+    if ((window->windowState() & kDesktopStates) != wanted)
+        window->setWindowState((window->windowState() & ~kDesktopStates) | wanted);
+    QWindow* native = window->windowHandle();
+    if (native && (native->windowStates() & kDesktopStates) != wanted)
+        native->setWindowStates((native->windowStates() & ~kDesktopStates) | wanted);
 }
 
 } // namespace luming
