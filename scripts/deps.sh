@@ -21,10 +21,13 @@ packages=(
     at-spi2-core python3-pyatspi xdotool
     # demo media and Chinese text
     ffmpeg espeak-ng fonts-wqy-zenhei
-    # the Debian package: icons, desktop entry and metadata checks, ELF detection for shlibdeps
-    librsvg2-bin desktop-file-utils appstream file
+    # the Debian package: icons, desktop entry and metadata checks, ELF detection for shlibdeps,
+    # Debian's checker
+    librsvg2-bin desktop-file-utils appstream file lintian
     # a standard web server for the vendor's published site (end-to-end test)
     nginx-light
+    # Wayland: Qt's platform plugin, and weston (headless) for the tests
+    qt6-wayland weston
 )
 
 missing=()

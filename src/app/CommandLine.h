@@ -9,4 +9,27 @@ namespace luming {
 // program then starts with its window hidden. "-start" anywhere else is ignored.
 bool IsHiddenStart(const std::vector<std::string>& argumentsAfterProgram);
 
+// What the command line asks for: the program, or only its version or usage printed (no window,
+// no single-instance check). "--help" or "-h" anywhere asks for the usage, else "--version"
+// anywhere for the version.
+enum class CommandRequest { Run, Version, Help };
+CommandRequest RequestOf(const std::vector<std::string>& argumentsAfterProgram);
+
+// The environment variable that names the edition directory (the launcher sets it).
+inline constexpr const char* kEditionDirVariable = "LUMING_EDITION_DIR";
+
+// The usage `luming --help` prints.
+inline constexpr const char* kUsageText =
+    "用法: luming [-start]\n"
+    "  -start      启动时不显示窗口（记住的节目照常开始播放）\n"
+    "  --version   显示版本后退出\n"
+    "  --help      显示本说明后退出\n"
+    "环境变量 LUMING_EDITION_DIR: 版本目录（设置、缓存和下载所在的目录），\n"
+    "  默认为程序文件所在的目录。\n";
+
+// The edition directory, ending with "/": `override` (LUMING_EDITION_DIR) when it is set and not
+// empty, made absolute against `workingDirectory`; else the directory of `executablePath`.
+std::string EditionDirectory(const char* override, const std::string& executablePath,
+                             const std::string& workingDirectory);
+
 } // namespace luming

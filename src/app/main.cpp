@@ -1,34 +1,111 @@
+#include "app/CommandLine.h"
 #include "app/ProgramEntry.h"
+#include "app/WindowPlatform.h"
 #include "config/FileVersion.h"
 #include "platform/RealPlatform.h"
 #include "platform/Translations.h"
 #include "platform/ruffle/RuffleMovie.h"
 
 #include <QApplication>
+#include <QLibraryInfo>
 
+#include <algorithm>
 #include <clocale>
+#include <cstdio>
+#include <cstdlib>
 #include <curl/curl.h>
 #include <filesystem>
+#include <sstream>
+
+namespace {
+
+std::string Environment(const char* name) {
+    const char* value = std::getenv(name);
+    return value ? value : "";
+}
+
+// Qt's platform plugins lie in its own plugin directory and in those of QT_PLUGIN_PATH.
+std::vector<std::string> PluginDirectories() {
+    std::vector<std::string> directories{QLibraryInfo::path(QLibraryInfo::PluginsPath).toStdString()};
+    std::istringstream extra(Environment("QT_PLUGIN_PATH"));
+    for (std::string directory; std::getline(extra, directory, ':');)
+        if (!directory.empty())
+            directories.push_back(directory);
+    return directories;
+}
+
+// The user's QT_QPA_PLATFORM, given back once Qt has read ours: the programs this one starts
+// choose their own.
+std::string usersPlatform;
+
+// Sets QT_QPA_PLATFORM for this session before Qt reads it; false when no window can be shown.
+bool PrepareWindowPlatform(const std::vector<std::string>& arguments) {
+    if (std::find(arguments.begin(), arguments.end(), "-platform") != arguments.end())
+        return true; // Qt's own option decides
+    const std::vector<std::string> plugins = PluginDirectories();
+    luming::WindowSession session;
+    session.qpaPlatform = usersPlatform = Environment("QT_QPA_PLATFORM");
+    session.waylandDisplay = Environment("WAYLAND_DISPLAY");
+    session.x11Display = Environment("DISPLAY");
+    session.waylandPlugin = luming::PlatformPluginInstalled(plugins, "libqwayland");
+    session.xcbPlugin = luming::PlatformPluginInstalled(plugins, "libqxcb");
+    const luming::WindowPlatform choice = luming::ChooseWindowPlatform(session);
+    if (!choice.message.empty())
+        std::fprintf(stderr, "luming: %s\n", choice.message.c_str());
+    if (!choice.platforms.empty())
+        setenv("QT_QPA_PLATFORM", choice.platforms.c_str(), 1);
+    return choice.canStart;
+}
+
+} // namespace
 
 int main(int argc, char** argv) {
+    const std::vector<std::string> given(argv + std::min(argc, 1), argv + argc);
+    switch (luming::RequestOf(given)) {
+    case luming::CommandRequest::Version:
+        std::printf("%s\n", luming::GetFileVersionText().c_str());
+        return 0;
+    case luming::CommandRequest::Help:
+        std::fputs(luming::kUsageText, stdout);
+        return 0;
+    case luming::CommandRequest::Run:
+        break;
+    }
+    if (!PrepareWindowPlatform(given))
+        return 1;
+
+    luming::EntryOptions options;
+
+    // The edition directory the launcher names; the variable is not handed on to the programs
+    // this one starts. The vendor library keeps its store beside itself unless told otherwise:
+    // with the edition elsewhere, its store goes there too.
+    const std::string override = Environment(luming::kEditionDirVariable);
+    std::error_code noWorkingDirectory;
+    options.appDir = luming::EditionDirectory(
+        override.c_str(), luming::RunningExecutablePath(),
+        std::filesystem::current_path(noWorkingDirectory).string());
+    unsetenv(luming::kEditionDirVariable);
+    if (!override.empty())
+        setenv("KESTRIVANE_STORE", (options.appDir + "KestrivaneStore").c_str(), 0);
+    options.buildNumber = luming::GetBuildNumber();
+
     curl_global_init(CURL_GLOBAL_DEFAULT);
     luming::RegisterRuffleScheme(); // Qt takes schemes only before the application exists
     // The video's OpenGL picture and the web views share one process.
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication app(argc, argv);
+    if (usersPlatform.empty())
+        unsetenv("QT_QPA_PLATFORM");
+    else
+        setenv("QT_QPA_PLATFORM", usersPlatform.c_str(), 1);
     // Text is UTF-8 throughout; numbers are always read and written the C way.
     std::setlocale(LC_NUMERIC, "C");
     luming::InstallChineseQtTranslations(app);
-
-    luming::EntryOptions options;
-    const std::filesystem::path executable = luming::RunningExecutablePath();
-    options.appDir = executable.parent_path().string() + "/";
-    options.arguments.assign(argv + std::min(argc, 1), argv + argc);
-    options.buildNumber = luming::GetBuildNumber();
+    options.arguments.assign(argv + std::min(argc, 1), argv + argc); // without Qt's own options
 
     int exitCode = 0;
     {
-        // Ruffle's files are shipped beside the executable.
+        // Ruffle's files lie in the edition directory.
         luming::RealPlatform platform(QString::fromStdString(options.appDir + "ruffle"));
         exitCode = luming::RunProgram(app, options, platform);
     }

@@ -11,6 +11,7 @@
 #include "shell/ScrollThumb.h"
 #include "shell/TfrmMain.h"
 #include "shell/WebPageStyle.h"
+#include "shell/WindowPlacement.h"
 #include "shell/WindowShape.h"
 
 #include <QApplication>
@@ -49,6 +50,12 @@ void TfrmMain::ConnectFrameHandlers() {
     ConnectTitleButtonPictures(limgClose, limgClose1, limgClose2, limgClose3);
 
     connect(wbMp3, &WebPane::documentComplete, this, &TfrmMain::wbMp3DocumentComplete);
+    new DesktopStateKeeper(this, [this] {
+        Qt::WindowStates wanted;
+        wanted.setFlag(Qt::WindowMaximized, maximised_);
+        wanted.setFlag(Qt::WindowFullScreen, ownFullScreen_);
+        return wanted;
+    });
 }
 
 void TfrmMain::ConnectTitleButtonPictures(tLxsimage* button, ImageControl* normal,
@@ -136,24 +143,30 @@ void TfrmMain::closeEvent(QCloseEvent* event) {
 }
 
 QRect TfrmMain::MaximisedGeometry() const {
-    // The screen's width and the height of its work area (without panels and task bars).
+    // The area the desktop leaves free: panels and task bars stay visible.
     const QScreen* screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
-    const QRect whole = screen->geometry();
-    const QRect work = screen->availableGeometry();
-    return QRect(whole.left(), work.top(), whole.width(), work.height());
+    return screen->availableGeometry();
 }
 
 void TfrmMain::SetMaximised(bool maximised) {
     if (maximised == maximised_)
         return;
+    // The desktop's own maximise fits the window into the free area wherever there is a window
+    // manager, and a Wayland compositor alone can place a window at all; the geometry set here
+    // serves where there is none. The state goes after the geometry when maximising, before it
+    // when restoring, so that the desktop's answer comes last.
     if (maximised) {
         normalGeometry_ = geometry();
         setGeometry(MaximisedGeometry());
-    } else if (normalGeometry_.isValid()) {
-        setGeometry(normalGeometry_);
+        AskDesktopFor(this, Qt::WindowMaximized);
     } else {
-        resize(kDesignClientWidth, kDesignClientHeight);
-        CentreOnScreen();
+        AskDesktopFor(this, Qt::WindowNoState);
+        if (normalGeometry_.isValid()) {
+            setGeometry(KeptWithin(normalGeometry_, MaximisedGeometry()));
+        } else {
+            resize(kDesignClientWidth, kDesignClientHeight);
+            CentreOnScreen();
+        }
     }
     maximised_ = maximised;
 }

@@ -6,6 +6,7 @@
 #include "platform/Platform.h"
 #include "shell/AlignLayout.h"
 #include "shell/TfrmMain.h"
+#include "shell/WindowPlacement.h"
 
 #include <QFrame>
 #include <QScreen>
@@ -89,6 +90,9 @@ void TfrmMain::EnterOwnFullScreen() {
     }
     move(screenArea.topLeft());
     resize(screenArea.size());
+    // Where the desktop places windows (a window manager, a Wayland compositor) it is asked too.
+    AskDesktopFor(this, Qt::WindowStates(Qt::WindowFullScreen) |
+                            (FrameMaximized == 0 ? Qt::WindowNoState : Qt::WindowMaximized));
 
     windowLayout->SetAlign(pnlTop, Align::None);
     AlignLayout::Of(pnlStatus)->SetAlign(pnlStatus, Align::None);
@@ -122,6 +126,7 @@ void TfrmMain::LeaveOwnFullScreen() {
     windowLayout->SetAlign(pnlTop, Align::Top);
     AlignLayout::Of(pnlStatus)->SetAlign(pnlStatus, Align::Bottom);
 
+    AskDesktopFor(this, FrameMaximized == 0 ? Qt::WindowNoState : Qt::WindowMaximized);
     if (FrameMaximized == 0) {
         resize(NormalWidth, NormalHeight);
         move(NormalLeft, NormalTop);

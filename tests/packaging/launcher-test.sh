@@ -1,89 +1,88 @@
 #!/usr/bin/env bash
 # The launcher /usr/bin/luming on a scratch installation with a stand-in executable: the user's
-# suite is laid out on first use, the executable there is a real copy (the program finds its
-# directory through /proc/self/exe), it is copied again after an upgrade, the user's files stay,
-# and nothing is written into the installation.
-# Usage: launcher-test.sh LAUNCHER EDITION   (the configured launcher build/packaging/luming, and
-#   the edition directory it was configured with)
+# suite is laid out on first use, the installed executable runs with the user's edition
+# directory, the shipped programmes are linked into the cache, the user's files stay, what an
+# earlier launcher left is cleared away, and nothing is written into the installation.
+# Usage: launcher-test.sh LAUNCHER EDITION CHANNEL   (the configured launcher
+#   build/packaging/luming, the edition directory and channel it was configured with)
 set -euo pipefail
-usage="usage: launcher-test.sh LAUNCHER EDITION"
+usage="usage: launcher-test.sh LAUNCHER EDITION CHANNEL"
 launcher=$(readlink -f "${1:?$usage}")
 edition=${2:?$usage}
+channel=${3:?$usage}
 
 source "$(dirname "${BASH_SOURCE[0]}")/scratch.sh"
 
 # The installation as the package lays it out.
 root="$scratch/root"
-opt="$root/opt/luming"
-mkdir -p "$root/usr/bin" "$opt/Config" "$opt/Resource/Html/offline" "$opt/$edition/ruffle" \
-    "$opt/$edition/Resource/xml"
+programs="$root/usr/lib/luming/$edition"
+data="$root/usr/share/luming"
+mkdir -p "$root/usr/bin" "$programs" "$data/Resource/Html/offline" "$data/$edition/ruffle" \
+    "$data/$edition/Resource/xml" "$data/$edition/Caches/$channel"
 install -m 755 "$launcher" "$root/usr/bin/luming"
-: >"$opt/Config/Source.ini"
-echo audio-page >"$opt/Resource/Html/offline/mp3.htm"
-echo library >"$opt/$edition/libkestrivane.so"
-echo engine >"$opt/$edition/ruffle/ruffle.js"
-echo catalogue >"$opt/$edition/Resource/xml/26.xml"
-# The stand-in writes its settings beside itself and tells where it ran and with what.
-write_stand_in() {
-    cat >"$opt/$edition/luming" <<STANDIN
+echo audio-page >"$data/Resource/Html/offline/mp3.htm"
+echo engine >"$data/$edition/ruffle/ruffle.js"
+echo catalogue >"$data/$edition/Resource/xml/$channel.xml"
+echo video >"$data/$edition/Caches/$channel/101.flv"
+echo audio >"$data/$edition/Caches/$channel/102.mp3"
+# The stand-in writes its settings into the edition directory it is given and tells where it
+# ran and with what.
+cat >"$programs/luming" <<'STANDIN'
 #!/usr/bin/env bash
-# release $1
-mkdir -p Config Caches DL
-echo "\$*" >>Config/local.ini
-echo "ran in \$PWD as \$(readlink -f "\$0") with \$*"
+mkdir -p "$LUMING_EDITION_DIR/Config"
+echo "$*" >>"$LUMING_EDITION_DIR/Config/local.ini"
+echo "ran $(readlink -f "$0") in $PWD for $LUMING_EDITION_DIR with $*"
 STANDIN
-    chmod 755 "$opt/$edition/luming"
-}
-write_stand_in 1
-listing() { (cd "$opt" && find . -printf '%p %s %T@\n' | sort); }
+chmod 755 "$programs/luming"
+listing() { (cd "$root/usr" && find . -printf '%p %s %T@\n' | sort); }
 installed_before=$(listing)
 
 export HOME="$scratch/home"
 mkdir -p "$HOME"
 unset XDG_DATA_HOME
 suite="$HOME/.local/share/luming"
+here="$suite/$edition"
+
+# What the launcher of the earlier package (the suite under /opt/luming) left: a copy of the
+# executable, a temporary copy, and links into an installation that is gone.
+mkdir -p "$here/Config" "$here/Caches/$channel"
+echo old-copy >"$here/luming"
+echo half-copy >"$here/.luming.AbC123"
+ln -s /opt/luming/poetry/libkestrivane.so "$here/libkestrivane.so"
+ln -s /opt/luming/poetry/ruffle "$here/ruffle"
+ln -s /opt/luming/Resource "$suite/Resource"
+echo own >"$here/Caches/$channel/105.mp3"
 
 output=$("$root/usr/bin/luming" -start "two words")
-[[ $output == "ran in $suite/$edition as $suite/$edition/luming with -start two words" ]] ||
+[[ $output == "ran $programs/luming in $here for $here with -start two words" ]] ||
     fail "first start: $output"
 [[ -f $suite/Config/Source.ini ]] || fail "no suite marker"
-[[ -f $suite/$edition/luming && ! -L $suite/$edition/luming ]] ||
-    fail "the executable is not a copy"
-cmp -s "$opt/$edition/luming" "$suite/$edition/luming" || fail "the copy differs"
-[[ -x $suite/$edition/luming ]] || fail "the copy is not executable"
-for name in libkestrivane.so ruffle Resource; do
-    [[ -L $suite/$edition/$name ]] || fail "$name is not linked"
+for name in luming .luming.AbC123 libkestrivane.so; do
+    [[ ! -e $here/$name && ! -L $here/$name ]] || fail "$name of the earlier launcher is still there"
 done
-[[ $(cat "$suite/$edition/ruffle/ruffle.js") == engine ]] || fail "ruffle/ unreadable"
-[[ $(cat "$suite/$edition/Resource/xml/26.xml") == catalogue ]] || fail "catalogue unreadable"
-[[ $(cat "$suite/$edition/libkestrivane.so") == library ]] || fail "library unreadable"
+[[ $(cat "$here/ruffle/ruffle.js") == engine ]] || fail "ruffle/ unreadable"
+[[ $(cat "$here/Resource/xml/$channel.xml") == catalogue ]] || fail "catalogue unreadable"
 [[ $(cat "$suite/Resource/Html/offline/mp3.htm") == audio-page ]] || fail "audio page unreadable"
-[[ -f $suite/$edition/Config/local.ini && ! -L $suite/$edition/Config ]] ||
-    fail "settings not the user's"
+[[ -L $here/Caches/$channel/101.flv && $(cat "$here/Caches/$channel/102.mp3") == audio ]] ||
+    fail "the shipped programmes are not in the cache"
+[[ $(cat "$here/Caches/$channel/105.mp3") == own ]] || fail "the user's cached programme was replaced"
+[[ -d $here/Caches/$channel && ! -L $here/Caches/$channel ]] || fail "the cache is not the user's"
+[[ -f $here/Config/local.ini && ! -L $here/Config ]] || fail "settings not the user's"
 [[ $(listing) == "$installed_before" ]] || fail "the installation changed"
 
-# A second start keeps the copy as it is.
-inode=$(stat -c %i "$suite/$edition/luming")
+# An upgrade that no longer ships a programme: its link goes, the user's settings stay.
+rm "$data/$edition/Caches/$channel/101.flv"
 "$root/usr/bin/luming" second >/dev/null
-[[ $(stat -c %i "$suite/$edition/luming") == "$inode" ]] ||
-    fail "an unchanged executable was copied again"
-
-# An upgrade: the new executable is copied, the user's settings stay.
-write_stand_in 2
-"$root/usr/bin/luming" third >/dev/null
-cmp -s "$opt/$edition/luming" "$suite/$edition/luming" ||
-    fail "the upgraded executable was not copied"
-[[ $(cat "$suite/$edition/Config/local.ini") == $'-start two words\nsecond\nthird' ]] ||
-    fail "settings lost: $(cat "$suite/$edition/Config/local.ini")"
-[[ -z $(find "$suite/$edition" -maxdepth 1 -name '.luming.*') ]] || fail "a temporary copy was left"
+[[ ! -L $here/Caches/$channel/101.flv ]] || fail "a link to a programme that is gone was kept"
+[[ $(cat "$here/Config/local.ini") == $'-start two words\nsecond' ]] ||
+    fail "settings lost: $(cat "$here/Config/local.ini")"
 
 # A real directory the user put in place of a link is kept.
-rm "$suite/$edition/Resource"
-mkdir -p "$suite/$edition/Resource/xml"
-echo own >"$suite/$edition/Resource/xml/26.xml"
+rm "$here/Resource"
+mkdir -p "$here/Resource/xml"
+echo own >"$here/Resource/xml/$channel.xml"
 "$root/usr/bin/luming" >/dev/null
-[[ $(cat "$suite/$edition/Resource/xml/26.xml") == own ]] ||
-    fail "the user's catalogue was replaced"
+[[ $(cat "$here/Resource/xml/$channel.xml") == own ]] || fail "the user's catalogue was replaced"
 
 # XDG_DATA_HOME chooses the place; a relative one is ignored.
 XDG_DATA_HOME="$scratch/data" "$root/usr/bin/luming" >/dev/null
@@ -95,6 +94,6 @@ XDG_DATA_HOME="$scratch/data" "$root/usr/bin/luming" >/dev/null
 # the installation.
 ln -s "$root/usr/bin/luming" "$scratch/luming-link"
 output=$("$scratch/luming-link" via-link)
-[[ $output == "ran in $suite/$edition as $suite/$edition/luming with via-link" ]] ||
+[[ $output == "ran $programs/luming in $here for $here with via-link" ]] ||
     fail "started through a link: $output"
 echo "launcher: all checks passed"

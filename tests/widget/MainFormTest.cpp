@@ -234,9 +234,8 @@ TEST_F(MainForm, ThePauseAdvertisementIsCentredWhenShown) {
 TEST_F(MainForm, MaximiseAndRestoreThroughTheButtonsAndTheTitleBar) {
     const QScreen* screen = window->screen();
     window->limgMaxClick();
-    EXPECT_EQ(window->geometry(),
-              QRect(screen->geometry().left(), screen->availableGeometry().top(),
-                    screen->geometry().width(), screen->availableGeometry().height()));
+    EXPECT_EQ(window->geometry(), screen->availableGeometry()); // the panels stay visible
+    EXPECT_TRUE(window->windowState() & Qt::WindowMaximized) << "the desktop maximises it too";
     EXPECT_EQ(window->FrameMaximized, 1);
     EXPECT_TRUE(window->limgMax->isHidden());
     EXPECT_FALSE(window->limgNor->isHidden());
@@ -258,6 +257,21 @@ TEST_F(MainForm, MaximiseAndRestoreThroughTheButtonsAndTheTitleBar) {
 
     emit window->imgTc->doubleClicked();
     EXPECT_EQ(window->FrameMaximized, 1);
+}
+
+TEST_F(MainForm, AWindowRestoredFromMaximisedLiesWhollyInTheFreeArea) {
+    // A window that fits (the offscreen screen is 800 × 600) and one that does not.
+    const QRect work = window->screen()->availableGeometry();
+    window->setGeometry(work.right() - 100, work.bottom() - 50, 400, 300); // mostly off the screen
+    window->limgMaxClick();
+    window->limgNorClick();
+    EXPECT_FALSE(window->windowState() & Qt::WindowMaximized);
+    EXPECT_EQ(window->geometry(), QRect(work.right() + 1 - 400, work.bottom() + 1 - 300, 400, 300));
+
+    window->setGeometry(work.left() - 100, work.top() - 50, work.width() + 23, 300);
+    window->limgMaxClick();
+    window->limgNorClick();
+    EXPECT_EQ(window->geometry(), QRect(work.left(), work.top(), work.width() + 23, 300));
 }
 
 TEST_F(MainForm, TheTitleBarDragsWithTheLeftButtonOnceThePointerHasMoved) {

@@ -1,5 +1,7 @@
 #include "app/CommandLine.h"
+#include "app/WindowPlatform.h"
 #include "config/EditionTable.h"
+#include "support/TempDir.h"
 
 #include <gtest/gtest.h>
 
@@ -33,4 +35,70 @@ TEST(CommandLine, OnlyTheFirstArgumentCanAskForAHiddenStart) {
     EXPECT_FALSE(IsHiddenStart({"x", "-start"}));
     EXPECT_FALSE(IsHiddenStart({"-started"}));
     EXPECT_FALSE(IsHiddenStart({"start"}));
+}
+
+TEST(CommandLine, VersionAndHelpAreAskedForAnywhereAndHelpWins) {
+    EXPECT_EQ(RequestOf({}), CommandRequest::Run);
+    EXPECT_EQ(RequestOf({"-start"}), CommandRequest::Run);
+    EXPECT_EQ(RequestOf({"--version"}), CommandRequest::Version);
+    EXPECT_EQ(RequestOf({"-start", "--version"}), CommandRequest::Version);
+    EXPECT_EQ(RequestOf({"-h"}), CommandRequest::Help);
+    EXPECT_EQ(RequestOf({"--version", "--help"}), CommandRequest::Help);
+    EXPECT_EQ(RequestOf({"--versions", "-version"}), CommandRequest::Run);
+}
+
+TEST(CommandLine, TheEditionDirectoryIsTheOverrideMadeAbsoluteElseTheExecutables) {
+    EXPECT_EQ(EditionDirectory(nullptr, "/usr/lib/luming/poetry/luming", "/home/u"),
+              "/usr/lib/luming/poetry/");
+    EXPECT_EQ(EditionDirectory("", "/usr/lib/luming/poetry/luming", "/home/u"),
+              "/usr/lib/luming/poetry/");
+    EXPECT_EQ(EditionDirectory("/home/u/suite/poetry", "/x/luming", "/tmp"),
+              "/home/u/suite/poetry/");
+    EXPECT_EQ(EditionDirectory("/home/u/suite/poetry/", "/x/luming", "/tmp"),
+              "/home/u/suite/poetry/");
+    EXPECT_EQ(EditionDirectory("suite/./poetry", "/x/luming", "/home/u"), "/home/u/suite/poetry/");
+}
+
+TEST(WindowPlatformChoice, EachSessionGetsItsPlatformAndAMissingPluginNeverAborts) {
+    WindowSession x11;
+    x11.x11Display = ":0";
+    x11.xcbPlugin = x11.waylandPlugin = true;
+    EXPECT_EQ(ChooseWindowPlatform(x11).platforms, "xcb");
+
+    WindowSession wayland = x11;
+    wayland.waylandDisplay = "wayland-0";
+    const WindowPlatform native = ChooseWindowPlatform(wayland);
+    EXPECT_EQ(native.platforms, "wayland;xcb");
+    EXPECT_TRUE(native.message.empty());
+
+    // Without qt6-wayland: through XWayland, saying so; with no XWayland either, no start.
+    wayland.waylandPlugin = false;
+    const WindowPlatform viaX11 = ChooseWindowPlatform(wayland);
+    EXPECT_EQ(viaX11.platforms, "xcb");
+    EXPECT_TRUE(viaX11.canStart);
+    EXPECT_NE(viaX11.message.find("qt6-wayland"), std::string::npos);
+    wayland.x11Display.clear();
+    const WindowPlatform none = ChooseWindowPlatform(wayland);
+    EXPECT_FALSE(none.canStart);
+    EXPECT_NE(none.message.find("qt6-wayland"), std::string::npos);
+
+    // The user's own choice stands, unless it is Wayland alone without its plugin.
+    WindowSession chosen = x11;
+    chosen.qpaPlatform = "offscreen";
+    EXPECT_TRUE(ChooseWindowPlatform(chosen).platforms.empty());
+    EXPECT_TRUE(ChooseWindowPlatform(chosen).canStart);
+    chosen.qpaPlatform = "wayland";
+    chosen.waylandPlugin = false;
+    EXPECT_EQ(ChooseWindowPlatform(chosen).platforms, "xcb");
+
+    EXPECT_FALSE(ChooseWindowPlatform(WindowSession{}).canStart);
+}
+
+TEST(WindowPlatformChoice, APluginCountsWhenItsFileIsInAPlatformsDirectory) {
+    luming::test::TempDir qt;
+    luming::test::WriteFile(qt.path() / "platforms" / "libqxcb.so", "");
+    luming::test::WriteFile(qt.path() / "platforms" / "libqwayland-egl.so.debug", "");
+    const std::vector<std::string> directories{"/nonexistent", qt.path().string()};
+    EXPECT_TRUE(PlatformPluginInstalled(directories, "libqxcb"));
+    EXPECT_FALSE(PlatformPluginInstalled(directories, "libqwayland"));
 }

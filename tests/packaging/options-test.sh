@@ -1,0 +1,29 @@
+#!/usr/bin/env bash
+# `luming --version` and `luming --help`: they print and end, with no display to open a window on
+# and while another copy holds the single-instance lock, and write nothing into TMPDIR.
+# Usage: options-test.sh EXECUTABLE VERSION
+set -euo pipefail
+usage="usage: options-test.sh EXECUTABLE VERSION"
+executable=${1:?$usage}
+version=${2:?$usage}
+
+source "$(dirname "${BASH_SOURCE[0]}")/scratch.sh"
+
+export TMPDIR="$scratch/tmp"
+mkdir -p "$TMPDIR"
+unset DISPLAY WAYLAND_DISPLAY QT_QPA_PLATFORM
+
+[[ $("$executable" --version) == "$version" ]] || fail "--version: $("$executable" --version)"
+help=$("$executable" --help)
+[[ $help == 用法:\ luming* && $help == *--version* && $help == *-start* ]] || fail "--help: $help"
+[[ $("$executable" -start -h) == "$help" ]] || fail "-h differs from --help"
+[[ -z $(ls -A "$TMPDIR") ]] || fail "written into TMPDIR: $(ls -A "$TMPDIR")"
+
+# With no display at all the program says so instead of aborting.
+set +e
+message=$("$executable" 2>&1 >/dev/null)
+status=$?
+set -e
+((status == 1)) || fail "without a display: exit status $status ($message)"
+[[ $message == *DISPLAY* ]] || fail "without a display: $message"
+echo "options: all checks passed"
