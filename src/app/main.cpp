@@ -1,5 +1,6 @@
 #include "app/ProgramEntry.h"
 #include "config/FileVersion.h"
+#include "platform/HeapPolicy.h"
 #include "platform/RealPlatform.h"
 #include "platform/Translations.h"
 #include "platform/ruffle/RuffleMovie.h"
@@ -11,6 +12,7 @@
 #include <filesystem>
 
 int main(int argc, char** argv) {
+    luming::KeepLargeBlocksOutOfTheHeap();
     curl_global_init(CURL_GLOBAL_DEFAULT);
     luming::RegisterRuffleScheme(); // Qt takes schemes only before the application exists
     // The video's OpenGL picture and the web views share one process.

@@ -47,11 +47,13 @@ struct PageState {
     int frame = 0;
     bool playing = false;
     std::string error;
+    double received = 0; // bytes the page has received so far, of any file
 };
 
 class RuffleMovie : public MovieEngine {
 public:
-    RuffleMovie(QWidget* parent, VolumeLevel& volume, const QString& ruffleDir);
+    RuffleMovie(QWidget* parent, VolumeLevel& volume, const QString& ruffleDir,
+                std::chrono::milliseconds stallLimit);
     ~RuffleMovie() override;
 
     void Load(const std::string& movie, const std::string& flashVars) override;
@@ -86,6 +88,7 @@ private:
     QWebEngineView* view_;
     SwfHeaderFetch* fetch_;
     QTimer poll_;
+    QTimer stalled_; // runs while a movie loads; restarted by every byte that arrives
     bool pageReady_ = false;
     std::deque<QString> waiting_; // scripts for the page once it has loaded
 
@@ -100,7 +103,8 @@ private:
     int backgroundColor_ = 0;
 };
 
-RuffleMovie::RuffleMovie(QWidget* parent, VolumeLevel& volume, const QString& ruffleDir)
+RuffleMovie::RuffleMovie(QWidget* parent, VolumeLevel& volume, const QString& ruffleDir,
+                         std::chrono::milliseconds stallLimit)
     : MovieEngine(parent), volume_(volume), profile_(new QWebEngineProfile(this)),
       files_(new RufflePageFiles(ruffleDir, this)), view_(new QWebEngineView(this)),
       fetch_(new SwfHeaderFetch(this)) {
@@ -139,6 +143,13 @@ RuffleMovie::RuffleMovie(QWidget* parent, VolumeLevel& volume, const QString& ru
     followVolume(volume_.Level());
     poll_.setInterval(kPollMs);
     connect(&poll_, &QTimer::timeout, this, &RuffleMovie::Poll);
+    stalled_.setSingleShot(true);
+    stalled_.setInterval(stallLimit);
+    connect(&stalled_, &QTimer::timeout, this, [this] {
+        fetch_->Cancel();
+        Command("luming.clear()");
+        Fail(texts::kDownloadFailed);
+    });
     view_->setUrl(QUrl(RufflePageFiles::PageUrl()));
 }
 
@@ -163,6 +174,7 @@ void RuffleMovie::Load(const std::string& movie, const std::string&) {
     Clear();
     const int load = load_;
     if (IsAddress(movie)) {
+        stalled_.start();
         const QUrl url(QString::fromStdString(movie));
         fetch_->Start(url, [this, load, url](const SwfHeader& header, const std::string& error) {
             if (load != load_)
@@ -217,11 +229,16 @@ void RuffleMovie::Start(const SwfHeader& header, const QString& programmeUrl,
     Command("luming.load(" +
             QString::fromUtf8(QJsonDocument(options).toJson(QJsonDocument::Compact)) + ")");
     poll_.start();
+    if (!localPath.isEmpty())
+        stalled_.stop(); // a file on this machine does not stall
+    else
+        stalled_.start();
 }
 
 void RuffleMovie::Fail(const std::string& error) {
     loadError_ = error;
     poll_.stop();
+    stalled_.stop();
 }
 
 void RuffleMovie::Clear() {
@@ -229,6 +246,7 @@ void RuffleMovie::Clear() {
     fetch_->Cancel();
     files_->Withdraw();
     poll_.stop();
+    stalled_.stop();
     header_.reset();
     state_ = {};
     loadError_.clear();
@@ -271,7 +289,13 @@ void RuffleMovie::Poll() {
         if (load != self->load_ || commands != self->commands_ ||
             reply.value("load").toInt() != load)
             return;
+        const double received = reply.value("received").toDouble();
+        if (received != self->state_.received && self->stalled_.isActive())
+            self->stalled_.start();
+        self->state_.received = received;
         self->state_.ready = reply.value("ready").toInt();
+        if (self->state_.ready == 4)
+            self->stalled_.stop();
         self->state_.frame = reply.value("frame").toInt();
         self->state_.playing = reply.value("playing").toBool();
         if (const QString error = reply.value("error").toString(); !error.isEmpty())
@@ -281,10 +305,11 @@ void RuffleMovie::Poll() {
 
 } // namespace
 
-MovieEngine* CreateRuffleMovie(QWidget* parent, VolumeLevel& volume, const QString& ruffleDir) {
+MovieEngine* CreateRuffleMovie(QWidget* parent, VolumeLevel& volume, const QString& ruffleDir,
+                               std::chrono::milliseconds stallLimit) {
     if (!RuffleFilesPresent(ruffleDir))
         return nullptr;
-    return new RuffleMovie(parent, volume, ruffleDir);
+    return new RuffleMovie(parent, volume, ruffleDir, stallLimit);
 }
 
 } // namespace luming
