@@ -78,6 +78,7 @@ public:
 private:
     void Start(const SwfHeader& header, const QString& programmeUrl, const QString& localPath);
     void Fail(const std::string& error);
+    void FailStalled();
     void RunScript(const QString& script);
     void Command(const QString& script);
     void Poll();
@@ -97,6 +98,7 @@ private:
     PageState state_;
     std::string loadError_;
     bool polling_ = false;
+    bool stallDue_ = false; // the stall limit passed while a poll was on its way
     int commands_ = 0; // a poll older than the last command is stale
     bool loop_ = false;
     int scaleMode_ = kExactFit;
@@ -146,9 +148,11 @@ RuffleMovie::RuffleMovie(QWidget* parent, VolumeLevel& volume, const QString& ru
     stalled_.setSingleShot(true);
     stalled_.setInterval(stallLimit);
     connect(&stalled_, &QTimer::timeout, this, [this] {
-        fetch_->Cancel();
-        Command("luming.clear()");
-        Fail(texts::kDownloadFailed);
+        // A page too busy to answer may have received bytes meanwhile: its answer decides.
+        if (polling_)
+            stallDue_ = true;
+        else
+            FailStalled();
     });
     view_->setUrl(QUrl(RufflePageFiles::PageUrl()));
 }
@@ -235,10 +239,17 @@ void RuffleMovie::Start(const SwfHeader& header, const QString& programmeUrl,
         stalled_.start();
 }
 
+void RuffleMovie::FailStalled() {
+    fetch_->Cancel();
+    Command("luming.clear()");
+    Fail(texts::kDownloadFailed);
+}
+
 void RuffleMovie::Fail(const std::string& error) {
     loadError_ = error;
     poll_.stop();
     stalled_.stop();
+    stallDue_ = false;
 }
 
 void RuffleMovie::Clear() {
@@ -286,13 +297,20 @@ void RuffleMovie::Poll() {
             return;
         self->polling_ = false;
         const QVariantMap reply = value.toMap();
-        if (load != self->load_ || commands != self->commands_ ||
-            reply.value("load").toInt() != load)
+        if (load != self->load_)
             return;
-        const double received = reply.value("received").toDouble();
-        if (received != self->state_.received && self->stalled_.isActive())
-            self->stalled_.start();
-        self->state_.received = received;
+        if (const double received = reply.value("received").toDouble();
+            received != self->state_.received) {
+            self->state_.received = received;
+            self->stallDue_ = false;
+            if (self->stalled_.isActive())
+                self->stalled_.start();
+        } else if (self->stallDue_ && reply.value("ready").toInt() != 4) {
+            self->FailStalled();
+            return;
+        }
+        if (commands != self->commands_ || reply.value("load").toInt() != load)
+            return;
         self->state_.ready = reply.value("ready").toInt();
         if (self->state_.ready == 4)
             self->stalled_.stop();
