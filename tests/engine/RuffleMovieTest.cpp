@@ -1,6 +1,7 @@
 #include "platform/ruffle/RuffleMovie.h"
 #include "ProcessMemory.h"
 #include "platform/VolumeLevel.h"
+#include "platform/flash/EngineFlashControl.h"
 #include "platform/flash/MovieEngine.h"
 #include "support/EventWait.h"
 #include "support/LoopbackServer.h"
@@ -203,6 +204,25 @@ TEST_F(RuffleMovieTest, AMovieThatStopsArrivingFailsAndASlowOneGoesOn) {
     EXPECT_TRUE(WaitReady()) << engine_->LoadError();
     EXPECT_EQ(engine_->LoadError(), "");
     done = true;
+}
+
+TEST_F(RuffleMovieTest, TheControlMakesRuffleAheadAndFreesItWhenUnused) {
+    EngineFlashControl control(&window_, volume_, LUMING_RUFFLE_DIR, std::chrono::seconds(1));
+    control.resize(window_.size());
+    control.show();
+    const auto ruffle = [&] { return control.findChild<MovieEngine*>(); };
+    control.Prewarm();
+    ASSERT_NE(ruffle(), nullptr);
+    EXPECT_TRUE(ruffle()->isHidden());
+    EXPECT_TRUE(WaitFor([&] { return ruffle() == nullptr; }, 30000));
+
+    // A movie shown keeps it; leaving the movie starts the count again.
+    control.SetMovie(Write("test.swf", movie_));
+    ASSERT_TRUE(WaitFor([&] { return control.ReadyState() == 4; }, 30000)) << control.LoadError();
+    test::Pause(1500);
+    EXPECT_NE(ruffle(), nullptr);
+    control.SetMovie("flvplayer.swf?file=0.swf");
+    EXPECT_TRUE(WaitFor([&] { return ruffle() == nullptr; }, 30000));
 }
 
 TEST_F(RuffleMovieTest, MissingFileOrNoFlashMovieIsALoadError) {

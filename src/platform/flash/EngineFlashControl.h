@@ -3,7 +3,9 @@
 #include "platform/FlashControl.h"
 
 #include <QString>
+#include <QTimer>
 
+#include <chrono>
 #include <string>
 
 namespace luming {
@@ -13,11 +15,17 @@ class VolumeLevel;
 
 // The real Flash control: the movie's file name decides the engine. "flvplayer.swf" is the
 // player movie on libmpv ("flvplayer.swf?file=0.swf" clears the control); any other movie
-// plays in Ruffle, whose web view is made for the first such movie.
+// plays in Ruffle, whose web view is made for the first such movie or by Prewarm, and freed when
+// no Flash movie has shown for `ruffleUnusedLimit`.
 class EngineFlashControl : public FlashControl {
     Q_OBJECT
 public:
-    EngineFlashControl(QWidget* parent, VolumeLevel& volume, QString ruffleDir);
+    // Ruffle's view costs about 100 MB: a session without Flash movies for this long gives it
+    // back, and the next Flash movie waits for a new one.
+    static constexpr std::chrono::milliseconds kRuffleUnusedLimit = std::chrono::minutes(10);
+
+    EngineFlashControl(QWidget* parent, VolumeLevel& volume, QString ruffleDir,
+                       std::chrono::milliseconds ruffleUnusedLimit = kRuffleUnusedLimit);
 
     std::string CallFunction(const std::string& request) override;
     void SetFlashVars(const std::string& flashVars) override { flashVars_ = flashVars; }
@@ -36,10 +44,13 @@ public:
     bool CanGotoFrame() override;
     std::string LoadError() override;
     void SetMovieFullScreen(bool on) override;
+    // Makes the Ruffle view and loads its page while hidden.
+    void Prewarm() override;
 
 private:
     MovieEngine* Engine(bool playerMovie);
     void Show(MovieEngine* engine);
+    void ReleaseRuffle();
 
     VolumeLevel& volume_;
     QString ruffleDir_;
@@ -48,6 +59,7 @@ private:
     MovieEngine* ruffle_ = nullptr;
     MovieEngine* active_ = nullptr; // nullptr while the control is clear
     std::string loadError_;
+    QTimer ruffleUnused_; // runs while Ruffle has no movie; frees it at the end
     int backgroundColor_ = 0;
     int scaleMode_ = 0;
     bool loop_ = true;

@@ -208,7 +208,7 @@ std::map<std::string, double> Bare(const std::string& mode, test::LoopbackServer
                            .toString()});
     bare.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     bare.start();
-    RunUntil([&] { return bare.state() == QProcess::NotRunning; });
+    bare.waitForFinished(300000); // the window stands still meanwhile
     std::map<std::string, double> figures;
     for (const QByteArray& word : bare.readAllStandardOutput().simplified().split(' ')) {
         const qsizetype equals = word.indexOf('=');
