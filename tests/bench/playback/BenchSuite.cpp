@@ -1,4 +1,6 @@
 #include "BenchSuite.h"
+#include "platform/HeapPolicy.h"
+#include "platform/ruffle/RuffleMovie.h"
 
 #include <QCoreApplication>
 #include <QOpenGLContext>
@@ -74,6 +76,13 @@ void BenchSuite::Make(test::LoopbackServer& site) {
            QStringList{"-f", "lavfi", "-i", "testsrc=duration=6:size=320x240:rate=12"} + tone +
                QStringList{"-t", "6", "-c:v", "flv1", "-c:a", "libmp3lame", "-ar", "22050", "-f",
                            "swf"});
+}
+
+void PrepareLikeTheClient() {
+    KeepLargeBlocksOutOfTheHeap();
+    RegisterRuffleScheme();
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
 }
 
 bool RunUntil(const std::function<bool()>& done) {

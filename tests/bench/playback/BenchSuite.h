@@ -23,6 +23,10 @@ struct BenchSuite {
 
 enum Node : int { kQuiet = 1, kVideo = 2, kAudio = 3, kFlash = 4, kRed = 5 };
 
+// What the client's main() does before its QApplication exists (the heap policy, Ruffle's scheme,
+// shared GL contexts, no sandbox as root); call setlocale(LC_NUMERIC, "C") after it.
+void PrepareLikeTheClient();
+
 // Pumps the event loop until `done` or 30 s; false on the timeout.
 bool RunUntil(const std::function<bool()>& done);
 

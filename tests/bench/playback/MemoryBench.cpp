@@ -13,10 +13,8 @@
 #include "config/Settings.h"
 #include "engine/ProcessMemory.h"
 #include "platform/FlashControl.h"
-#include "platform/HeapPolicy.h"
 #include "platform/MediaPlayer.h"
 #include "platform/RealPlatform.h"
-#include "platform/ruffle/RuffleMovie.h"
 #include "shell/TfrmMain.h"
 
 #include <QApplication>
@@ -243,10 +241,7 @@ Options Parse(int argc, char** argv) {
 } // namespace
 
 int main(int argc, char** argv) {
-    KeepLargeBlocksOutOfTheHeap(); // as the client does
-    RegisterRuffleScheme();
-    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
-    qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
+    PrepareLikeTheClient();
     QApplication app(argc, argv);
     std::setlocale(LC_NUMERIC, "C");
     const Options options = Parse(argc, argv);

@@ -10,10 +10,8 @@
 #include "config/Settings.h"
 #include "engine/ProcessMemory.h"
 #include "platform/FlashControl.h"
-#include "platform/HeapPolicy.h"
 #include "platform/MediaPlayer.h"
 #include "platform/RealPlatform.h"
-#include "platform/ruffle/RuffleMovie.h"
 #include "shell/TfrmMain.h"
 #include "support/LoopbackServer.h"
 
@@ -298,10 +296,7 @@ double Find(const std::map<std::string, double>& map, const std::string& prefix)
 } // namespace
 
 int main(int argc, char** argv) {
-    KeepLargeBlocksOutOfTheHeap(); // as the client does
-    RegisterRuffleScheme();
-    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
-    qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
+    PrepareLikeTheClient();
     QApplication app(argc, argv);
     std::setlocale(LC_NUMERIC, "C");
     benchmark::Initialize(&argc, argv);
