@@ -15,8 +15,6 @@ public:
 
     // Asks the player movie to fill the screen itself, or to come back; other movies ignore it.
     virtual void SetMovieFullScreen(bool on) = 0;
-    // Makes ready, in the background, what the first plain Flash movie would otherwise wait for.
-    virtual void Prewarm() {}
 
 signals:
     // The player movie went into its own full screen (a double click) or came back (Escape).

@@ -9,7 +9,6 @@
 #include "config/Settings.h"
 #include "config/UrlProbe.h"
 #include "content/VendorLibrary.h"
-#include "platform/FlashControl.h"
 #include "platform/Platform.h"
 #include "platform/WebPane.h"
 #include "shell/AlignLayout.h"
@@ -20,7 +19,6 @@
 #include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
-#include <QTimer>
 #include <QToolButton>
 #include <QTreeView>
 
@@ -32,8 +30,6 @@ namespace {
 constexpr char kProductWord[] = "鹿鸣果";
 constexpr char kGenericEditionName[] = "儿童学习库";
 constexpr char kPractiseHint[] = "提示:\"练\"暂不可用";
-// Long enough for the first programme to be playing.
-constexpr auto kPrewarmDelay = std::chrono::seconds(3);
 
 } // namespace
 
@@ -184,9 +180,6 @@ void TfrmMain::showEvent(QShowEvent* event) {
     tv1->setFocus();
     if (!settings_.StartHidden)
         StartFirstProgramme();
-    // Once the first programme has started, the Flash engine gets ready in the background, so
-    // that the first Flash movie is as quick as a later one.
-    QTimer::singleShot(kPrewarmDelay, ShockwaveFlash1, &FlashControl::Prewarm);
 }
 
 } // namespace luming

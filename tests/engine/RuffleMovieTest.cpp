@@ -206,23 +206,21 @@ TEST_F(RuffleMovieTest, AMovieThatStopsArrivingFailsAndASlowOneGoesOn) {
     done = true;
 }
 
-TEST_F(RuffleMovieTest, TheControlMakesRuffleAheadAndFreesItWhenUnused) {
+TEST_F(RuffleMovieTest, TheControlFreesRuffleWhenNoFlashMovieShowsForLong) {
     EngineFlashControl control(&window_, volume_, LUMING_RUFFLE_DIR, std::chrono::seconds(1));
     control.resize(window_.size());
     control.show();
     const auto ruffle = [&] { return control.findChild<MovieEngine*>(); };
-    control.Prewarm();
-    ASSERT_NE(ruffle(), nullptr);
-    EXPECT_TRUE(ruffle()->isHidden());
-    EXPECT_TRUE(WaitFor([&] { return ruffle() == nullptr; }, 30000));
-
-    // A movie shown keeps it; leaving the movie starts the count again.
-    control.SetMovie(Write("test.swf", movie_));
-    ASSERT_TRUE(WaitFor([&] { return control.ReadyState() == 4; }, 30000)) << control.LoadError();
-    test::Pause(1500);
-    EXPECT_NE(ruffle(), nullptr);
-    control.SetMovie("flvplayer.swf?file=0.swf");
-    EXPECT_TRUE(WaitFor([&] { return ruffle() == nullptr; }, 30000));
+    // A movie shown keeps it; leaving the movie starts the count; the next movie makes a new one.
+    for (int round = 0; round < 2; ++round) {
+        control.SetMovie(Write("test.swf", movie_));
+        ASSERT_TRUE(WaitFor([&] { return control.ReadyState() == 4; }, 30000))
+            << control.LoadError();
+        test::Pause(1500);
+        EXPECT_NE(ruffle(), nullptr);
+        control.SetMovie("flvplayer.swf?file=0.swf");
+        EXPECT_TRUE(WaitFor([&] { return ruffle() == nullptr; }, 30000));
+    }
 }
 
 TEST_F(RuffleMovieTest, MissingFileOrNoFlashMovieIsALoadError) {

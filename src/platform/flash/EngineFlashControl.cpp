@@ -32,15 +32,6 @@ EngineFlashControl::EngineFlashControl(QWidget* parent, VolumeLevel& volume, QSt
     connect(&ruffleUnused_, &QTimer::timeout, this, &EngineFlashControl::ReleaseRuffle);
 }
 
-void EngineFlashControl::Prewarm() {
-    if (ruffle_)
-        return;
-    if (MovieEngine* engine = Engine(false)) {
-        engine->setVisible(engine == active_);
-        ruffleUnused_.start();
-    }
-}
-
 void EngineFlashControl::ReleaseRuffle() {
     if (!ruffle_ || active_ == ruffle_)
         return;

@@ -15,8 +15,8 @@ class VolumeLevel;
 
 // The real Flash control: the movie's file name decides the engine. "flvplayer.swf" is the
 // player movie on libmpv ("flvplayer.swf?file=0.swf" clears the control); any other movie
-// plays in Ruffle, whose web view is made for the first such movie or by Prewarm, and freed when
-// no Flash movie has shown for `ruffleUnusedLimit`.
+// plays in Ruffle, whose web view is made for the first such movie and freed when no Flash movie
+// has shown for `ruffleUnusedLimit`.
 class EngineFlashControl : public FlashControl {
     Q_OBJECT
 public:
@@ -45,8 +45,6 @@ public:
     bool CanGotoFrame() override;
     std::string LoadError() override;
     void SetMovieFullScreen(bool on) override;
-    // Makes the Ruffle view and loads its page while hidden.
-    void Prewarm() override;
 
 private:
     MovieEngine* Engine(bool playerMovie);
