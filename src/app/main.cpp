@@ -2,6 +2,7 @@
 #include "app/ProgramEntry.h"
 #include "app/WindowPlatform.h"
 #include "config/FileVersion.h"
+#include "platform/HeapPolicy.h"
 #include "platform/RealPlatform.h"
 #include "platform/Translations.h"
 #include "platform/ruffle/RuffleMovie.h"
@@ -60,6 +61,7 @@ bool PrepareWindowPlatform(const std::vector<std::string>& arguments) {
 } // namespace
 
 int main(int argc, char** argv) {
+    luming::KeepLargeBlocksOutOfTheHeap();
     const std::vector<std::string> given(argv + std::min(argc, 1), argv + argc);
     switch (luming::RequestOf(given)) {
     case luming::CommandRequest::Version:

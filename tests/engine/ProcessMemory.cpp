@@ -27,7 +27,9 @@ int ParentOf(const std::filesystem::path& procDir) {
     return parent;
 }
 
-int64_t PssKib(int pid) {
+} // namespace
+
+int64_t ProcessPssKib(int pid) {
     std::ifstream rollup("/proc/" + std::to_string(pid) + "/smaps_rollup");
     std::string key;
     int64_t value = 0;
@@ -39,9 +41,7 @@ int64_t PssKib(int pid) {
     return 0;
 }
 
-} // namespace
-
-int64_t ProcessTreePssKib() {
+int64_t ProcessTreePssKib(int root) {
     std::multimap<int, int> children;
     for (const auto& entry : std::filesystem::directory_iterator("/proc")) {
         const std::string name = entry.path().filename().string();
@@ -49,11 +49,11 @@ int64_t ProcessTreePssKib() {
             children.emplace(ParentOf(entry.path()), std::stoi(name));
     }
     int64_t total = 0;
-    std::vector<int> pending{getpid()};
+    std::vector<int> pending{root};
     while (!pending.empty()) {
         const int pid = pending.back();
         pending.pop_back();
-        total += PssKib(pid);
+        total += ProcessPssKib(pid);
         for (auto [it, end] = children.equal_range(pid); it != end; ++it)
             pending.push_back(it->second);
     }

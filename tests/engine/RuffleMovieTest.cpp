@@ -1,6 +1,7 @@
 #include "platform/ruffle/RuffleMovie.h"
 #include "ProcessMemory.h"
 #include "platform/VolumeLevel.h"
+#include "platform/flash/EngineFlashControl.h"
 #include "platform/flash/MovieEngine.h"
 #include "support/EventWait.h"
 #include "support/LoopbackServer.h"
@@ -13,6 +14,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <atomic>
+#include <chrono>
 #include <cstdlib>
 #include <functional>
 #include <iostream>
@@ -159,6 +163,64 @@ TEST_F(RuffleMovieTest, PlaysFromAnAddressAndReportsRefusals) {
     Load(server.url("/missing.swf"));
     EXPECT_TRUE(WaitFor([&] { return !engine_->LoadError().empty(); }, 10000));
     EXPECT_EQ(engine_->ReadyState(), 0);
+}
+
+TEST_F(RuffleMovieTest, AMovieThatStopsArrivingFailsAndASlowOneGoesOn) {
+    constexpr auto kLimit = std::chrono::seconds(3);
+    delete engine_;
+    engine_ = CreateRuffleMovie(&window_, volume_, LUMING_RUFFLE_DIR, kLimit);
+    engine_->resize(window_.size());
+    engine_->show();
+    // The stalled movie sends its first kilobyte, then nothing until the test ends; the slow
+    // one sends a tenth of itself every half second, 5 s in all (more than the limit).
+    std::atomic<bool> done = false;
+    test::LoopbackServer server;
+    const auto serve = [&](bool stall) {
+        return [&, stall](const httplib::Request&, httplib::Response& response) {
+            response.set_header("Access-Control-Allow-Origin", "*");
+            response.set_content_provider(
+                movie_.size(), "application/x-shockwave-flash",
+                [&, stall](size_t offset, size_t length, httplib::DataSink& sink) {
+                    if (offset > 0)
+                        std::this_thread::sleep_for(std::chrono::milliseconds(stall ? 50 : 500));
+                    if (stall && offset >= 1024)
+                        return !done;
+                    const size_t count =
+                        std::min(length, stall ? 1024 - offset : movie_.size() / 10 + 1);
+                    return sink.write(movie_.data() + offset, count);
+                });
+        };
+    };
+    server.server().Get("/stalled.swf", serve(true));
+    server.server().Get("/slow.swf", serve(false));
+    server.Start();
+
+    Load(server.url("/stalled.swf"));
+    EXPECT_TRUE(WaitFor([&] { return !engine_->LoadError().empty(); }, 60000));
+    EXPECT_EQ(engine_->LoadError(), "节目下载失败");
+    EXPECT_EQ(engine_->ReadyState(), 0);
+
+    Load(server.url("/slow.swf"));
+    EXPECT_TRUE(WaitReady()) << engine_->LoadError();
+    EXPECT_EQ(engine_->LoadError(), "");
+    done = true;
+}
+
+TEST_F(RuffleMovieTest, TheControlFreesRuffleWhenNoFlashMovieShowsForLong) {
+    EngineFlashControl control(&window_, volume_, LUMING_RUFFLE_DIR, std::chrono::seconds(1));
+    control.resize(window_.size());
+    control.show();
+    const auto ruffle = [&] { return control.findChild<MovieEngine*>(); };
+    // A movie shown keeps it; leaving the movie starts the count; the next movie makes a new one.
+    for (int round = 0; round < 2; ++round) {
+        control.SetMovie(Write("test.swf", movie_));
+        ASSERT_TRUE(WaitFor([&] { return control.ReadyState() == 4; }, 30000))
+            << control.LoadError();
+        test::Pause(1500);
+        EXPECT_NE(ruffle(), nullptr);
+        control.SetMovie("flvplayer.swf?file=0.swf");
+        EXPECT_TRUE(WaitFor([&] { return ruffle() == nullptr; }, 30000));
+    }
 }
 
 TEST_F(RuffleMovieTest, MissingFileOrNoFlashMovieIsALoadError) {

@@ -17,7 +17,8 @@ constexpr char kNoAddress[] = "没有节目地址";
 
 } // namespace
 
-EngineFlashControl::EngineFlashControl(QWidget* parent, VolumeLevel& volume, QString ruffleDir)
+EngineFlashControl::EngineFlashControl(QWidget* parent, VolumeLevel& volume, QString ruffleDir,
+                                       std::chrono::milliseconds ruffleUnusedLimit)
     : FlashControl(parent), volume_(volume), ruffleDir_(std::move(ruffleDir)) {
     setObjectName("ShockwaveFlash1");
     setAutoFillBackground(true);
@@ -26,6 +27,16 @@ EngineFlashControl::EngineFlashControl(QWidget* parent, VolumeLevel& volume, QSt
     setPalette(black);
     auto* layout = new QStackedLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
+    ruffleUnused_.setSingleShot(true);
+    ruffleUnused_.setInterval(ruffleUnusedLimit);
+    connect(&ruffleUnused_, &QTimer::timeout, this, &EngineFlashControl::ReleaseRuffle);
+}
+
+void EngineFlashControl::ReleaseRuffle() {
+    if (!ruffle_ || active_ == ruffle_)
+        return;
+    delete ruffle_; // leaves the stack with it
+    ruffle_ = nullptr;
 }
 
 MovieEngine* EngineFlashControl::Engine(bool playerMovie) {
@@ -51,6 +62,10 @@ void EngineFlashControl::Show(MovieEngine* engine) {
     for (MovieEngine* each : {video_, ruffle_})
         if (each)
             each->setVisible(each == engine);
+    if (ruffle_ && engine == ruffle_)
+        ruffleUnused_.stop();
+    else if (ruffle_ && !ruffleUnused_.isActive())
+        ruffleUnused_.start();
 }
 
 void EngineFlashControl::SetMovie(const std::string& movie) {

@@ -3,7 +3,9 @@
 #include "platform/FlashControl.h"
 
 #include <QString>
+#include <QTimer>
 
+#include <chrono>
 #include <string>
 
 namespace luming {
@@ -13,11 +15,18 @@ class VolumeLevel;
 
 // The real Flash control: the movie's file name decides the engine. "flvplayer.swf" is the
 // player movie on libmpv ("flvplayer.swf?file=0.swf" clears the control); any other movie
-// plays in Ruffle, whose web view is made for the first such movie.
+// plays in Ruffle, whose web view is made for the first such movie and freed when no Flash movie
+// has shown for `ruffleUnusedLimit`.
 class EngineFlashControl : public FlashControl {
     Q_OBJECT
 public:
-    EngineFlashControl(QWidget* parent, VolumeLevel& volume, QString ruffleDir);
+    // Ruffle's view with its page costs the process tree about 170 MB even without a movie: a
+    // session without Flash movies for this long gives it back, and the next Flash movie waits
+    // for a new one.
+    static constexpr std::chrono::milliseconds kRuffleUnusedLimit = std::chrono::minutes(10);
+
+    EngineFlashControl(QWidget* parent, VolumeLevel& volume, QString ruffleDir,
+                       std::chrono::milliseconds ruffleUnusedLimit = kRuffleUnusedLimit);
 
     std::string CallFunction(const std::string& request) override;
     void SetFlashVars(const std::string& flashVars) override { flashVars_ = flashVars; }
@@ -40,6 +49,7 @@ public:
 private:
     MovieEngine* Engine(bool playerMovie);
     void Show(MovieEngine* engine);
+    void ReleaseRuffle();
 
     VolumeLevel& volume_;
     QString ruffleDir_;
@@ -48,6 +58,7 @@ private:
     MovieEngine* ruffle_ = nullptr;
     MovieEngine* active_ = nullptr; // nullptr while the control is clear
     std::string loadError_;
+    QTimer ruffleUnused_; // runs while Ruffle has no movie; frees it at the end
     int backgroundColor_ = 0;
     int scaleMode_ = 0;
     bool loop_ = true;

@@ -105,7 +105,9 @@ void MpvVideoMovie::Clear() {
     pending_.reset();
     SetFullScreen(false);
     core_->Stop();
-    bar_->hide();
+    // The bar stays where it is, showing nothing: hiding it would resize the picture, and every
+    // new size costs the GL widget a new framebuffer.
+    bar_->Show(false, 0, 0);
     if (surface_)
         surface_->update();
 }

@@ -47,11 +47,13 @@ struct PageState {
     int frame = 0;
     bool playing = false;
     std::string error;
+    double received = 0; // bytes the page has received so far, of any file
 };
 
 class RuffleMovie : public MovieEngine {
 public:
-    RuffleMovie(QWidget* parent, VolumeLevel& volume, const QString& ruffleDir);
+    RuffleMovie(QWidget* parent, VolumeLevel& volume, const QString& ruffleDir,
+                std::chrono::milliseconds stallLimit);
     ~RuffleMovie() override;
 
     void Load(const std::string& movie, const std::string& flashVars) override;
@@ -76,6 +78,7 @@ public:
 private:
     void Start(const SwfHeader& header, const QString& programmeUrl, const QString& localPath);
     void Fail(const std::string& error);
+    void FailStalled();
     void RunScript(const QString& script);
     void Command(const QString& script);
     void Poll();
@@ -86,6 +89,7 @@ private:
     QWebEngineView* view_;
     SwfHeaderFetch* fetch_;
     QTimer poll_;
+    QTimer stalled_; // runs while a movie loads; restarted by every byte that arrives
     bool pageReady_ = false;
     std::deque<QString> waiting_; // scripts for the page once it has loaded
 
@@ -94,13 +98,15 @@ private:
     PageState state_;
     std::string loadError_;
     bool polling_ = false;
+    bool stallDue_ = false; // the stall limit passed while a poll was on its way
     int commands_ = 0; // a poll older than the last command is stale
     bool loop_ = false;
     int scaleMode_ = kExactFit;
     int backgroundColor_ = 0;
 };
 
-RuffleMovie::RuffleMovie(QWidget* parent, VolumeLevel& volume, const QString& ruffleDir)
+RuffleMovie::RuffleMovie(QWidget* parent, VolumeLevel& volume, const QString& ruffleDir,
+                         std::chrono::milliseconds stallLimit)
     : MovieEngine(parent), volume_(volume), profile_(new QWebEngineProfile(this)),
       files_(new RufflePageFiles(ruffleDir, this)), view_(new QWebEngineView(this)),
       fetch_(new SwfHeaderFetch(this)) {
@@ -139,6 +145,15 @@ RuffleMovie::RuffleMovie(QWidget* parent, VolumeLevel& volume, const QString& ru
     followVolume(volume_.Level());
     poll_.setInterval(kPollMs);
     connect(&poll_, &QTimer::timeout, this, &RuffleMovie::Poll);
+    stalled_.setSingleShot(true);
+    stalled_.setInterval(stallLimit);
+    connect(&stalled_, &QTimer::timeout, this, [this] {
+        // A page too busy to answer may have received bytes meanwhile: its answer decides.
+        if (polling_)
+            stallDue_ = true;
+        else
+            FailStalled();
+    });
     view_->setUrl(QUrl(RufflePageFiles::PageUrl()));
 }
 
@@ -163,6 +178,7 @@ void RuffleMovie::Load(const std::string& movie, const std::string&) {
     Clear();
     const int load = load_;
     if (IsAddress(movie)) {
+        stalled_.start();
         const QUrl url(QString::fromStdString(movie));
         fetch_->Start(url, [this, load, url](const SwfHeader& header, const std::string& error) {
             if (load != load_)
@@ -217,11 +233,23 @@ void RuffleMovie::Start(const SwfHeader& header, const QString& programmeUrl,
     Command("luming.load(" +
             QString::fromUtf8(QJsonDocument(options).toJson(QJsonDocument::Compact)) + ")");
     poll_.start();
+    if (!localPath.isEmpty())
+        stalled_.stop(); // a file on this machine does not stall
+    else
+        stalled_.start();
+}
+
+void RuffleMovie::FailStalled() {
+    fetch_->Cancel();
+    Command("luming.clear()");
+    Fail(texts::kDownloadFailed);
 }
 
 void RuffleMovie::Fail(const std::string& error) {
     loadError_ = error;
     poll_.stop();
+    stalled_.stop();
+    stallDue_ = false;
 }
 
 void RuffleMovie::Clear() {
@@ -229,6 +257,7 @@ void RuffleMovie::Clear() {
     fetch_->Cancel();
     files_->Withdraw();
     poll_.stop();
+    stalled_.stop();
     header_.reset();
     state_ = {};
     loadError_.clear();
@@ -268,10 +297,23 @@ void RuffleMovie::Poll() {
             return;
         self->polling_ = false;
         const QVariantMap reply = value.toMap();
-        if (load != self->load_ || commands != self->commands_ ||
-            reply.value("load").toInt() != load)
+        if (load != self->load_)
+            return;
+        if (const double received = reply.value("received").toDouble();
+            received != self->state_.received) {
+            self->state_.received = received;
+            self->stallDue_ = false;
+            if (self->stalled_.isActive())
+                self->stalled_.start();
+        } else if (self->stallDue_ && reply.value("ready").toInt() != 4) {
+            self->FailStalled();
+            return;
+        }
+        if (commands != self->commands_ || reply.value("load").toInt() != load)
             return;
         self->state_.ready = reply.value("ready").toInt();
+        if (self->state_.ready == 4)
+            self->stalled_.stop();
         self->state_.frame = reply.value("frame").toInt();
         self->state_.playing = reply.value("playing").toBool();
         if (const QString error = reply.value("error").toString(); !error.isEmpty())
@@ -281,10 +323,11 @@ void RuffleMovie::Poll() {
 
 } // namespace
 
-MovieEngine* CreateRuffleMovie(QWidget* parent, VolumeLevel& volume, const QString& ruffleDir) {
+MovieEngine* CreateRuffleMovie(QWidget* parent, VolumeLevel& volume, const QString& ruffleDir,
+                               std::chrono::milliseconds stallLimit) {
     if (!RuffleFilesPresent(ruffleDir))
         return nullptr;
-    return new RuffleMovie(parent, volume, ruffleDir);
+    return new RuffleMovie(parent, volume, ruffleDir, stallLimit);
 }
 
 } // namespace luming

@@ -2,6 +2,8 @@
 
 #include <QString>
 
+#include <chrono>
+
 class QWidget;
 
 namespace luming {
@@ -16,8 +18,13 @@ void RegisterRuffleScheme();
 // True when the Ruffle files (ruffle.js and its .wasm) lie in `ruffleDir`.
 bool RuffleFilesPresent(const QString& ruffleDir);
 
+// How long a movie may load without a byte arriving before it counts as failed.
+inline constexpr std::chrono::milliseconds kFlashStallLimit = std::chrono::seconds(30);
+
 // Plain Flash movies in Ruffle inside a web view, with the files of `ruffleDir`. Costs hundreds
-// of MB: created for the first Flash movie, not before. Follows `volume`.
-MovieEngine* CreateRuffleMovie(QWidget* parent, VolumeLevel& volume, const QString& ruffleDir);
+// of MB. Follows `volume`. A movie that gets no further for `stallLimit` fails with
+// "节目下载失败"; one that still comes in, however slowly, goes on loading.
+MovieEngine* CreateRuffleMovie(QWidget* parent, VolumeLevel& volume, const QString& ruffleDir,
+                               std::chrono::milliseconds stallLimit = kFlashStallLimit);
 
 } // namespace luming

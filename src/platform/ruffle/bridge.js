@@ -111,7 +111,10 @@ const luming = (() => {
     }
 
     function state() {
-        const result = { load: movie.load, ready: 0, frame: 0, playing: false, error };
+        const result = {
+            load: movie.load, ready: 0, frame: 0, playing: false, error,
+            received: lumingBytesReceived,
+        };
         if (!player)
             return result;
         if (!error && player.shadowRoot.querySelector("#panic"))

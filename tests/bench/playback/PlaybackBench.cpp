@@ -5,13 +5,13 @@
 // four states: idle with the two advertising panes, a video playing, a Flash movie playing, and
 // paused with the pause advertisement. Run: xvfb-run luming_playback_bench
 #include "BareMpv.h"
+#include "BenchSuite.h"
 #include "config/DataModule.h"
 #include "config/Settings.h"
 #include "engine/ProcessMemory.h"
 #include "platform/FlashControl.h"
 #include "platform/MediaPlayer.h"
 #include "platform/RealPlatform.h"
-#include "platform/ruffle/RuffleMovie.h"
 #include "shell/TfrmMain.h"
 #include "support/LoopbackServer.h"
 
@@ -41,75 +41,7 @@ using namespace luming::bench;
 namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;
 
-const fs::path kRoot = fs::temp_directory_path() / "luming-playback-bench";
-const fs::path kEdition = kRoot / "26";
-const fs::path kCache = kEdition / "Caches" / "26";
-
-void Ffmpeg(const fs::path& file, const QStringList& arguments) {
-    if (fs::exists(file))
-        return;
-    QProcess::execute("ffmpeg", QStringList{"-loglevel", "error", "-y"} + arguments +
-                                    QStringList{QString::fromStdString(file.string())});
-}
-
-// The vendor's three advertising pages, small as the demo's.
-void ServeAdvertising(test::LoopbackServer& site) {
-    for (const char* page :
-         {"/ad/StatusBar26.html", "/ad/ChannelAds26.html", "/ad/PauseAds26.html"})
-        site.server().Get(page, [](const httplib::Request&, httplib::Response& response) {
-            response.set_content("<!DOCTYPE html><html><body style=\"background:#F4F9FF\">"
-                                 "<h1>每天读一首古诗</h1><p>休息一下眼睛。</p></body></html>",
-                                 "text/html; charset=utf-8");
-        });
-    site.Start();
-}
-
-// The demo's kinds of programme: a 640×360 video at 25 frames on a moving gradient, an MP3 and
-// a 320×240 Flash movie at 12 frames, each with sound.
-void MakeSuite(const test::LoopbackServer& site) {
-    fs::create_directories(kCache);
-    fs::create_directories(kEdition / "Config");
-    std::ofstream(kEdition / "Config" / "platform.ini")
-        << "[Info]\n14=" << site.url("/ad/StatusBar.html")
-        << "\n15=" << site.url("/ad/ChannelAds.html") << "\n16=" << site.url("/ad/PauseAds.html")
-        << "\n";
-    fs::create_directories(kRoot / "Config");
-    std::ofstream(kRoot / "Config" / "Source.ini");
-    fs::create_directories(kEdition / "Resource" / "xml");
-    std::ofstream(kEdition / "Resource" / "xml" / "26.xml")
-        << "<?xml version=\"1.0\" encoding=\"utf-8\"?><c>"
-           "<i><type>0</type><id>9</id><pid></pid><name>F</name></i>"
-           "<i><type>3</type><id>10</id><pid>9</pid><name>text</name></i>"
-           "<i><type>4</type><id>1</id><pid>9</pid><name>video</name></i>"
-           "<i><type>2</type><id>2</id><pid>9</pid><name>audio</name></i>"
-           "<i><type>1</type><id>3</id><pid>9</pid><name>flash</name></i>"
-           "<i><type>4</type><id>5</id><pid>9</pid><name>red</name></i></c>";
-    const QStringList tone = {"-f", "lavfi", "-i", "sine=frequency=440:duration=20"};
-    Ffmpeg(kCache / "1.flv",
-           QStringList{"-f", "lavfi", "-i",
-                       "gradients=s=640x360:c0=0x1E5F9C:c1=0x4A9FE0:speed=0.01:d=20:r=25"} +
-               tone +
-               QStringList{"-t", "20", "-c:v", "flv1", "-q:v", "3", "-c:a", "libmp3lame", "-ar",
-                           "22050"});
-    Ffmpeg(kCache / "5.flv",
-           QStringList{"-f", "lavfi", "-i", "color=c=red:s=640x360:r=25:d=5", "-c:v", "flv1"});
-    Ffmpeg(kCache / "2.mp3", tone + QStringList{"-t", "10", "-c:a", "libmp3lame"});
-    Ffmpeg(kCache / "3.swf",
-           QStringList{"-f", "lavfi", "-i", "testsrc=duration=6:size=320x240:rate=12"} + tone +
-               QStringList{"-t", "6", "-c:v", "flv1", "-c:a", "libmp3lame", "-ar", "22050", "-f",
-                           "swf"});
-}
-
-// Pumps the event loop until `done` or 30 s.
-bool RunUntil(const std::function<bool()>& done) {
-    const auto end = Clock::now() + std::chrono::seconds(30);
-    while (!done()) {
-        if (Clock::now() > end)
-            return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 2);
-    }
-    return true;
-}
+const fs::path kCache = BenchSuite::Cache();
 
 double CpuSeconds() {
     rusage usage{};
@@ -118,38 +50,11 @@ double CpuSeconds() {
            (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
 }
 
-// What a GL widget last put on screen, read at its centre after every swap: the programme's
-// blue gradient, or the red clip played in between (so an old picture is never taken for a new
-// one).
-class PictureWatch : public QObject {
-public:
-    void Watch(QOpenGLWidget* surface) {
-        if (surface_ == surface)
-            return;
-        surface_ = surface;
-        connect(surface, &QOpenGLWidget::frameSwapped, this, [this] {
-            surface_->makeCurrent();
-            auto* gl = QOpenGLContext::currentContext()->functions();
-            gl->glBindFramebuffer(GL_FRAMEBUFFER, surface_->defaultFramebufferObject());
-            gl->glReadPixels(surface_->width() / 2, surface_->height() / 2, 1, 1, GL_RGBA,
-                             GL_UNSIGNED_BYTE, pixel_);
-            surface_->doneCurrent();
-        });
-    }
-    bool Blue() const { return pixel_[2] > pixel_[0] + 40; }
-    bool Red() const { return pixel_[0] > pixel_[2] + 40; }
-
-private:
-    QOpenGLWidget* surface_ = nullptr;
-    unsigned char pixel_[4] = {};
-};
-
 struct Harness {
     Harness() {
-        ServeAdvertising(site);
-        MakeSuite(site);
+        BenchSuite::Make(site);
         settings.EditionNo = 26;
-        TDataModule1(kEdition.string() + "/", settings).DataModuleCreate();
+        TDataModule1(BenchSuite::Edition().string() + "/", settings).DataModuleCreate();
         window = std::make_unique<TfrmMain>(settings, platform);
         window->show();
     }
@@ -391,9 +296,7 @@ double Find(const std::map<std::string, double>& map, const std::string& prefix)
 } // namespace
 
 int main(int argc, char** argv) {
-    RegisterRuffleScheme();
-    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
-    qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
+    PrepareLikeTheClient();
     QApplication app(argc, argv);
     std::setlocale(LC_NUMERIC, "C");
     benchmark::Initialize(&argc, argv);

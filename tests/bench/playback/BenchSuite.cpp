@@ -1,0 +1,113 @@
+#include "BenchSuite.h"
+#include "platform/HeapPolicy.h"
+#include "platform/ruffle/RuffleMovie.h"
+
+#include <QCoreApplication>
+#include <QOpenGLContext>
+#include <QOpenGLFunctions>
+#include <QProcess>
+
+#include <chrono>
+#include <fstream>
+
+namespace luming::bench {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+void Ffmpeg(const fs::path& file, const QStringList& arguments) {
+    if (fs::exists(file))
+        return;
+    QProcess::execute("ffmpeg", QStringList{"-loglevel", "error", "-y"} + arguments +
+                                    QStringList{QString::fromStdString(file.string())});
+}
+
+// The vendor's three advertising pages, small as the demo's.
+void ServeAdvertising(test::LoopbackServer& site) {
+    for (const char* page :
+         {"/ad/StatusBar26.html", "/ad/ChannelAds26.html", "/ad/PauseAds26.html"})
+        site.server().Get(page, [](const httplib::Request&, httplib::Response& response) {
+            response.set_content("<!DOCTYPE html><html><body style=\"background:#F4F9FF\">"
+                                 "<h1>每天读一首古诗</h1><p>休息一下眼睛。</p></body></html>",
+                                 "text/html; charset=utf-8");
+        });
+    site.Start();
+}
+
+} // namespace
+
+const fs::path& BenchSuite::Root() {
+    static const fs::path root = fs::temp_directory_path() / "luming-playback-bench";
+    return root;
+}
+
+void BenchSuite::Make(test::LoopbackServer& site) {
+    ServeAdvertising(site);
+    const fs::path cache = Cache();
+    fs::create_directories(cache);
+    fs::create_directories(Edition() / "Config");
+    std::ofstream(Edition() / "Config" / "platform.ini")
+        << "[Info]\n14=" << site.url("/ad/StatusBar.html")
+        << "\n15=" << site.url("/ad/ChannelAds.html") << "\n16=" << site.url("/ad/PauseAds.html")
+        << "\n";
+    fs::create_directories(Root() / "Config");
+    std::ofstream(Root() / "Config" / "Source.ini");
+    fs::create_directories(Edition() / "Resource" / "xml");
+    std::ofstream(Edition() / "Resource" / "xml" / "26.xml")
+        << "<?xml version=\"1.0\" encoding=\"utf-8\"?><c>"
+           "<i><type>0</type><id>9</id><pid></pid><name>F</name></i>"
+           "<i><type>3</type><id>10</id><pid>9</pid><name>text</name></i>"
+           "<i><type>4</type><id>1</id><pid>9</pid><name>video</name></i>"
+           "<i><type>2</type><id>2</id><pid>9</pid><name>audio</name></i>"
+           "<i><type>1</type><id>3</id><pid>9</pid><name>flash</name></i>"
+           "<i><type>4</type><id>5</id><pid>9</pid><name>red</name></i></c>";
+    const QStringList tone = {"-f", "lavfi", "-i", "sine=frequency=440:duration=20"};
+    Ffmpeg(cache / "1.flv",
+           QStringList{"-f", "lavfi", "-i",
+                       "gradients=s=640x360:c0=0x1E5F9C:c1=0x4A9FE0:speed=0.01:d=20:r=25"} +
+               tone +
+               QStringList{"-t", "20", "-c:v", "flv1", "-q:v", "3", "-c:a", "libmp3lame", "-ar",
+                           "22050"});
+    Ffmpeg(cache / "5.flv",
+           QStringList{"-f", "lavfi", "-i", "color=c=red:s=640x360:r=25:d=5", "-c:v", "flv1"});
+    Ffmpeg(cache / "2.mp3", tone + QStringList{"-t", "10", "-c:a", "libmp3lame"});
+    Ffmpeg(cache / "3.swf",
+           QStringList{"-f", "lavfi", "-i", "testsrc=duration=6:size=320x240:rate=12"} + tone +
+               QStringList{"-t", "6", "-c:v", "flv1", "-c:a", "libmp3lame", "-ar", "22050", "-f",
+                           "swf"});
+}
+
+void PrepareLikeTheClient() {
+    KeepLargeBlocksOutOfTheHeap();
+    RegisterRuffleScheme();
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
+}
+
+bool RunUntil(const std::function<bool()>& done) {
+    using Clock = std::chrono::steady_clock;
+    const auto end = Clock::now() + std::chrono::seconds(30);
+    while (!done()) {
+        if (Clock::now() > end)
+            return false;
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 2);
+    }
+    return true;
+}
+
+void PictureWatch::Watch(QOpenGLWidget* surface) {
+    if (surface_ == surface)
+        return;
+    surface_ = surface;
+    connect(surface, &QOpenGLWidget::frameSwapped, this, [this] {
+        surface_->makeCurrent();
+        auto* gl = QOpenGLContext::currentContext()->functions();
+        gl->glBindFramebuffer(GL_FRAMEBUFFER, surface_->defaultFramebufferObject());
+        gl->glReadPixels(surface_->width() / 2, surface_->height() / 2, 1, 1, GL_RGBA,
+                         GL_UNSIGNED_BYTE, pixel_);
+        surface_->doneCurrent();
+    });
+}
+
+} // namespace luming::bench

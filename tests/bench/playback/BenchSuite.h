@@ -1,0 +1,47 @@
+#pragma once
+
+#include "support/LoopbackServer.h"
+
+#include <QOpenGLWidget>
+
+#include <filesystem>
+#include <functional>
+
+namespace luming::bench {
+
+// An edition directory of the client under the temporary directory, with the demo's kinds of
+// programme in its cache: a 640×360 video at 25 frames on a moving blue gradient (node 2), an
+// MP3 (node 3), a 320×240 Flash movie at 12 frames with sound (node 4), a short red video
+// (node 5) and a text programme that plays nothing (node 1).
+struct BenchSuite {
+    static const std::filesystem::path& Root();
+    static std::filesystem::path Edition() { return Root() / "26"; }
+    static std::filesystem::path Cache() { return Edition() / "Caches" / "26"; }
+    // Serves the three advertising pages on `site` and writes the suite that names them.
+    static void Make(test::LoopbackServer& site);
+};
+
+enum Node : int { kQuiet = 1, kVideo = 2, kAudio = 3, kFlash = 4, kRed = 5 };
+
+// What the client's main() does before its QApplication exists (the heap policy, Ruffle's scheme,
+// shared GL contexts, no sandbox as root); call setlocale(LC_NUMERIC, "C") after it.
+void PrepareLikeTheClient();
+
+// Pumps the event loop until `done` or 30 s; false on the timeout.
+bool RunUntil(const std::function<bool()>& done);
+
+// What a GL widget last put on screen, read at its centre after every swap: the programme's
+// blue gradient, or the red clip played in between (so an old picture is never taken for a new
+// one).
+class PictureWatch : public QObject {
+public:
+    void Watch(QOpenGLWidget* surface);
+    bool Blue() const { return pixel_[2] > pixel_[0] + 40; }
+    bool Red() const { return pixel_[0] > pixel_[2] + 40; }
+
+private:
+    QOpenGLWidget* surface_ = nullptr;
+    unsigned char pixel_[4] = {};
+};
+
+} // namespace luming::bench
