@@ -163,6 +163,8 @@ int MpvVideoMovie::PlayState() const {
 void MpvVideoMovie::TogglePause() {
     if (pending_)
         pending_->paused = !pending_->paused;
+    else if (!core_->Playback().loaded) // still opening: it starts the way it was last asked
+        core_->SetPaused(!core_->Playback().paused);
     else if (IsPlaying())
         Stop();
     else
