@@ -91,18 +91,18 @@ void TfrmMain::ConnectKeyboardFocus() {
     followFocus();
 
     focusMark_ = new FocusMark(this);
-    connect(qApp, &QApplication::focusChanged, this,
-            [this, followFocus](QWidget* old, QWidget* now) {
-                if (old == tv1 || now == tv1)
-                    followFocus();
-                const std::vector<QWidget*> stops = FocusStops();
-                focusMark_->Follow(
-                    std::find(stops.begin(), stops.end(), now) != stops.end() ? now : nullptr);
-                // The volume bar was shown for the keyboard; it goes as the mouse would take it
-                // away.
-                if (old == TrackBar2 && now != TrackBar2 && pnlVolume->isVisible())
-                    pnlVolume->hide();
-            });
+    focusFollower_ = connect(
+        qApp, &QApplication::focusChanged, this, [this, followFocus](QWidget* old, QWidget* now) {
+            if (old == tv1 || now == tv1)
+                followFocus();
+            const std::vector<QWidget*> stops = FocusStops();
+            focusMark_->Follow(std::find(stops.begin(), stops.end(), now) != stops.end() ? now
+                                                                                         : nullptr);
+            // The volume bar was shown for the keyboard; it goes as the mouse would take it
+            // away.
+            if (old == TrackBar2 && now != TrackBar2 && pnlVolume->isVisible())
+                pnlVolume->hide();
+        });
 }
 
 std::vector<QWidget*> TfrmMain::FocusStops() const {

@@ -52,12 +52,13 @@ TfrmMain::TfrmMain(Settings& settings, Platform& platform, QWidget* parent)
 }
 
 TfrmMain::~TfrmMain() {
+    disconnect(focusFollower_);
     RememberWhereLeft();   // the players are children, still there
     mediaService_.reset(); // the desktop's calls end before the window does
     if (ownFullScreen_)
         platform_.Desktop().UnregisterEscapeHotKey(); // its handler would outlive the window
     FormDestroy();
-    delete frmSystemMsg; // a window of its own, not a child
+    delete frmSystemMsg; // a tool window of this one: gone before the window's own end
     // The model watches the tree, a member that goes before the children of the window do.
     tv1->setModel(nullptr);
     delete treeModel_;

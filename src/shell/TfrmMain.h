@@ -388,6 +388,9 @@ private:
     std::unique_ptr<MediaSessionService> mediaService_;
     AsyncProbe* probes_ = nullptr;
     FocusMark* focusMark_ = nullptr;
+    // The application's focus changes reach the window until its destructor begins: the
+    // children it then hides would report to a window that is no longer there.
+    QMetaObject::Connection focusFollower_;
     std::string pauseAdShown_;
     bool pauseAdProbing_ = false;
     bool pauseAdClosed_ = false; // closed by the user during this pause
