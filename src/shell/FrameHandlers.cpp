@@ -50,7 +50,7 @@ void TfrmMain::ConnectFrameHandlers() {
     ConnectTitleButtonPictures(limgClose, limgClose1, limgClose2, limgClose3);
 
     connect(wbMp3, &WebPane::documentComplete, this, &TfrmMain::wbMp3DocumentComplete);
-    new DesktopStateKeeper(this, [this] {
+    desktopStateKeeper_ = new DesktopStateKeeper(this, [this] {
         Qt::WindowStates wanted;
         wanted.setFlag(Qt::WindowMaximized, maximised_);
         wanted.setFlag(Qt::WindowFullScreen, ownFullScreen_);

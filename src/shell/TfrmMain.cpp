@@ -52,7 +52,9 @@ TfrmMain::TfrmMain(Settings& settings, Platform& platform, QWidget* parent)
 }
 
 TfrmMain::~TfrmMain() {
+    // What listens to the window's own events and reads its state stops before that state goes.
     disconnect(focusFollower_);
+    delete desktopStateKeeper_;
     RememberWhereLeft();   // the players are children, still there
     mediaService_.reset(); // the desktop's calls end before the window does
     if (ownFullScreen_)

@@ -391,6 +391,8 @@ private:
     // The application's focus changes reach the window until its destructor begins: the
     // children it then hides would report to a window that is no longer there.
     QMetaObject::Connection focusFollower_;
+    // Watches the native window for the desktop's state; it goes first when the window ends.
+    QObject* desktopStateKeeper_ = nullptr;
     std::string pauseAdShown_;
     bool pauseAdProbing_ = false;
     bool pauseAdClosed_ = false; // closed by the user during this pause
