@@ -44,12 +44,12 @@ std::vector<NodeIndex> FolderNodes(const ProgrammeTree& tree, NodeIndex node) {
 PlayList PlayListOf(const ProgrammeTree& tree, NodeIndex current) {
     PlayList list;
     for (NodeIndex node : FolderNodes(tree, current)) {
-        if (node == current && IsProgramme(tree, node))
-            list.currentListed = true;
+        if (!IsProgramme(tree, node))
+            continue;
         if (node < current)
-            list.place += IsProgramme(tree, node) ? 1 : 0;
-        if (IsProgramme(tree, node))
-            list.programmes.push_back(node);
+            ++list.place;
+        list.currentListed = list.currentListed || node == current;
+        list.programmes.push_back(node);
     }
     return list;
 }

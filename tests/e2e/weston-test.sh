@@ -82,8 +82,9 @@ blue() { awk '$4 > 120 && $4 > $2 + 60' ; }
 window_fits() {
     rm -f "$scratch"/shots/*.png
     (cd "$scratch/shots" && weston-screenshooter >/dev/null 2>&1) || return 1
-    shot=$(ls "$scratch"/shots/*.png 2>/dev/null | head -n 1)
-    [[ -n $shot ]] || return 1
+    local shots=("$scratch"/shots/*.png)
+    shot=${shots[0]}
+    [[ -f $shot ]] || return 1
     # The title bar begins below the panel (which stays visible) ...
     top=$(pixel_rows $((width / 2)) 0 120 | blue | awk 'NR == 1 { print $1 }')
     [[ -n $top ]] && ((top > 0)) || return 1
