@@ -226,10 +226,14 @@ void Transport::TickVideo() {
 
 void Transport::StartReading(int32_t seconds) {
     reading_ = Reading{true, false, 0, std::max(seconds, 1)};
+    ShowReading();
+}
+
+void Transport::ShowReading() {
     SetPlayState(PlayState::Playing);
     bar_.SetStatusText(std::string(kReadingStatus));
-    PlaceKnob(0, reading_.total);
-    ShowTime(0, reading_.total);
+    PlaceKnob(reading_.elapsed, reading_.total);
+    ShowTime(reading_.elapsed, reading_.total);
 }
 
 void Transport::TickText() {
@@ -240,10 +244,7 @@ void Transport::TickText() {
         return;
     }
     reading_.elapsed = std::min(reading_.elapsed + 1, reading_.total);
-    SetPlayState(PlayState::Playing);
-    bar_.SetStatusText(std::string(kReadingStatus));
-    PlaceKnob(reading_.elapsed, reading_.total);
-    ShowTime(reading_.elapsed, reading_.total);
+    ShowReading();
     if (reading_.elapsed >= reading_.total)
         actions_.playNext();
 }
@@ -277,7 +278,7 @@ void Transport::PlayButtonClick() {
                 audio->Play();
             SetPlayState(PlayState::Playing);
             if (type == "3")
-                bar_.SetStatusText(std::string(kReadingStatus));
+                ShowReading();
             break;
         case kTagStopped:
             actions_.replay();

@@ -113,6 +113,8 @@ private:
     void TickAudio(IMediaPlayer& audio);
     void TickVideo();
     void TickText();
+    // The bar of a text being read: playing, "正在阅读", the reading time on the knob and clock.
+    void ShowReading();
     void ShowTime(int32_t pos, int32_t total);
     void PlaceKnob(int32_t value, int32_t total);
     // A time of the current programme in milliseconds, read from the player of its type.
