@@ -257,6 +257,9 @@ void Transport::PlayButtonClick() {
         IMediaPlayer* audio = type == "2" ? players_.audio() : nullptr;
         switch (bar_.PlayButtonTag()) {
         case kTagPlaying:
+            // A video that ended a moment ago is not started again: the tick moves on.
+            if (type == "4" && FlvGetPlayState(players_.flash) == kFlvStopped)
+                break;
             if (type == "4")
                 FlvPlayPause(players_.flash);
             else if (type == "1")

@@ -94,18 +94,22 @@ protected:
         return process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
     }
 
-    // The window read by the at-spi reader once `readyName` shows, and the focus after `keys`.
-    QJsonObject ReadWindow(qint64 pid, const QString& readyName, const QStringList& keys) {
+    // The window read by the at-spi reader once its status bar says `readyName`, and the focus
+    // after `keys`.
+    QJsonObject ReadWindow(RunningProgram& client, const QString& readyName,
+                           const QStringList& keys) {
         QProcess reader;
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.insert("READY_NAME", readyName);
         reader.setProcessEnvironment(environment);
         reader.start("/usr/bin/python3", QStringList{LUMING_SOURCE_DIR "/tests/e2e/atspi_window.py",
-                                                     QString::number(pid), kTitle} +
+                                                     QString::number(client.pid()), kTitle} +
                                              keys);
         reader.waitForFinished(kReaderTimeoutMs);
         const QByteArray output = reader.readAllStandardOutput();
-        EXPECT_EQ(reader.exitCode(), 0) << reader.readAllStandardError().toStdString();
+        EXPECT_EQ(reader.exitCode(), 0)
+            << reader.readAllStandardError().toStdString() << "the client said:\n"
+            << client.Output().right(3000).toStdString();
         return QJsonDocument::fromJson(output).object();
     }
 
@@ -154,7 +158,7 @@ TEST_F(Accessibility, EveryControlHasARoleAChineseNameAndAPlaceInTheTabOrder) {
     for (int stop = 0; stop < kTabOrder.size(); ++stop)
         keys << "Tab";
     keys << "shift+Tab";
-    const QJsonObject window = ReadWindow(client.pid(), QStringLiteral("正在播放"), keys);
+    const QJsonObject window = ReadWindow(client, QStringLiteral("正在播放"), keys);
     const QJsonArray objects = window["objects"].toArray();
 
     for (const char* button :

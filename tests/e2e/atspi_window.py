@@ -3,12 +3,15 @@
 
 Usage: atspi_window.py PID TITLE [KEY...]
 
-Waits until the process with PID shows a window named TITLE on the bus and an object named
-READY_NAME (the environment variable, when set) shows in it, then prints one JSON object:
-  "objects": every object of the window: role, name, description, value, states
+Waits until the process with PID shows a window named TITLE on the bus and a status bar in it
+says READY_NAME (the environment variable, when set), then prints one JSON object:
   "focus":   after each KEY (an xdotool key name, pressed in the window), the objects that
              say they have the focus, once the focus has moved away from where it was; a KEY
-             written KEY=NAME waits instead until an object named NAME shows
+             written KEY=NAME waits instead until a status bar says NAME, and presses KEY again
+             every few seconds while it does not (a programme that ends just as the key comes
+             moves on instead of pausing)
+  "objects": every object of the window once the keys are pressed: role, name, description,
+             value, states
 Exits 2 when the window or a move of the focus does not come in time.
 """
 import json
@@ -21,6 +24,8 @@ import pyatspi
 
 WINDOW_DEADLINE_S = 120
 KEY_DEADLINE_S = 20
+KEY_AGAIN_S = 3
+KEY_STEADY_S = 2
 POLL_S = 0.1
 
 STATES = {
@@ -50,18 +55,27 @@ def describe(node):
     return entry
 
 
-def walk(node, found, keep=lambda node: True):
-    """The objects under node that keep() takes, described; objects that go while they are
-    read are left out."""
+def walk_nodes(node):
+    """node and every object under it; objects that go while they are read are left out."""
     try:
-        if keep(node):
-            found.append(describe(node))
         children = [node.getChildAtIndex(i) for i in range(node.childCount)]
     except Exception:  # the object went away meanwhile
-        return found
+        return [node]
+    found = [node]
     for child in children:
         if child is not None:
-            walk(child, found, keep)
+            found += walk_nodes(child)
+    return found
+
+
+def walk(node, found, keep=lambda node: True):
+    """The objects under node that keep() takes, described."""
+    for each in walk_nodes(node):
+        try:
+            if keep(each):
+                found.append(describe(each))
+        except Exception:  # the object went away meanwhile
+            continue
     return found
 
 
@@ -81,57 +95,91 @@ def find_window(pid, title):
     return None
 
 
-def wait_for(condition, deadline_s, what):
+def give_up(what, deadline_s, window=None):
+    print(f"atspi_window: no {what} within {deadline_s} s", file=sys.stderr)
+    if window is not None:  # what the window said instead
+        said = walk(window, [], lambda node: node.getRoleName() == "status bar" or
+                    node.getState().contains(pyatspi.STATE_FOCUSED))
+        print(json.dumps(said, ensure_ascii=False), file=sys.stderr)
+    sys.exit(2)
+
+
+def wait_for(condition, deadline_s, what, window=None):
     end = time.monotonic() + deadline_s
     while time.monotonic() < end:
         result = condition()
         if result:
             return result
         time.sleep(POLL_S)
-    print(f"atspi_window: no {what} within {deadline_s} s", file=sys.stderr)
-    sys.exit(2)
+    give_up(what, deadline_s, window)
+
+
+def press_until_said(key, name, status_bars, window):
+    """Presses key until a status bar says name and keeps saying it for a while (a programme
+    still opening says it is loading once more); again when a few seconds pass without it."""
+    end = time.monotonic() + KEY_DEADLINE_S
+    pressed_at = said_since = None
+    heard = False  # the key had its effect once: pressed again it would undo it
+    while True:
+        now = time.monotonic()
+        if now > end:
+            give_up(f"{name!r} held after {key}", KEY_DEADLINE_S, window)
+        if says(status_bars, name):
+            heard = True
+            said_since = said_since or now
+            if now - said_since >= KEY_STEADY_S:
+                return
+        else:
+            said_since = None
+            if not heard and (pressed_at is None or now - pressed_at >= KEY_AGAIN_S):
+                subprocess.run(["xdotool", "key", key], check=True)
+                pressed_at = now
+        time.sleep(POLL_S)
 
 
 def focused(window):
     return walk(window, [], lambda node: node.getState().contains(pyatspi.STATE_FOCUSED))
 
 
-def showing(window, name):
-    return walk(window, [], lambda node: node.name == name and
-                node.getState().contains(pyatspi.STATE_SHOWING))
+def says(status_bars, name):
+    try:
+        return any(node.name == name for node in status_bars)
+    except Exception:  # a bar that went away says nothing
+        return False
 
 
 def main():
     pid, title, keys = int(sys.argv[1]), sys.argv[2], sys.argv[3:]
     ready = os.environ.get("READY_NAME", "")
 
-    def window_ready():
-        window = find_window(pid, title)
-        if window is None:
-            return None
-        if ready and not showing(window, ready):
-            return None
-        return window
-
-    window = wait_for(window_ready, WINDOW_DEADLINE_S, f"window {title!r} holding {ready!r}")
-    result = {"objects": walk(window, []), "focus": []}
+    window = wait_for(lambda: find_window(pid, title), WINDOW_DEADLINE_S, f"window {title!r}")
+    # The status bars, then read by name alone: a walk of the whole window takes seconds, and
+    # the programme playing goes on meanwhile.
+    status_bars = wait_for(lambda: [node for node in walk_nodes(window)
+                                    if node.getRoleName() == "status bar"],
+                           WINDOW_DEADLINE_S, "status bar")
+    if ready:
+        wait_for(lambda: says(status_bars, ready), WINDOW_DEADLINE_S,
+                 f"status bar saying {ready!r}", window)
 
     x_window = subprocess.run(
         ["xdotool", "search", "--all", "--onlyvisible", "--pid", str(pid), "--name", title],
         check=True, capture_output=True, text=True).stdout.split()[0]
     subprocess.run(["xdotool", "windowfocus", "--sync", x_window], check=True)
+    result = {"focus": []}
     before = focused(window)
     for key in keys:
         key, _, shows = key.partition("=")
-        subprocess.run(["xdotool", "key", key], check=True)
         if shows:
-            wait_for(lambda: showing(window, shows), KEY_DEADLINE_S, f"{shows!r} after {key}")
+            press_until_said(key, shows, status_bars, window)
             after = focused(window)
         else:
+            subprocess.run(["xdotool", "key", key], check=True)
             after = wait_for(lambda: (lambda now: now if now and now != before else None)(
-                focused(window)), KEY_DEADLINE_S, f"move of the focus after {key}")
+                focused(window)), KEY_DEADLINE_S, f"move of the focus after {key}", window)
         result["focus"].append(after)
         before = after
+    result["objects"] = walk(window, [])
     print(json.dumps(result, ensure_ascii=False))
 
 

@@ -176,8 +176,16 @@ TEST_F(TransportTest, PlayButtonPausesResumesAndReplays) {
     EXPECT_EQ(bar.tag, kTagPlaying);
 
     Start("4");
+    VideoSays(1);
     transport.PlayButtonClick();
     EXPECT_EQ(flash.calls.back(), std::string(kPlayPauseRequest));
+    transport.SetPlayState(PlayState::Playing);
+    VideoSays(0); // ended a moment ago; the tick has not moved on yet
+    flash.calls.clear();
+    transport.PlayButtonClick();
+    EXPECT_EQ(std::count(flash.calls.begin(), flash.calls.end(), std::string(kPlayPauseRequest)), 0)
+        << "a pause does not start the ended video again";
+    EXPECT_EQ(bar.tag, kTagPlaying) << "the tick moves on from it";
     transport.SetPlayState(PlayState::Stopped);
     transport.PlayButtonClick();
     EXPECT_EQ(replays, 1);
