@@ -317,11 +317,16 @@ int64_t Transport::PlayerMilliseconds(int64_t (IMediaPlayer::*audioTime)(),
     return 0;
 }
 
+// A text programme tells the reading clock, as the bar shows it.
 int64_t Transport::LengthMilliseconds() {
+    if (CurrentPlay && CurrentPlay->FileType == "3")
+        return int64_t{reading_.total} * 1000;
     return PlayerMilliseconds(&IMediaPlayer::Length, FlvGetDuration, &IFlashControl::TotalFrames);
 }
 
 int64_t Transport::PositionMilliseconds() {
+    if (CurrentPlay && CurrentPlay->FileType == "3")
+        return int64_t{reading_.elapsed} * 1000;
     return PlayerMilliseconds(&IMediaPlayer::Position, FlvGetPosition,
                               &IFlashControl::CurrentFrame);
 }

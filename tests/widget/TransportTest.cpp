@@ -270,4 +270,10 @@ TEST_F(TransportTest, SeekingToATimeStaysWithinTheProgrammeAndKeepsAPauseAPause)
     flash.canGotoFrame = false;
     transport.SeekToMilliseconds(0);
     EXPECT_EQ(flash.calls.back(), "GotoFrame 400") << "a movie that cannot jump is left alone";
+
+    Start("3");
+    transport.StartReading(20);
+    transport.Tick();
+    EXPECT_EQ(transport.PositionMilliseconds(), 1000) << "a text tells its reading clock";
+    EXPECT_EQ(transport.LengthMilliseconds(), 20000);
 }
