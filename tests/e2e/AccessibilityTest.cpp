@@ -19,7 +19,7 @@ namespace fs = std::filesystem;
 namespace {
 
 constexpr int kTimeoutMs = 20000;
-constexpr int kReaderTimeoutMs = 240000;
+constexpr int kReaderTimeoutMs = 480000;
 const QString kTitle = QStringLiteral("鹿鸣果儿童古诗精选");
 
 // Tab from the tree, where the window opens with the focus, once round the window: the
@@ -105,7 +105,7 @@ protected:
         reader.start("/usr/bin/python3", QStringList{LUMING_SOURCE_DIR "/tests/e2e/atspi_window.py",
                                                      QString::number(client.pid()), kTitle} +
                                              keys);
-        reader.waitForFinished(kReaderTimeoutMs);
+        EXPECT_TRUE(reader.waitForFinished(kReaderTimeoutMs)) << "the reader is still reading";
         const QByteArray output = reader.readAllStandardOutput();
         EXPECT_EQ(reader.exitCode(), 0)
             << reader.readAllStandardError().toStdString() << "the client said:\n"

@@ -137,8 +137,16 @@ def press_until_said(key, name, status_bars, window):
         time.sleep(POLL_S)
 
 
-def focused(window):
-    return walk(window, [], lambda node: node.getState().contains(pyatspi.STATE_FOCUSED))
+def focused(nodes):
+    """The objects of nodes that say they have the focus, described."""
+    found = []
+    for node in nodes:
+        try:
+            if node.getState().contains(pyatspi.STATE_FOCUSED):
+                found.append(describe(node))
+        except Exception:  # the object went away meanwhile
+            continue
+    return found
 
 
 def says(status_bars, name):
@@ -167,16 +175,20 @@ def main():
         check=True, capture_output=True, text=True).stdout.split()[0]
     subprocess.run(["xdotool", "windowfocus", "--sync", x_window], check=True)
     result = {"focus": []}
-    before = focused(window)
+    # The window's objects, walked once when the keys start and again after a KEY=NAME (the
+    # window may change then); the focus is read from them, an object at a time.
+    nodes = walk_nodes(window)
+    before = focused(nodes)
     for key in keys:
         key, _, shows = key.partition("=")
         if shows:
             press_until_said(key, shows, status_bars, window)
-            after = focused(window)
+            nodes = walk_nodes(window)
+            after = focused(nodes)
         else:
             subprocess.run(["xdotool", "key", key], check=True)
             after = wait_for(lambda: (lambda now: now if now and now != before else None)(
-                focused(window)), KEY_DEADLINE_S, f"move of the focus after {key}", window)
+                focused(nodes)), KEY_DEADLINE_S, f"move of the focus after {key}", window)
         result["focus"].append(after)
         before = after
     result["objects"] = walk(window, [])
