@@ -83,6 +83,8 @@ public:
     virtual void Eject() = 0;
 
     virtual MediaMode Mode() = 0;
+    // Playing, but waiting for bytes: a download that is slow or tries again.
+    virtual bool Waiting() = 0;
     virtual void SetTimeFormatMilliseconds() = 0;
     // 0 while the length is not yet known.
     virtual int64_t Length() = 0;

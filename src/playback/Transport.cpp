@@ -157,8 +157,8 @@ void Transport::TickAudio(IMediaPlayer& audio) {
         return;
     audio.SetTimeFormatMilliseconds();
     const int32_t total = Seconds(audio.Length());
-    if (audio.Mode() == MediaMode::Playing)
-        SetPlayState(PlayState::Playing);
+    if (audio.Mode() == MediaMode::Playing) // while it waits for bytes, the bar says so
+        SetPlayState(audio.Waiting() ? PlayState::Loading : PlayState::Playing);
     int32_t pos = 0;
     if (KnobDragging) {
         pos = KnobValue(total, bar_.Bar());

@@ -71,7 +71,7 @@ struct FakeMediaPlayer : MediaPlayer {
     std::string fileName, loadError;
     MediaMode mode = MediaMode::NotReady;
     int64_t length = 0, position = 0;
-    bool failOpen = false;
+    bool failOpen = false, waiting = false;
 
     void SetFileName(const std::string& name) override { fileName = name; }
     std::string FileName() const override { return fileName; }
@@ -96,6 +96,7 @@ struct FakeMediaPlayer : MediaPlayer {
     }
     void Eject() override { calls.push_back("Eject"); }
     MediaMode Mode() override { return mode; }
+    bool Waiting() override { return waiting; }
     void SetTimeFormatMilliseconds() override {}
     int64_t Length() override { return length; }
     int64_t Position() override { return position; }

@@ -92,6 +92,11 @@ TEST_F(TransportTest, AudioOfUnknownLengthNeverEndsAndShowsNoTime) {
     EXPECT_EQ(bar.time, "00:00/00:00");
     EXPECT_EQ(bar.status, "正在播放");
 
+    audio.waiting = true; // its download tries again
+    transport.Tick();
+    EXPECT_EQ(bar.status, "正在装载,请稍等");
+    audio.waiting = false;
+
     audio.length = 20400;
     audio.position = 19600; // 20 of 20 seconds
     transport.Tick();

@@ -89,6 +89,11 @@ MediaMode MpvAudioPlayer::Mode() {
     return stopped_ ? MediaMode::Stopped : MediaMode::Paused;
 }
 
+bool MpvAudioPlayer::Waiting() {
+    const MpvPlayback& playback = core_->Playback();
+    return Mode() == MediaMode::Playing && (!playback.loaded || playback.coreIdle);
+}
+
 int64_t MpvAudioPlayer::Length() {
     return Milliseconds(core_->Playback().duration);
 }

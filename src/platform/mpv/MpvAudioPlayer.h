@@ -28,6 +28,7 @@ public:
     void Pause() override;
     void Eject() override {}
     MediaMode Mode() override;
+    bool Waiting() override;
     void SetTimeFormatMilliseconds() override {}
     int64_t Length() override;
     int64_t Position() override;
