@@ -206,9 +206,9 @@ TEST_F(DemoPlayback, AProgrammeDownloadedOncePlaysAgainWithTheSiteStopped) {
 TEST_F(DemoPlayback, ACachedFlashMoviePlaysAndAMissingOneSaysSo) {
     Click(9); // 独坐敬亭山, in the cache
     FlashControl& flash = *window->ShockwaveFlash1;
+    // Its frames go on (it lasts three seconds: on a busy machine it may be over when asked).
     ASSERT_TRUE(Wait([&] { return flash.ReadyState() == 4 && flash.CurrentFrame() > 6; }))
         << flash.LoadError();
-    EXPECT_TRUE(flash.IsPlaying());
     ASSERT_TRUE(Wait([&] { return Status() == QStringLiteral("正在播放"); }));
 
     fs::remove(published / SourceUrlFor("dl/", "302", "1")); // 拉大锯: the site no longer has it
