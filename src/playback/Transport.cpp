@@ -257,12 +257,12 @@ void Transport::PlayButtonClick() {
         IMediaPlayer* audio = type == "2" ? players_.audio() : nullptr;
         switch (bar_.PlayButtonTag()) {
         case kTagPlaying:
-            // A video that ended a moment ago is not started again: the tick moves on.
-            if (type == "4" && FlvGetPlayState(players_.flash) == kFlvStopped)
-                break;
-            if (type == "4")
+            if (type == "4") {
+                // A video that ended a moment ago is not started again: the tick moves on.
+                if (FlvGetPlayState(players_.flash) == kFlvStopped)
+                    break;
                 FlvPlayPause(players_.flash);
-            else if (type == "1")
+            } else if (type == "1")
                 players_.flash.Stop();
             else if (type == "3")
                 reading_.paused = true;
@@ -299,7 +299,8 @@ bool Transport::CanSeek() {
 
 int64_t Transport::PlayerMilliseconds(int64_t (IMediaPlayer::*audioTime)(),
                                       int32_t (*videoSeconds)(IFlashControl&),
-                                      int (IFlashControl::*flashFrames)()) {
+                                      int (IFlashControl::*flashFrames)(),
+                                      int32_t Reading::*readingSeconds) {
     if (!CurrentPlay)
         return 0;
     const std::string& type = CurrentPlay->FileType;
@@ -312,23 +313,21 @@ int64_t Transport::PlayerMilliseconds(int64_t (IMediaPlayer::*audioTime)(),
     }
     if (type == "4")
         return int64_t{videoSeconds(players_.flash)} * 1000;
+    if (type == "3") // the reading clock, as the bar shows it
+        return int64_t{reading_.*readingSeconds} * 1000;
     if (type == "1" && players_.flash.ReadyState() == 4)
         return FlashMilliseconds((players_.flash.*flashFrames)());
     return 0;
 }
 
-// A text programme tells the reading clock, as the bar shows it.
 int64_t Transport::LengthMilliseconds() {
-    if (CurrentPlay && CurrentPlay->FileType == "3")
-        return int64_t{reading_.total} * 1000;
-    return PlayerMilliseconds(&IMediaPlayer::Length, FlvGetDuration, &IFlashControl::TotalFrames);
+    return PlayerMilliseconds(&IMediaPlayer::Length, FlvGetDuration, &IFlashControl::TotalFrames,
+                              &Reading::total);
 }
 
 int64_t Transport::PositionMilliseconds() {
-    if (CurrentPlay && CurrentPlay->FileType == "3")
-        return int64_t{reading_.elapsed} * 1000;
-    return PlayerMilliseconds(&IMediaPlayer::Position, FlvGetPosition,
-                              &IFlashControl::CurrentFrame);
+    return PlayerMilliseconds(&IMediaPlayer::Position, FlvGetPosition, &IFlashControl::CurrentFrame,
+                              &Reading::elapsed);
 }
 
 void Transport::ShowSought(int32_t value, int32_t total, int32_t seconds, int32_t totalSeconds) {

@@ -117,10 +117,13 @@ private:
     void ShowReading();
     void ShowTime(int32_t pos, int32_t total);
     void PlaceKnob(int32_t value, int32_t total);
-    // A time of the current programme in milliseconds, read from the player of its type.
+    struct Reading;
+    // A time of the current programme in milliseconds, read from the player of its type (a
+    // text's from its reading clock).
     int64_t PlayerMilliseconds(int64_t (IMediaPlayer::*audioTime)(),
                                int32_t (*videoSeconds)(IFlashControl&),
-                               int (IFlashControl::*flashFrames)());
+                               int (IFlashControl::*flashFrames)(),
+                               int32_t Reading::*readingSeconds);
     // The bar and the time after a jump to `value` of `total` (frames or seconds).
     void ShowSought(int32_t value, int32_t total, int32_t seconds, int32_t totalSeconds);
 

@@ -68,15 +68,22 @@ def walk_nodes(node):
     return found
 
 
-def walk(node, found, keep=lambda node: True):
-    """The objects under node that keep() takes, described."""
-    for each in walk_nodes(node):
+def described(nodes, keep=lambda node: True):
+    """The objects of nodes that keep() takes, described; objects that go meanwhile are left
+    out."""
+    found = []
+    for node in nodes:
         try:
-            if keep(each):
-                found.append(describe(each))
+            if keep(node):
+                found.append(describe(node))
         except Exception:  # the object went away meanwhile
             continue
     return found
+
+
+def walk(node, keep=lambda node: True):
+    """The objects under node that keep() takes, described."""
+    return described(walk_nodes(node), keep)
 
 
 def find_window(pid, title):
@@ -98,7 +105,7 @@ def find_window(pid, title):
 def give_up(what, deadline_s, window=None):
     print(f"atspi_window: no {what} within {deadline_s} s", file=sys.stderr)
     if window is not None:  # what the window said instead
-        said = walk(window, [], lambda node: node.getRoleName() == "status bar" or
+        said = walk(window, lambda node: node.getRoleName() == "status bar" or
                     node.getState().contains(pyatspi.STATE_FOCUSED))
         print(json.dumps(said, ensure_ascii=False), file=sys.stderr)
     sys.exit(2)
@@ -139,14 +146,7 @@ def press_until_said(key, name, status_bars, window):
 
 def focused(nodes):
     """The objects of nodes that say they have the focus, described."""
-    found = []
-    for node in nodes:
-        try:
-            if node.getState().contains(pyatspi.STATE_FOCUSED):
-                found.append(describe(node))
-        except Exception:  # the object went away meanwhile
-            continue
-    return found
+    return described(nodes, lambda node: node.getState().contains(pyatspi.STATE_FOCUSED))
 
 
 def says(status_bars, name):
@@ -191,7 +191,7 @@ def main():
                 focused(nodes)), KEY_DEADLINE_S, f"move of the focus after {key}", window)
         result["focus"].append(after)
         before = after
-    result["objects"] = walk(window, [])
+    result["objects"] = walk(window)
     print(json.dumps(result, ensure_ascii=False))
 
 
