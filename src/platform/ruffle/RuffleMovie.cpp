@@ -89,7 +89,9 @@ private:
     QWebEngineView* view_;
     SwfHeaderFetch* fetch_;
     QTimer poll_;
-    QTimer stalled_; // runs while a movie loads; restarted by every byte that arrives
+    // Runs while a movie loads; restarted by every byte that arrives and by every poll that
+    // finds the page asking for nothing (busy with itself, not with the network).
+    QTimer stalled_;
     bool pageReady_ = false;
     std::deque<QString> waiting_; // scripts for the page once it has loaded
 
@@ -99,7 +101,7 @@ private:
     std::string loadError_;
     bool polling_ = false;
     bool stallDue_ = false; // the stall limit passed while a poll was on its way
-    int commands_ = 0; // a poll older than the last command is stale
+    int commands_ = 0;      // a poll older than the last command is stale
     bool loop_ = false;
     int scaleMode_ = kExactFit;
     int backgroundColor_ = 0;
@@ -148,8 +150,11 @@ RuffleMovie::RuffleMovie(QWidget* parent, VolumeLevel& volume, const QString& ru
     stalled_.setSingleShot(true);
     stalled_.setInterval(stallLimit);
     connect(&stalled_, &QTimer::timeout, this, [this] {
-        // A page too busy to answer may have received bytes meanwhile: its answer decides.
-        if (polling_)
+        // A page still loading itself has asked for no movie yet. A page too busy to answer
+        // may have received bytes meanwhile: its answer decides.
+        if (header_ && !pageReady_)
+            stalled_.start();
+        else if (polling_)
             stallDue_ = true;
         else
             FailStalled();
@@ -299,9 +304,10 @@ void RuffleMovie::Poll() {
         const QVariantMap reply = value.toMap();
         if (load != self->load_)
             return;
-        if (const double received = reply.value("received").toDouble();
-            received != self->state_.received) {
-            self->state_.received = received;
+        const double received = reply.value("received").toDouble();
+        const bool stalling = received == self->state_.received && reply.value("waiting").toBool();
+        self->state_.received = received;
+        if (!stalling) {
             self->stallDue_ = false;
             if (self->stalled_.isActive())
                 self->stalled_.start();

@@ -87,6 +87,7 @@ const luming = (() => {
         pendingFrame = 0;
         clockFrames = 0;
         clockSince = null;
+        lumingDownload = { open: 0, failed: false };
     }
 
     function load(options) {
@@ -114,6 +115,7 @@ const luming = (() => {
         const result = {
             load: movie.load, ready: 0, frame: 0, playing: false, error,
             received: lumingBytesReceived,
+            waiting: lumingDownload.open > 0 || lumingDownload.failed,
         };
         if (!player)
             return result;
