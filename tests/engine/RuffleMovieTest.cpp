@@ -10,6 +10,7 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QThread>
+#include <QWebEnginePage>
 #include <QWebEngineView>
 #include <QWidget>
 
@@ -219,6 +220,24 @@ TEST_F(RuffleMovieTest, AMovieThatStopsArrivingFailsAndASlowOneOrASlowPageGoesOn
     EXPECT_TRUE(WaitReady()) << engine_->LoadError();
     EXPECT_EQ(engine_->LoadError(), "");
     done = true;
+}
+
+TEST_F(RuffleMovieTest, APageThatPlayedItsShareOfMoviesIsLoadedAfresh) {
+    delete engine_;
+    engine_ = CreateRuffleMovie(&window_, volume_, LUMING_RUFFLE_DIR, kFlashStallLimit, 2);
+    engine_->resize(window_.size());
+    engine_->show();
+    int pageLoads = 0;
+    QObject::connect(engine_->findChild<QWebEngineView*>()->page(), &QWebEnginePage::loadStarted,
+                     [&] { ++pageLoads; });
+    const std::string movie = Write("test.swf", movie_);
+    for (int play = 1; play <= 3; ++play) {
+        Load(movie);
+        ASSERT_TRUE(WaitReady()) << "play " << play << ": " << engine_->LoadError();
+        if (play == 1)
+            pageLoads = 0; // the first page has loaded by now
+    }
+    EXPECT_EQ(pageLoads, 1); // before the third movie
 }
 
 TEST_F(RuffleMovieTest, TheControlFreesRuffleWhenNoFlashMovieShowsForLong) {

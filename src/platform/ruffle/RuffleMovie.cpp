@@ -53,7 +53,7 @@ struct PageState {
 class RuffleMovie : public MovieEngine {
 public:
     RuffleMovie(QWidget* parent, VolumeLevel& volume, const QString& ruffleDir,
-                std::chrono::milliseconds stallLimit);
+                std::chrono::milliseconds stallLimit, int moviesPerPage);
     ~RuffleMovie() override;
 
     void Load(const std::string& movie, const std::string& flashVars) override;
@@ -82,6 +82,7 @@ private:
     void RunScript(const QString& script);
     void Command(const QString& script);
     void Poll();
+    void FreshPage();
 
     VolumeLevel& volume_;
     QWebEngineProfile* profile_;
@@ -93,6 +94,8 @@ private:
     // finds the page asking for nothing (busy with itself, not with the network).
     QTimer stalled_;
     bool pageReady_ = false;
+    const int moviesPerPage_;
+    int moviesOnPage_ = 0;
     std::deque<QString> waiting_; // scripts for the page once it has loaded
 
     int load_ = 0;
@@ -108,10 +111,10 @@ private:
 };
 
 RuffleMovie::RuffleMovie(QWidget* parent, VolumeLevel& volume, const QString& ruffleDir,
-                         std::chrono::milliseconds stallLimit)
+                         std::chrono::milliseconds stallLimit, int moviesPerPage)
     : MovieEngine(parent), volume_(volume), profile_(new QWebEngineProfile(this)),
       files_(new RufflePageFiles(ruffleDir, this)), view_(new QWebEngineView(this)),
-      fetch_(new SwfHeaderFetch(this)) {
+      fetch_(new SwfHeaderFetch(this)), moviesPerPage_(moviesPerPage) {
     profile_->installUrlSchemeHandler(kRuffleScheme, files_);
     auto* page = new QWebEnginePage(profile_, view_);
     page->setBackgroundColor(Qt::black);
@@ -134,11 +137,8 @@ RuffleMovie::RuffleMovie(QWidget* parent, VolumeLevel& volume, const QString& ru
     });
     // A crashed page takes the movie with it; a fresh page waits for the next one.
     connect(page, &QWebEnginePage::renderProcessTerminated, this, [this] {
-        pageReady_ = false;
-        polling_ = false;
         Fail(texts::kPlayerFailed);
-        view_->setUrl(QUrl(RufflePageFiles::PageUrl()));
-        RunScript(QString("luming.setVolume(%1)").arg(volume_.Level() / 255.0));
+        FreshPage();
     });
     const auto followVolume = [this](int level) {
         RunScript(QString("luming.setVolume(%1)").arg(level / 255.0));
@@ -165,6 +165,14 @@ RuffleMovie::RuffleMovie(QWidget* parent, VolumeLevel& volume, const QString& ru
 RuffleMovie::~RuffleMovie() {
     // The page must go before its profile.
     delete view_;
+}
+
+void RuffleMovie::FreshPage() {
+    pageReady_ = false;
+    polling_ = false;
+    moviesOnPage_ = 0;
+    view_->setUrl(QUrl(RufflePageFiles::PageUrl()));
+    RunScript(QString("luming.setVolume(%1)").arg(volume_.Level() / 255.0));
 }
 
 void RuffleMovie::RunScript(const QString& script) {
@@ -237,6 +245,7 @@ void RuffleMovie::Start(const SwfHeader& header, const QString& programmeUrl,
     };
     Command("luming.load(" +
             QString::fromUtf8(QJsonDocument(options).toJson(QJsonDocument::Compact)) + ")");
+    ++moviesOnPage_;
     poll_.start();
     if (!localPath.isEmpty())
         stalled_.stop(); // a file on this machine does not stall
@@ -266,7 +275,10 @@ void RuffleMovie::Clear() {
     header_.reset();
     state_ = {};
     loadError_.clear();
-    Command("luming.clear()");
+    if (moviesOnPage_ >= moviesPerPage_)
+        FreshPage();
+    else
+        Command("luming.clear()");
 }
 
 void RuffleMovie::Play() {
@@ -330,10 +342,10 @@ void RuffleMovie::Poll() {
 } // namespace
 
 MovieEngine* CreateRuffleMovie(QWidget* parent, VolumeLevel& volume, const QString& ruffleDir,
-                               std::chrono::milliseconds stallLimit) {
+                               std::chrono::milliseconds stallLimit, int moviesPerPage) {
     if (!RuffleFilesPresent(ruffleDir))
         return nullptr;
-    return new RuffleMovie(parent, volume, ruffleDir, stallLimit);
+    return new RuffleMovie(parent, volume, ruffleDir, stallLimit, moviesPerPage);
 }
 
 } // namespace luming
