@@ -20,10 +20,11 @@ class VolumeLevel;
 class EngineFlashControl : public FlashControl {
     Q_OBJECT
 public:
-    // Ruffle's view with its page costs the process tree about 170 MB even without a movie: a
-    // session without Flash movies for this long gives it back, and the next Flash movie waits
-    // for a new one.
-    static constexpr std::chrono::milliseconds kRuffleUnusedLimit = std::chrono::minutes(10);
+    // Ruffle's view with its page costs the process tree about 200 MB even without a movie, as
+    // much as the rest of the window. A minute without a Flash movie (a video or a poem heard
+    // to its end) gives it back; a child pressing next through the programmes keeps it. The
+    // next Flash movie then waits for a new view, about half a second more.
+    static constexpr std::chrono::milliseconds kRuffleUnusedLimit = std::chrono::minutes(1);
 
     EngineFlashControl(QWidget* parent, VolumeLevel& volume, QString ruffleDir,
                        std::chrono::milliseconds ruffleUnusedLimit = kRuffleUnusedLimit);
