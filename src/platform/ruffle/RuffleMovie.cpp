@@ -28,6 +28,9 @@ namespace luming {
 namespace {
 
 constexpr int kPollMs = 200;
+// Until a movie shows its first frame the page is asked more often, so that the program (and
+// the bar) follows the picture without a lag.
+constexpr int kLoadingPollMs = 50;
 // Enough for any header, even a compressed one.
 constexpr qint64 kHeaderBytes = 64 * 1024;
 constexpr int kExactFit = 2;
@@ -145,7 +148,6 @@ RuffleMovie::RuffleMovie(QWidget* parent, VolumeLevel& volume, const QString& ru
     };
     connect(&volume_, &VolumeLevel::levelChanged, this, followVolume);
     followVolume(volume_.Level());
-    poll_.setInterval(kPollMs);
     connect(&poll_, &QTimer::timeout, this, &RuffleMovie::Poll);
     stalled_.setSingleShot(true);
     stalled_.setInterval(stallLimit);
@@ -246,7 +248,7 @@ void RuffleMovie::Start(const SwfHeader& header, const QString& programmeUrl,
     Command("luming.load(" +
             QString::fromUtf8(QJsonDocument(options).toJson(QJsonDocument::Compact)) + ")");
     ++moviesOnPage_;
-    poll_.start();
+    poll_.start(kLoadingPollMs);
     if (!localPath.isEmpty())
         stalled_.stop(); // a file on this machine does not stall
     else
@@ -333,6 +335,8 @@ void RuffleMovie::Poll() {
         if (self->state_.ready == 4)
             self->stalled_.stop();
         self->state_.frame = reply.value("frame").toInt();
+        if (self->state_.ready == 4 && self->state_.frame >= 1)
+            self->poll_.setInterval(kPollMs);
         self->state_.playing = reply.value("playing").toBool();
         if (const QString error = reply.value("error").toString(); !error.isEmpty())
             self->state_.error = texts::kPlayerFailed + " (" + error.toStdString() + ")";
