@@ -335,7 +335,8 @@ void RuffleMovie::Poll() {
         if (self->state_.ready == 4)
             self->stalled_.stop();
         self->state_.frame = reply.value("frame").toInt();
-        if (self->state_.ready == 4 && self->state_.frame >= 1)
+        // Once, not at every poll: a new interval starts the timer again.
+        if (self->state_.ready == 4 && self->state_.frame >= 1 && self->poll_.interval() != kPollMs)
             self->poll_.setInterval(kPollMs);
         self->state_.playing = reply.value("playing").toBool();
         if (const QString error = reply.value("error").toString(); !error.isEmpty())
