@@ -20,11 +20,17 @@ constexpr uint64_t kObservedCount = 6;
 // Replies of the one-off reads made when a file is loaded: tag = kReread + observed tag.
 constexpr uint64_t kReread = 10;
 
-// The reply tag of the seek that Restart follows with "play".
+// What the answer to a request means: the seek that Restart follows with "play", the loadfile
+// that names the new file's playlist entry.
 constexpr uint64_t kRestartSeek = 100;
+constexpr uint64_t kLoadFile = 101;
+// Requests are told apart by their reply tags, counted from here.
+constexpr uint64_t kFirstRequestReply = 1000;
 
 // A machine without a sound device still plays (silently) and reaches the end; mpv's own
-// keys, on-screen controller and terminal output have no place in a widget.
+// keys, on-screen controller and terminal output have no place in a widget. Nor have its
+// scripts (web-video lookup, statistics, console, profiles): each is a Lua interpreter of its
+// own, and the lookup's hooks held up the start of every file.
 const MpvOptions kBaseOptions = {
     {"keep-open", "yes"},
     {"idle", "yes"},
@@ -32,6 +38,11 @@ const MpvOptions kBaseOptions = {
     {"input-default-bindings", "no"},
     {"osc", "no"},
     {"terminal", "no"},
+    {"ytdl", "no"},
+    {"load-scripts", "no"},
+    {"load-stats-overlay", "no"},
+    {"load-osd-console", "no"},
+    {"load-auto-profiles", "no"},
 };
 
 double AsDouble(const mpv_event_property& property) {
@@ -42,9 +53,18 @@ bool AsFlag(const mpv_event_property& property, bool otherwise) {
     return property.format == MPV_FORMAT_FLAG ? *static_cast<int*>(property.data) != 0 : otherwise;
 }
 
+int64_t PlaylistEntry(const mpv_node& result) {
+    if (result.format == MPV_FORMAT_NODE_MAP)
+        for (int i = 0; i < result.u.list->num; ++i)
+            if (std::strcmp(result.u.list->keys[i], "playlist_entry_id") == 0 &&
+                result.u.list->values[i].format == MPV_FORMAT_INT64)
+                return result.u.list->values[i].u.int64;
+    return -1;
+}
+
 } // namespace
 
-std::unique_ptr<MpvCore> MpvCore::Create(const MpvOptions& options) {
+std::unique_ptr<MpvCore> MpvCore::Create(const MpvOptions& options, bool pictureDrawnOnThisThread) {
     mpv_handle* mpv = mpv_create();
     if (!mpv)
         return nullptr;
@@ -58,7 +78,7 @@ std::unique_ptr<MpvCore> MpvCore::Create(const MpvOptions& options) {
         mpv_terminate_destroy(mpv);
         return nullptr;
     }
-    return std::unique_ptr<MpvCore>(new MpvCore(mpv));
+    return std::unique_ptr<MpvCore>(new MpvCore(mpv, pictureDrawnOnThisThread));
 }
 
 bool MpvCore::Available() {
@@ -69,7 +89,8 @@ bool MpvCore::Available() {
     return true;
 }
 
-MpvCore::MpvCore(mpv_handle* mpv) : mpv_(mpv) {
+MpvCore::MpvCore(mpv_handle* mpv, bool oneRequestAtATime)
+    : mpv_(mpv), oneRequestAtATime_(oneRequestAtATime), nextReply_(kFirstRequestReply) {
     mpv_observe_property(mpv_, kTimePos, "time-pos", MPV_FORMAT_DOUBLE);
     mpv_observe_property(mpv_, kDuration, "duration", MPV_FORMAT_DOUBLE);
     mpv_observe_property(mpv_, kPause, "pause", MPV_FORMAT_FLAG);
@@ -107,7 +128,8 @@ void MpvCore::Drain() {
 void MpvCore::Apply(const mpv_event& event) {
     switch (event.event_id) {
     case MPV_EVENT_START_FILE:
-        if (static_cast<const mpv_event_start_file*>(event.data)->playlist_entry_id == entry_)
+        lastStarted_ = static_cast<const mpv_event_start_file*>(event.data)->playlist_entry_id;
+        if (lastStarted_ == entry_)
             entryStarted_ = true;
         break;
     case MPV_EVENT_FILE_LOADED:
@@ -163,53 +185,81 @@ void MpvCore::Apply(const mpv_event& event) {
         break;
     }
     case MPV_EVENT_COMMAND_REPLY:
-        if (event.reply_userdata == kRestartSeek && restartEntry_ == entry_)
-            SetPaused(false);
+    case MPV_EVENT_SET_PROPERTY_REPLY:
+        if (event.reply_userdata >= kFirstRequestReply)
+            Answered(event);
         break;
     default:
         break;
     }
 }
 
+void MpvCore::Send(std::function<int(uint64_t)> send, uint64_t tag) {
+    requests_.push_back(Request{std::move(send), tag, loads_});
+    SendNext();
+}
+
+void MpvCore::SendNext() {
+    while (!requests_.empty() && !(oneRequestAtATime_ && !unanswered_.empty())) {
+        Request request = std::move(requests_.front());
+        requests_.pop_front();
+        const uint64_t reply = nextReply_++;
+        if (const int error = request.send(reply); error < 0) {
+            if (request.tag == kLoadFile && request.loadNo == loads_)
+                playback_.error = mpv_error_string(error);
+            else
+                qWarning("mpv request: %s", mpv_error_string(error));
+            continue;
+        }
+        unanswered_.emplace(reply, std::move(request));
+    }
+}
+
+void MpvCore::Answered(const mpv_event& event) {
+    const auto sent = unanswered_.find(event.reply_userdata);
+    if (sent == unanswered_.end())
+        return;
+    const Request request = std::move(sent->second);
+    unanswered_.erase(sent);
+    // An answer for a file that was replaced or stopped since says nothing about the current one.
+    if (request.loadNo == loads_) {
+        if (request.tag == kLoadFile && event.error < 0) {
+            playback_.error = mpv_error_string(event.error);
+        } else if (request.tag == kLoadFile) {
+            entry_ = PlaylistEntry(static_cast<const mpv_event_command*>(event.data)->result);
+            entryStarted_ = entry_ >= 0 && entry_ == lastStarted_;
+        } else if (request.tag == kRestartSeek && event.error >= 0) {
+            SetPaused(false);
+        }
+    }
+    SendNext();
+}
+
 void MpvCore::Load(const std::string& file, bool paused) {
+    ++loads_;
     playback_ = MpvPlayback{};
     playback_.active = true;
     playback_.paused = paused;
+    entry_ = -1;
     entryStarted_ = false;
     pendingSeek_.reset();
     // Before the file starts, so that a paused load never shows a moving first frame.
-    int flag = paused ? 1 : 0;
-    mpv_set_property(mpv_, "pause", MPV_FORMAT_FLAG, &flag);
-    const char* words[] = {"loadfile", file.c_str(), "replace", nullptr};
-    mpv_node result{};
-    if (const int error = mpv_command_ret(mpv_, words, &result); error < 0) {
-        playback_.error = mpv_error_string(error);
-        entry_ = -1;
-        return;
-    }
-    entry_ = -1;
-    if (result.format == MPV_FORMAT_NODE_MAP)
-        for (int i = 0; i < result.u.list->num; ++i)
-            if (std::strcmp(result.u.list->keys[i], "playlist_entry_id") == 0 &&
-                result.u.list->values[i].format == MPV_FORMAT_INT64)
-                entry_ = result.u.list->values[i].u.int64;
-    mpv_free_node_contents(&result);
+    SetFlag("pause", paused);
+    SendCommand({"loadfile", file, "replace"}, kLoadFile);
 }
 
 void MpvCore::Stop() {
+    ++loads_;
     playback_ = MpvPlayback{};
     entry_ = -1;
     entryStarted_ = false;
     pendingSeek_.reset();
-    // Waits: a load that follows must not be overtaken by it.
-    const char* words[] = {"stop", nullptr};
-    mpv_command(mpv_, words);
+    SendCommand({"stop"});
 }
 
 void MpvCore::SetPaused(bool paused) {
     playback_.paused = paused;
-    int flag = paused ? 1 : 0;
-    mpv_set_property_async(mpv_, 0, "pause", MPV_FORMAT_FLAG, &flag);
+    SetFlag("pause", paused);
 }
 
 void MpvCore::Seek(double seconds) {
@@ -229,24 +279,45 @@ void MpvCore::Seek(double seconds) {
 void MpvCore::Restart() {
     playback_.ended = false;
     playback_.position = 0;
-    restartEntry_ = entry_;
     // Unpausing at the end would only end again: play once the seek is done.
-    Command({"seek", "0", "absolute"}, kRestartSeek);
+    SendCommand({"seek", "0", "absolute"}, kRestartSeek);
 }
 
 void MpvCore::SetVolume(double percent) {
-    mpv_set_property_async(mpv_, 0, "volume", MPV_FORMAT_DOUBLE, &percent);
+    Send([this, percent](uint64_t reply) {
+        double value = percent;
+        return mpv_set_property_async(mpv_, reply, "volume", MPV_FORMAT_DOUBLE, &value);
+    });
 }
 
 void MpvCore::SetProperty(const char* name, const std::string& value) {
-    const char* text = value.c_str();
-    mpv_set_property_async(mpv_, 0, name, MPV_FORMAT_STRING, &text);
+    Send([this, name = std::string(name), value](uint64_t reply) {
+        const char* text = value.c_str();
+        return mpv_set_property_async(mpv_, reply, name.c_str(), MPV_FORMAT_STRING, &text);
+    });
 }
 
-void MpvCore::Command(std::initializer_list<const char*> words, uint64_t tag) {
-    std::vector<const char*> command(words);
-    command.push_back(nullptr);
-    mpv_command_async(mpv_, tag, command.data());
+void MpvCore::SetFlag(const char* name, bool value) {
+    Send([this, name, value](uint64_t reply) {
+        int flag = value ? 1 : 0;
+        return mpv_set_property_async(mpv_, reply, name, MPV_FORMAT_FLAG, &flag);
+    });
+}
+
+void MpvCore::Command(std::initializer_list<const char*> words) {
+    SendCommand(std::vector<std::string>(words.begin(), words.end()));
+}
+
+void MpvCore::SendCommand(std::vector<std::string> words, uint64_t tag) {
+    Send(
+        [this, words = std::move(words)](uint64_t reply) {
+            std::vector<const char*> command;
+            for (const std::string& word : words)
+                command.push_back(word.c_str());
+            command.push_back(nullptr);
+            return mpv_command_async(mpv_, reply, command.data());
+        },
+        tag);
 }
 
 } // namespace luming

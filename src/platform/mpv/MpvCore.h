@@ -4,7 +4,10 @@
 
 #include <atomic>
 #include <cstdint>
+#include <deque>
+#include <functional>
 #include <initializer_list>
+#include <map>
 #include <memory>
 #include <optional>
 #include <string>
@@ -34,12 +37,17 @@ struct MpvPlayback {
 
 // One libmpv player: a handle created with our options, the properties the players need
 // observed, and its events drained on the UI thread (queued from mpv's wakeup callback).
-// Commands that may wait on playback (seek, pause, volume) are sent asynchronously.
+// No request waits for mpv. When the UI thread also draws the picture, mpv's video output waits
+// for that drawing, so a request that waited for the core on this thread held both up until mpv
+// gave up (200 ms at every programme); and since mpv may reorder requests that do not wait, each
+// is then sent once mpv has answered the one before it. A player without a picture sends them
+// at once (answers come back through the UI thread, which may be busy when a programme starts).
 class MpvCore : public QObject {
     Q_OBJECT
 public:
     // nullptr when libmpv cannot be created. An option mpv does not know is left out (warned).
-    static std::unique_ptr<MpvCore> Create(const MpvOptions& options);
+    static std::unique_ptr<MpvCore> Create(const MpvOptions& options,
+                                           bool pictureDrawnOnThisThread = false);
     // True when a libmpv handle can be created here (it is freed at once).
     static bool Available();
     ~MpvCore() override;
@@ -58,24 +66,41 @@ public:
     void Restart();
     void SetVolume(double percent);
     void SetProperty(const char* name, const std::string& value);
-    // Runs a command without waiting for it.
-    void Command(std::initializer_list<const char*> words, uint64_t tag = 0);
+    // Runs a command after the requests before it.
+    void Command(std::initializer_list<const char*> words);
 
 signals:
     // The playback state changed (one or more events were drained).
     void changed();
 
 private:
-    explicit MpvCore(mpv_handle* mpv);
+    MpvCore(mpv_handle* mpv, bool oneRequestAtATime);
     static void OnWakeup(void* self);
     void Drain();
     void Apply(const mpv_event& event);
 
+    // A request to mpv, sent with the reply tag it is given; a negative result is mpv's error.
+    struct Request {
+        std::function<int(uint64_t replyTag)> send;
+        uint64_t tag = 0;    // what its answer means to Apply
+        uint64_t loadNo = 0; // the Load it belongs to
+    };
+    void Send(std::function<int(uint64_t replyTag)> send, uint64_t tag = 0);
+    void SendNext();
+    void Answered(const mpv_event& event);
+    void SetFlag(const char* name, bool value); // `name` lives as long as the program
+    void SendCommand(std::vector<std::string> words, uint64_t tag = 0);
+
     mpv_handle* mpv_;
     MpvPlayback playback_;
-    int64_t entry_ = -1; // mpv's playlist entry of the current file
+    const bool oneRequestAtATime_;
+    std::deque<Request> requests_;           // not sent yet
+    std::map<uint64_t, Request> unanswered_; // sent, by reply tag
+    uint64_t nextReply_;
+    uint64_t loads_ = 0;       // Load and Stop calls so far: the newest one counts
+    int64_t entry_ = -1;       // mpv's playlist entry of the current file
+    int64_t lastStarted_ = -1; // the entry mpv started last
     bool entryStarted_ = false;
-    int64_t restartEntry_ = -1;         // the file Restart's seek was for
     std::optional<double> pendingSeek_; // asked for before the file was open
     std::atomic<bool> drainQueued_ = false;
 };

@@ -34,7 +34,7 @@ MpvVideoMovie* MpvVideoMovie::Create(QWidget* parent, VolumeLevel& volume,
     const bool withPicture = !IsOffscreen();
     MpvOptions options = {{"vo", withPicture ? "libmpv" : "null"}};
     options.insert(options.end(), extra.begin(), extra.end());
-    auto core = MpvCore::Create(options);
+    auto core = MpvCore::Create(options, withPicture);
     if (!core)
         return nullptr;
     return new MpvVideoMovie(std::move(core), withPicture, parent, volume);
