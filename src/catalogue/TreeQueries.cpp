@@ -15,6 +15,22 @@ int getFirstPlay(const ProgrammeTree& tree) {
     return 0;
 }
 
+bool FlashMovieNear(const ProgrammeTree& tree, NodeIndex node) {
+    constexpr std::string_view kFlashMovieType = "1";
+    if (!tree.Contains(node))
+        return false;
+    if (IsProgramme(tree, node) && tree.FileType(node) == kFlashMovieType)
+        return true;
+    const NodeIndex folder = tree.HasChildren(node) ? node : tree.Parent(node);
+    if (folder == kNoNode)
+        return false;
+    for (NodeIndex child = tree.FirstChild(folder); child != kNoNode;
+         child = tree.NextSibling(child))
+        if (IsProgramme(tree, child) && tree.FileType(child) == kFlashMovieType)
+            return true;
+    return false;
+}
+
 int CountChildren(const ProgrammeTree& tree, NodeIndex node) {
     if (!tree.Contains(node) || !tree.HasChildren(node))
         return 0;

@@ -16,4 +16,8 @@ int getFirstPlay(const ProgrammeTree& tree);
 // that is deeper or shallower). 0 for no node or a node without children.
 int CountChildren(const ProgrammeTree& tree, NodeIndex node);
 
+// A Flash movie the child can start with one click from where `node` is: the node itself, or a
+// programme of the folder it is in (a programme's parent, an open folder itself).
+bool FlashMovieNear(const ProgrammeTree& tree, NodeIndex node);
+
 } // namespace luming

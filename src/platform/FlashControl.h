@@ -15,6 +15,9 @@ public:
 
     // Asks the player movie to fill the screen itself, or to come back; other movies ignore it.
     virtual void SetMovieFullScreen(bool on) = 0;
+    // A Flash movie may be asked for soon (one is within the child's reach): its engine, when
+    // it has to be made first, gets ready in the background.
+    virtual void PrepareFlashMovie() {}
 
 signals:
     // The player movie went into its own full screen (a double click) or came back (Escape).

@@ -186,6 +186,7 @@ void TfrmMain::showEvent(QShowEvent* event) {
     tv1->setFocus();
     if (!settings_.StartHidden)
         StartFirstProgramme();
+    ConsiderFlashNear(tree_.Selected(), true);
 }
 
 } // namespace luming

@@ -42,6 +42,7 @@ TfrmMain::TfrmMain(Settings& settings, Platform& platform, QWidget* parent)
     ConnectFrameHandlers();
     ConnectScrollBarHandlers();
     ConnectTreeHandlers();
+    ConnectFlashPreparation();
     ConnectSearchBoxHandlers();
     ConnectTransportHandlers();
     ConnectWebPaneHandlers();

@@ -317,6 +317,9 @@ private:
     void ConnectSearchBoxHandlers();
     void ShowSearchBoxText();
     void FollowTreeOpenStates();
+    void ConnectFlashPreparation();
+    // The child is at `node` now: a Flash movie within reach there has its engine prepared.
+    void ConsiderFlashNear(NodeIndex node, bool atStart = false);
     void ApplyEditionCaptions();
     void ShowAdvertisingPanes();
     void ShowProbedPanes(const std::string& statusAddress, bool statusReachable,
@@ -402,7 +405,9 @@ private:
     std::unique_ptr<CatalogueSearch> search_;
     std::unique_ptr<SearchBox> searchBox_;
     ProgrammeTreeModel* treeModel_ = nullptr;
-    bool followingTree_ = false; // the view is being set from the tree, not by the user
+    bool followingTree_ = false;       // the view is being set from the tree, not by the user
+    QTimer* flashNearTimer_ = nullptr; // where the child settles, not every row passed over
+    NodeIndex flashNear_ = kNoNode;
     bool firstShown_ = false;
     bool destroyed_ = false;
     // Logs in to the vendor's site once, without holding up the window.

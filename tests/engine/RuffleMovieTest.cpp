@@ -257,6 +257,39 @@ TEST_F(RuffleMovieTest, TheControlFreesRuffleWhenNoFlashMovieShowsForLong) {
     }
 }
 
+// Prepared ahead of a movie, the view stays hidden behind what the control shows and has Ruffle
+// load an empty movie of its own (its code fetched and compiled); unused, it goes like a used one.
+TEST_F(RuffleMovieTest, APreparedViewLoadsRuffleUnseenAndGoesWhenNoMovieComes) {
+    EngineFlashControl control(&window_, volume_, LUMING_RUFFLE_DIR, std::chrono::hours(1));
+    control.resize(window_.size());
+    control.show();
+    control.PrepareFlashMovie();
+    auto* ruffle = control.findChild<MovieEngine*>();
+    ASSERT_NE(ruffle, nullptr);
+    EXPECT_FALSE(ruffle->isVisible());
+    EXPECT_EQ(control.ReadyState(), 0);
+    QWebEnginePage* page = ruffle->findChild<QWebEngineView*>()->page();
+    int readyState = -1;
+    bool asking = false;
+    EXPECT_TRUE(WaitFor(
+        [&] {
+            if (!asking) {
+                asking = true;
+                page->runJavaScript("(document.querySelector('ruffle-player') || {}).readyState",
+                                    [&](const QVariant& value) {
+                                        readyState = value.isValid() ? value.toInt() : -1;
+                                        asking = false;
+                                    });
+            }
+            return readyState == 2; // Ruffle's "Loaded"
+        },
+        60000));
+
+    EngineFlashControl briefly(&window_, volume_, LUMING_RUFFLE_DIR, std::chrono::seconds(1));
+    briefly.PrepareFlashMovie();
+    EXPECT_TRUE(WaitFor([&] { return briefly.findChild<MovieEngine*>() == nullptr; }, 30000));
+}
+
 TEST_F(RuffleMovieTest, MissingFileOrNoFlashMovieIsALoadError) {
     Load((dir_->path() / "absent.swf").string());
     EXPECT_NE(engine_->LoadError(), "");

@@ -52,6 +52,20 @@ MovieEngine* EngineFlashControl::Engine(bool playerMovie) {
     return engine;
 }
 
+void EngineFlashControl::PrepareFlashMovie() {
+    if (ruffle_)
+        return;
+    MovieEngine* ruffle = Engine(false);
+    if (!ruffle)
+        return;
+    // The stack made the first widget it holds its current one: the control shows what it did.
+    if (active_)
+        static_cast<QStackedLayout*>(layout())->setCurrentWidget(active_);
+    ruffle->hide();
+    ruffle->Prepare();
+    ruffleUnused_.start();
+}
+
 void EngineFlashControl::Show(MovieEngine* engine) {
     if (active_ && active_ != engine)
         active_->Clear();

@@ -46,6 +46,9 @@ public:
     bool CanGotoFrame() override;
     std::string LoadError() override;
     void SetMovieFullScreen(bool on) override;
+    // Makes Ruffle's view, hidden, and has it compile its code; it goes after the same time
+    // without a Flash movie as a used one.
+    void PrepareFlashMovie() override;
 
 private:
     MovieEngine* Engine(bool playerMovie);

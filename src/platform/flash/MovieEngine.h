@@ -37,6 +37,8 @@ public:
     virtual std::string LoadError() = 0;
     // The player movie's own full screen; other engines ignore it.
     virtual void SetFullScreen(bool) {}
+    // Gets ready for a first movie that may come soon, without showing anything.
+    virtual void Prepare() {}
 
 signals:
     void fullScreenChanged(bool on);

@@ -77,6 +77,7 @@ public:
     void SetScaleMode(int mode) override { scaleMode_ = mode; }
     void SetBackgroundColor(int color) override { backgroundColor_ = color; }
     std::string LoadError() override { return loadError_.empty() ? state_.error : loadError_; }
+    void Prepare() override { RunScript("luming.prepare()"); }
 
 private:
     void Start(const SwfHeader& header, const QString& programmeUrl, const QString& localPath);
@@ -175,6 +176,7 @@ void RuffleMovie::FreshPage() {
     moviesOnPage_ = 0;
     view_->setUrl(QUrl(RufflePageFiles::PageUrl()));
     RunScript(QString("luming.setVolume(%1)").arg(volume_.Level() / 255.0));
+    Prepare(); // the next movie need not wait for the new page to compile Ruffle
 }
 
 void RuffleMovie::RunScript(const QString& script) {

@@ -111,6 +111,27 @@ const luming = (() => {
         }).catch((e) => { error = String(e); });
     }
 
+    // Ruffle fetches and compiles its code for the first player of a page (over a second): a
+    // player of an empty movie, made ahead, gets that done before the first programme; the
+    // programme's load removes it.
+    const emptyMovie = new Uint8Array([
+        0x46, 0x57, 0x53, 10, 21, 0, 0, 0,     // "FWS", version 10, 21 bytes
+        0x40, 0x00, 0xA0, 0x00, 0xA0,          // stage 0..20 × 0..20 twips
+        0x00, 12, 1, 0,                        // 12 frames a second, one frame
+        0x40, 0x00, 0x00, 0x00,                // ShowFrame, End
+    ]);
+    function prepare() {
+        if (player)
+            return;
+        player = window.RufflePlayer.newest().createPlayer();
+        player.style.visibility = "hidden";
+        document.body.appendChild(player);
+        player.load({
+            data: emptyMovie, autoplay: "on", unmuteOverlay: "hidden", splashScreen: false,
+            contextMenu: "off", polyfills: false, logLevel: "error",
+        }).catch(() => {});
+    }
+
     function state() {
         const result = {
             load: movie.load, ready: 0, frame: 0, playing: false, error,
@@ -186,5 +207,5 @@ const luming = (() => {
             player.volume = value;
     }
 
-    return { load, clear, state, play, stop, gotoFrame, setLoop, setVolume };
+    return { prepare, load, clear, state, play, stop, gotoFrame, setLoop, setVolume };
 })();

@@ -138,6 +138,24 @@ TEST(TreeQueries, CountChildrenStopsAtTheFirstDeeperNode) {
     EXPECT_EQ(getFirstPlay(fixture.tree), 1);
 }
 
+TEST(TreeQueries, AFlashMovieIsNearItselfAndItsOwnFolderOnly) {
+    ChannelFixture fixture;
+    fixture.WriteCatalogue({{"0", "F", "", "F"},
+                            {"4", "1", "F", "video"},
+                            {"0", "S", "F", "sub"},
+                            {"1", "2", "S", "flash"},
+                            {"0", "G", "", "G"},
+                            {"2", "3", "G", "audio"},
+                            {"1", "4", "G", "flash"}});
+    fixture.Open();
+    EXPECT_FALSE(FlashMovieNear(fixture.tree, 0)) << "only in a folder below";
+    EXPECT_FALSE(FlashMovieNear(fixture.tree, 1));
+    EXPECT_TRUE(FlashMovieNear(fixture.tree, 2));
+    EXPECT_TRUE(FlashMovieNear(fixture.tree, 3));
+    EXPECT_TRUE(FlashMovieNear(fixture.tree, 5)) << "a sibling";
+    EXPECT_FALSE(FlashMovieNear(fixture.tree, kNoNode));
+}
+
 TEST_F(ChannelRulesTest, SelectNodeByIdOpensTheWayToTheLastMatchAndClosesTheRest) {
     Click(5); // C open
     EXPECT_EQ(rules.SelectNodeById("41"), 4u);

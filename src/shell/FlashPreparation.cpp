@@ -1,0 +1,51 @@
+// Ruffle's view is made ahead of the first Flash movie, when one comes within the child's reach
+// in the tree: made on the click, the first movie waited over a second more than later ones
+// (the page, then Ruffle's code fetched and compiled). Made at start for everyone, it cost about
+// 200 MB to sessions that never play a Flash movie; made near one, it costs them nothing, and
+// it goes again after the same minute without a Flash movie as a used view.
+#include "catalogue/TreeQueries.h"
+#include "platform/FlashControl.h"
+#include "shell/ProgrammeTreeModel.h"
+#include "shell/TfrmMain.h"
+
+#include <QTimer>
+#include <QTreeView>
+
+namespace luming {
+
+namespace {
+
+// Long enough to pass over rows held down by an arrow key, short beside a child's reading.
+constexpr int kSettleMs = 500;
+// At start, after the first programme and the advertising pages have had the machine.
+constexpr int kStartSettleMs = 2000;
+
+} // namespace
+
+void TfrmMain::ConnectFlashPreparation() {
+    flashNearTimer_ = new QTimer(this);
+    flashNearTimer_->setSingleShot(true);
+    connect(flashNearTimer_, &QTimer::timeout, this, [this] {
+        if (isVisible() && FlashMovieNear(tree_, flashNear_))
+            ShockwaveFlash1->PrepareFlashMovie();
+    });
+    // Where the child goes in the tree; not where the play list takes the selection: a Flash
+    // movie it starts makes its engine anyway, and Ruffle compiling beside every video of a
+    // folder with Flash movies would take a core from the video.
+    connect(tv1->selectionModel(), &QItemSelectionModel::currentChanged, this,
+            [this](const QModelIndex& current) {
+                if (!followingTree_)
+                    ConsiderFlashNear(treeModel_->NodeOf(current));
+            });
+    connect(tv1, &QTreeView::expanded, this, [this](const QModelIndex& index) {
+        if (!followingTree_)
+            ConsiderFlashNear(treeModel_->NodeOf(index));
+    });
+}
+
+void TfrmMain::ConsiderFlashNear(NodeIndex node, bool atStart) {
+    flashNear_ = node;
+    flashNearTimer_->start(atStart ? kStartSettleMs : kSettleMs);
+}
+
+} // namespace luming
