@@ -8,6 +8,7 @@
 #include <QProcess>
 #include <QTimer>
 
+#include <algorithm>
 #include <chrono>
 #include <fstream>
 
@@ -64,11 +65,12 @@ void BenchSuite::Make(test::LoopbackServer& site) {
            "<i><type>1</type><id>3</id><pid>9</pid><name>flash</name></i>"
            "<i><type>4</type><id>5</id><pid>9</pid><name>red</name></i></c>";
     const QStringList tone = {"-f", "lavfi", "-i", "sine=frequency=440:duration=20"};
+    // Long enough for three turns of 10 s, each resumed where the last one stopped.
     Ffmpeg(cache / "1.flv",
            QStringList{"-f", "lavfi", "-i",
-                       "gradients=s=640x360:c0=0x1E5F9C:c1=0x4A9FE0:speed=0.01:d=20:r=25"} +
-               tone +
-               QStringList{"-t", "20", "-c:v", "flv1", "-q:v", "3", "-c:a", "libmp3lame", "-ar",
+                       "gradients=s=640x360:c0=0x1E5F9C:c1=0x4A9FE0:speed=0.01:d=45:r=25", "-f",
+                       "lavfi", "-i", "sine=frequency=440:duration=45"} +
+               QStringList{"-t", "45", "-c:v", "flv1", "-q:v", "3", "-c:a", "libmp3lame", "-ar",
                            "22050"});
     Ffmpeg(cache / "5.flv",
            QStringList{"-f", "lavfi", "-i", "color=c=red:s=640x360:r=25:d=5", "-c:v", "flv1"});
@@ -113,6 +115,13 @@ void PictureWatch::Watch(QOpenGLWidget* surface) {
                          GL_UNSIGNED_BYTE, pixel_);
         surface_->doneCurrent();
     });
+}
+
+double Median(std::vector<double> values) {
+    if (values.empty())
+        return 0;
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
 }
 
 } // namespace luming::bench

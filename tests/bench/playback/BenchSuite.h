@@ -6,6 +6,7 @@
 
 #include <filesystem>
 #include <functional>
+#include <vector>
 
 namespace luming::bench {
 
@@ -29,6 +30,9 @@ void PrepareLikeTheClient();
 
 // Pumps the event loop until `done` or 30 s; false on the timeout.
 bool RunUntil(const std::function<bool()>& done);
+
+// The middle value (the upper one of an even count); 0 for none.
+double Median(std::vector<double> values);
 
 // What a GL widget last put on screen, read at its centre after every swap: the programme's
 // blue gradient, or the red clip played in between (so an old picture is never taken for a new

@@ -88,13 +88,6 @@ double Slope(const std::vector<double>& values) {
     return (n * sumXY - sumX * sumY) / (n * sumXX - sumX * sumX);
 }
 
-double Median(std::vector<double> values) {
-    if (values.empty())
-        return 0;
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
-
 std::string Load() {
     FILE* file = std::fopen("/proc/loadavg", "r");
     char text[64] = {};

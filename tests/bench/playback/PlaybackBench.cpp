@@ -1,7 +1,8 @@
 // Playback in the real window against bare libmpv programs, in one process run under an X server:
-// a click on a cached video until its first frame is drawn, the CPU that video costs over 10 s, a
-// click on a cached MP3 until it plays, and a click on a cached Flash movie until Ruffle draws its
-// first frame. Then the memory of the whole process tree (the web engine's helpers included) in
+// a click on a cached video until its first frame is drawn, the CPU that video costs over 10 s (in
+// three turns with a bare player, and how much of it the GL rasteriser took), a click on a cached
+// MP3 until it plays, and a click on a cached Flash movie until Ruffle draws its first frame. Then
+// the memory of the whole process tree (the web engine's helpers included) in
 // four states: idle with the two advertising panes, a video playing, a Flash movie playing, and
 // paused with the pause advertisement. Run: xvfb-run luming_playback_bench
 #include "BareMpv.h"
@@ -26,6 +27,7 @@
 #include <benchmark/benchmark.h>
 
 #include <sys/resource.h>
+#include <unistd.h>
 
 #include <chrono>
 #include <clocale>
@@ -33,6 +35,7 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <sstream>
 
 namespace {
 
@@ -48,6 +51,28 @@ double CpuSeconds() {
     getrusage(RUSAGE_SELF, &usage);
     return usage.ru_utime.tv_sec + usage.ru_stime.tv_sec +
            (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+}
+
+// CPU of Mesa's software rasteriser threads ("llvmpipe-N"), which draw all GL where there is no
+// GPU: mpv's picture and Qt's composition of the window alike.
+double RasteriserSeconds() {
+    double ticks = 0;
+    for (const auto& task : fs::directory_iterator("/proc/self/task")) {
+        std::ifstream file(task.path() / "stat");
+        std::string stat;
+        std::getline(file, stat);
+        const auto nameEnd = stat.rfind(')');
+        if (nameEnd == std::string::npos || stat.find("(llvmpipe-") == std::string::npos)
+            continue;
+        std::istringstream fields(stat.substr(nameEnd + 2));
+        std::string field;
+        long userAndSystem = 0;
+        for (int index = 3; index <= 15 && fields >> field; ++index) // utime is 14, stime 15
+            if (index >= 14)
+                userAndSystem += std::stol(field);
+        ticks += static_cast<double>(userAndSystem);
+    }
+    return ticks / static_cast<double>(sysconf(_SC_CLK_TCK));
 }
 
 struct Harness {
@@ -136,40 +161,63 @@ void BM_BareVideoFirstFrame(benchmark::State& state) {
     harness->ShowBare(false);
 }
 
-// Share of one core over 10 s of the video playing.
-double VideoCpu(const std::function<void()>& start, PictureWatch& picture) {
+// Shares of one core over 10 s of the video playing: the whole process, and the rasteriser.
+struct VideoLoad {
+    double percent = 0;
+    double rasteriserPercent = 0;
+};
+
+VideoLoad VideoCpu(const std::function<void()>& start, PictureWatch& picture) {
     start();
     RunUntil([&] { return picture.Blue(); });
     const double before = CpuSeconds();
+    const double rasteriserBefore = RasteriserSeconds();
     const auto end = Clock::now() + std::chrono::seconds(10);
     RunUntil([&] { return Clock::now() >= end; });
-    return (CpuSeconds() - before) / 10.0 * 100.0;
+    return {(CpuSeconds() - before) * 10.0, (RasteriserSeconds() - rasteriserBefore) * 10.0};
 }
 
-void BM_WindowVideoCpu(benchmark::State& state) {
-    for (auto _ : state)
-        Report(state, "window_cpu_percent",
-               VideoCpu(
-                   [] {
-                       harness->RedWindow();
-                       harness->Click(2);
-                   },
-                   harness->windowPicture));
+VideoLoad WindowVideoCpu() {
+    const VideoLoad load = VideoCpu(
+        [] {
+            harness->RedWindow();
+            harness->Click(2);
+        },
+        harness->windowPicture);
     harness->QuietWindow();
+    return load;
 }
 
-void BM_BareVideoCpu(benchmark::State& state) {
+VideoLoad BareVideoCpu() {
     harness->ShowBare(true);
-    for (auto _ : state)
-        Report(state, "bare_cpu_percent",
-               VideoCpu(
-                   [] {
-                       harness->RedBare();
-                       harness->bare.Load(QString::fromStdString((kCache / "1.flv").string()));
-                   },
-                   harness->barePicture));
+    const VideoLoad load = VideoCpu(
+        [] {
+            harness->RedBare();
+            harness->bare.Load(QString::fromStdString((kCache / "1.flv").string()));
+        },
+        harness->barePicture);
     harness->bare.Stop();
     harness->ShowBare(false);
+    return load;
+}
+
+// The window and the bare player take turns: on this machine the same program's CPU for the same
+// video drifts by a fifth from one run to the next, so each turn is compared with its neighbour
+// and the median turn is reported.
+void BM_VideoCpuInTurns(benchmark::State& state) {
+    for (auto _ : state) {
+        std::vector<double> ratios;
+        for (int turn = 1; turn <= 3; ++turn) {
+            const VideoLoad window = WindowVideoCpu();
+            const VideoLoad bare = BareVideoCpu();
+            ratios.push_back(bare.percent > 0 ? window.percent / bare.percent : 0.0);
+            std::printf("CPU turn %d: window %.0f %% (GL rasteriser %.0f %%), bare libmpv %.0f %% "
+                        "(%.0f %%), ratio %.2f\n",
+                        turn, window.percent, window.rasteriserPercent, bare.percent,
+                        bare.rasteriserPercent, ratios.back());
+        }
+        Report(state, "cpu_ratio", Median(ratios));
+    }
 }
 
 void BM_WindowAudioPlaying(benchmark::State& state) {
@@ -267,12 +315,12 @@ BENCHMARK(BM_MemoryVideoPlaying)->Iterations(1)->Unit(benchmark::kSecond);
 BENCHMARK(BM_MemoryPausedWithAdvertisement)->Iterations(1)->Unit(benchmark::kSecond);
 BENCHMARK(BM_WindowVideoFirstFrame)->UseManualTime()->Iterations(5)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_BareVideoFirstFrame)->UseManualTime()->Iterations(5)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_WindowVideoCpu)->Iterations(1)->Unit(benchmark::kSecond);
-BENCHMARK(BM_BareVideoCpu)->Iterations(1)->Unit(benchmark::kSecond);
 BENCHMARK(BM_WindowAudioPlaying)->UseManualTime()->Iterations(5)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_BareAudioPlaying)->UseManualTime()->Iterations(5)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_WindowFlashFirstFrame)->UseManualTime()->Iterations(3)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_MemoryFlashPlaying)->Iterations(1)->Unit(benchmark::kSecond);
+// Last: its minute of video lets Ruffle's view go, which the Flash movie above would then pay.
+BENCHMARK(BM_VideoCpuInTurns)->Iterations(1)->Unit(benchmark::kSecond);
 
 // Keeps each benchmark's mean time, for the ratios printed at the end.
 class RatioReporter : public benchmark::ConsoleReporter {
@@ -310,8 +358,9 @@ int main(int argc, char** argv) {
     auto ratio = [](double a, double b) { return b > 0 ? a / b : 0.0; };
     std::printf("\nfirst video frame, window / bare libmpv: %.2f (target <= 1.3)\n",
                 ratio(Find(s, "BM_WindowVideoFirstFrame"), Find(s, "BM_BareVideoFirstFrame")));
-    std::printf("CPU over 10 s of video, window / bare libmpv: %.2f (target <= 1.2)\n",
-                ratio(fixture.figures["window_cpu_percent"], fixture.figures["bare_cpu_percent"]));
+    std::printf("CPU over 10 s of video, window / bare libmpv, median of three turns: %.2f "
+                "(target <= 1.2)\n",
+                fixture.figures["cpu_ratio"]);
     std::printf("MP3 playing, window / bare libmpv: %.2f (target <= 1.5)\n",
                 ratio(Find(s, "BM_WindowAudioPlaying"), Find(s, "BM_BareAudioPlaying")));
     std::printf("Flash movie first frame: %.0f ms, process tree %.0f MiB PSS\n",
