@@ -16,17 +16,17 @@ int getFirstPlay(const ProgrammeTree& tree) {
 }
 
 bool FlashMovieNear(const ProgrammeTree& tree, NodeIndex node) {
-    constexpr std::string_view kFlashMovieType = "1";
+    const auto isFlashMovie = [&tree](NodeIndex each) {
+        return IsProgramme(tree, each) && tree.FileType(each) == "1";
+    };
     if (!tree.Contains(node))
         return false;
-    if (IsProgramme(tree, node) && tree.FileType(node) == kFlashMovieType)
-        return true;
     const NodeIndex folder = tree.HasChildren(node) ? node : tree.Parent(node);
     if (folder == kNoNode)
-        return false;
+        return isFlashMovie(node); // a programme at the top of the tree
     for (NodeIndex child = tree.FirstChild(folder); child != kNoNode;
          child = tree.NextSibling(child))
-        if (IsProgramme(tree, child) && tree.FileType(child) == kFlashMovieType)
+        if (isFlashMovie(child))
             return true;
     return false;
 }

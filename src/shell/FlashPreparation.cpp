@@ -32,15 +32,12 @@ void TfrmMain::ConnectFlashPreparation() {
     // Where the child goes in the tree; not where the play list takes the selection: a Flash
     // movie it starts makes its engine anyway, and Ruffle compiling beside every video of a
     // folder with Flash movies would take a core from the video.
-    connect(tv1->selectionModel(), &QItemSelectionModel::currentChanged, this,
-            [this](const QModelIndex& current) {
-                if (!followingTree_)
-                    ConsiderFlashNear(treeModel_->NodeOf(current));
-            });
-    connect(tv1, &QTreeView::expanded, this, [this](const QModelIndex& index) {
+    const auto childWentTo = [this](const QModelIndex& index) {
         if (!followingTree_)
             ConsiderFlashNear(treeModel_->NodeOf(index));
-    });
+    };
+    connect(tv1->selectionModel(), &QItemSelectionModel::currentChanged, this, childWentTo);
+    connect(tv1, &QTreeView::expanded, this, childWentTo);
 }
 
 void TfrmMain::ConsiderFlashNear(NodeIndex node, bool atStart) {

@@ -58,10 +58,7 @@ void EngineFlashControl::PrepareFlashMovie() {
     MovieEngine* ruffle = Engine(false);
     if (!ruffle)
         return;
-    // The stack made the first widget it holds its current one: the control shows what it did.
-    if (active_)
-        static_cast<QStackedLayout*>(layout())->setCurrentWidget(active_);
-    ruffle->hide();
+    ruffle->hide(); // the first widget of an empty stack becomes its current one, shown
     ruffle->Prepare();
     ruffleUnused_.start();
 }
