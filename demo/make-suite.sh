@@ -22,7 +22,7 @@ install -m 644 "$here/pages/offline-mp3.htm" "$suite/Resource/Html/offline/mp3.h
 install -m 755 "$build/src/app/luming" "$edition/luming"
 rm -rf "$edition/ruffle"
 cp -r "$build/src/app/ruffle" "$edition/ruffle"
-for library in "$build"/vendor/kestrivane/libkestrivane.so*; do
+for library in "$build"/kestrivane/libkestrivane.so*; do
     [[ -e $library ]] && cp -P "$library" "$edition/"
 done
 "$here/make-catalogue.sh" "$edition/Resource/xml/26.xml"
