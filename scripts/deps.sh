@@ -10,9 +10,11 @@ packages=(
     qt6-svg-dev qt6-translations-l10n libqt6opengl6-dev libgl-dev libgl1-mesa-dri libmpv-dev
     libxcb1-dev libx11-dev
     # network and formats
-    libcurl4-openssl-dev libxml2-dev libxml2-utils libcpp-httplib-dev
+    libcurl4-openssl-dev libxml2-dev libxml2-utils libcpp-httplib-dev liblzma-dev
     # tests and benchmarks
     libgtest-dev libgmock-dev googletest libbenchmark-dev
+    # ActionScript 3 test movies
+    haxe
     # a display for end-to-end tests and screenshots
     xvfb xauth x11-utils imagemagick openbox
     # a private session bus for the media-session tests (dbus-run-session, dbus-send)

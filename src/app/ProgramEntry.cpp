@@ -7,9 +7,14 @@
 #include "config/Settings.h"
 #include "platform/Platform.h"
 #include "platform/SingleInstanceGuard.h"
+#include "platform/TerminationSignals.h"
 #include "shell/TfrmMain.h"
 
 #include <QApplication>
+
+#include <csignal>
+#include <cstring>
+#include <iostream>
 
 namespace luming {
 
@@ -28,6 +33,14 @@ int RunProgram(QApplication& app, const EntryOptions& options, Platform& platfor
         guard.AskRunningCopyToShow();
         return 0;
     }
+
+    // A logout or a service stop ends the program as its close button does, without asking:
+    // the child's place and the settings are kept, the web engine's processes end with it.
+    TerminationSignals endingSignals;
+    QObject::connect(&endingSignals, &TerminationSignals::received, &app, [&app](int signalNumber) {
+        std::cerr << "luming: SIG" << sigabbrev_np(signalNumber) << ", ending" << std::endl;
+        app.quit();
+    });
 
     settings.StartHidden = IsHiddenStart(options.arguments);
     if (settings.StartHidden)

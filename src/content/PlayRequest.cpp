@@ -45,7 +45,7 @@ std::optional<std::string> DownloadFailureMessage(VendorLibrary& library, int32_
     switch (library.GetProgError(taskNo)) {
     case 0:
         return std::nullopt;
-    case 2:
+    case kStoreFullError:
         return "磁盘空间不足";
     default:
         return "节目下载失败";

@@ -33,6 +33,9 @@ std::optional<PlayTicket> FetchPlayAddress(VendorLibrary& library, const std::st
 // Percent downloaded of a task, -1 when the library does not know it.
 int32_t FlvCurDownloadPercent(VendorLibrary& library, int32_t taskNo);
 
+// The library's error for a store that had no room for the rest of a programme.
+inline constexpr int32_t kStoreFullError = 2;
+
 // What the bar says when a task's download failed for good ("节目下载失败", "磁盘空间不足");
 // nothing while it runs, once it is complete, and for a task the library does not know.
 std::optional<std::string> DownloadFailureMessage(VendorLibrary& library, int32_t taskNo);

@@ -36,6 +36,10 @@ std::string LoadErrorStatus(const std::string& error) {
     return "无法播放: " + error;
 }
 
+std::string LoadingStatus(int32_t percent) {
+    return "正在装载 " + std::to_string(percent) + "%";
+}
+
 Transport::Transport(ITransportBar& bar, Players players, Actions actions)
     : bar_(bar), players_(std::move(players)), actions_(std::move(actions)) {}
 
@@ -46,6 +50,7 @@ void Transport::SetPlayState(PlayState state) {
 
 void Transport::ResetPosition() {
     reportedError_.clear(); // a new start may fail again, and is told again
+    errorTicks_ = 0;
     reading_ = Reading{};
     bar_.SetLoadedWidth(0);
     bar_.SetKnobLeft(bar_.Bar().barLeft);
@@ -75,6 +80,10 @@ void Transport::ShowTime(int32_t pos, int32_t total) {
 }
 
 bool Transport::ShowPlayError(const std::string& error) {
+    return ShowFailure(error, true);
+}
+
+bool Transport::ShowFailure(const std::string& error, bool passOverLater) {
     if (error.empty())
         return false;
     const PlayFailure failure = DescribePlayFailure(error, PlayingLocal);
@@ -86,6 +95,10 @@ bool Transport::ShowPlayError(const std::string& error) {
         std::cerr << "luming: " << (CurrentPlay ? CurrentPlay->Name : std::string()) << ": "
                   << failure.detail << std::endl;
     }
+    // Once, after the child has had time to read it: a programme that cannot play must not
+    // hold the play list.
+    if (passOverLater && ++errorTicks_ == kTicksBeforePassingOver && actions_.passOver)
+        actions_.passOver();
     return true;
 }
 
@@ -93,13 +106,47 @@ bool Transport::ShowDownloadFailure() {
     if (PlayingLocal || !CurrentPlay)
         return false;
     const auto message = DownloadFailureMessage(players_.vendor, CurrentPlay->TaskNo);
-    return message && ShowPlayError(*message);
+    // A download may work again later (room made, the line back): the list waits for the child.
+    return message && ShowFailure(*message, false);
+}
+
+bool Transport::ShowStoreFull() {
+    if (PlayingLocal || !CurrentPlay ||
+        players_.vendor.GetProgError(CurrentPlay->TaskNo) != kStoreFullError)
+        return false;
+    if (reportedError_.empty())
+        PauseCurrent(); // once: the play button may start it again
+    return ShowDownloadFailure();
+}
+
+void Transport::PauseCurrent() {
+    const std::string& type = CurrentPlay->FileType;
+    if (type == "4") {
+        if (FlvGetPlayState(players_.flash) == kFlvPlaying)
+            FlvPlayPause(players_.flash);
+    } else if (type == "1") {
+        players_.flash.Stop();
+    } else if (type == "2") {
+        if (IMediaPlayer* audio = players_.audio(); audio && audio->Mode() == MediaMode::Playing)
+            audio->Pause();
+    }
+}
+
+void Transport::ShowLoading() {
+    SetPlayState(PlayState::Loading);
+    if (PlayingLocal || !CurrentPlay)
+        return;
+    const int32_t percent = FlvCurDownloadPercent(players_.vendor, CurrentPlay->TaskNo);
+    if (percent >= 0 && percent < 100)
+        bar_.SetStatusText(LoadingStatus(percent));
 }
 
 void Transport::Tick() {
     if (!CurrentPlay)
         return;
     try {
+        if (ShowStoreFull())
+            return;
         const std::string& type = CurrentPlay->FileType;
         if (type == "1") {
             TickFlash();
@@ -119,7 +166,8 @@ void Transport::Tick() {
 void Transport::TickFlash() {
     IFlashControl& flash = players_.flash;
     if (flash.ReadyState() != 4) {
-        ShowPlayError(flash.LoadError());
+        if (!ShowPlayError(flash.LoadError()))
+            ShowLoading();
         return;
     }
     if (flash.IsPlaying())
@@ -140,10 +188,11 @@ void Transport::TickFlash() {
         ShowTime(FlashSeconds(frame), FlashSeconds(total));
 
     // Long movies move on a little before their last frame, short ones on it. A movie without
-    // frames has no end to reach.
+    // frames, or of one frame (its code, not its timeline, plays it), has no end to reach: it
+    // plays until the child moves on.
     const int32_t frames = flash.TotalFrames();
     const int32_t frameNum = flash.FrameNum();
-    if (frames == 0)
+    if (frames <= 1)
         return;
     if ((frames >= 50 && total - frameNum < 20) || (frames < 50 && total == frameNum))
         actions_.playNext();
@@ -157,8 +206,12 @@ void Transport::TickAudio(IMediaPlayer& audio) {
         return;
     audio.SetTimeFormatMilliseconds();
     const int32_t total = Seconds(audio.Length());
-    if (audio.Mode() == MediaMode::Playing) // while it waits for bytes, the bar says so
-        SetPlayState(audio.Waiting() ? PlayState::Loading : PlayState::Playing);
+    if (audio.Mode() == MediaMode::Playing) {
+        if (audio.Waiting()) // while it waits for bytes, the bar says so
+            ShowLoading();
+        else
+            SetPlayState(PlayState::Playing);
+    }
     int32_t pos = 0;
     if (KnobDragging) {
         pos = KnobValue(total, bar_.Bar());
@@ -215,7 +268,7 @@ void Transport::TickVideo() {
     case kFlvBuffering:
         // While the download tries again the player waits for its bytes.
         if (!ShowDownloadFailure() && !ShowPlayError(flash.LoadError()))
-            SetPlayState(PlayState::Loading);
+            ShowLoading();
         break;
     default:
         if (!ShowDownloadFailure())

@@ -49,6 +49,8 @@ public:
     struct Actions {
         std::function<void()> playNext; // the end of a programme: the play mode picks the next
         std::function<void()> replay;   // start the current programme again
+        // A programme that cannot play has said so for a while: the play list may go on.
+        std::function<void()> passOver;
     };
 
     Transport(ITransportBar& bar, Players players, Actions actions);
@@ -85,6 +87,9 @@ public:
     bool ShowPlayError(const std::string& error);
     // The same for a programme whose download through the vendor library failed for good.
     bool ShowDownloadFailure();
+    // A full store is told the moment a write fails, not once the player has run dry: the
+    // player is paused there. False while there is room.
+    bool ShowStoreFull();
 
     // Whether the current programme can be sought on the bar (not Flash movies that cannot jump).
     bool CanSeek();
@@ -109,6 +114,11 @@ public:
 
 private:
     bool SeekInPlayer(int64_t milliseconds);
+    // The loading look, with the share of the programme that has arrived while it comes from
+    // the vendor library ("正在装载 37%").
+    void ShowLoading();
+    void PauseCurrent();
+    bool ShowFailure(const std::string& error, bool passOverLater);
     void TickFlash();
     void TickAudio(IMediaPlayer& audio);
     void TickVideo();
@@ -131,6 +141,7 @@ private:
     Players players_;
     Actions actions_;
     std::string reportedError_; // the failure already written to standard error
+    int errorTicks_ = 0;        // ticks that showed why the current start cannot play
     // The reading time of a text programme: nothing counts until its text is shown.
     struct Reading {
         bool started = false;
@@ -148,5 +159,11 @@ std::string TimeText(int32_t pos, int32_t total);
 
 // The status line of a programme that cannot be played.
 std::string LoadErrorStatus(const std::string& error);
+
+// The status line while `percent` of a programme has arrived.
+std::string LoadingStatus(int32_t percent);
+
+// How many ticks a programme that cannot play shows why before the play list passes over it.
+inline constexpr int kTicksBeforePassingOver = 4;
 
 } // namespace luming

@@ -54,7 +54,9 @@ public:
             return MediaStatus::Stopped;
         switch (form::Tag(form_.btnPlay)) {
         case kTagPlaying:
-            return MediaStatus::Playing; // loading counts: the programme is on its way
+            // While it loads or waits for its bytes the programme stands still, and a desktop
+            // counts the position of a playing one on by itself.
+            return form_.btnPlay->isEnabled() ? MediaStatus::Playing : MediaStatus::Paused;
         case kTagPaused:
             return MediaStatus::Paused;
         default:

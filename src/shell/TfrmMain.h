@@ -101,6 +101,8 @@ public:
     void ShowPlayMode();
     // The play list moves on at the end of a programme, by the play mode.
     void PlayNextAutomatic();
+    // A programme that cannot play has told why: the play modes that move on by themselves do.
+    void PassOverUnplayable();
 
     // The vendor's pages, the news pop-up and the "more" buttons.
     void ShowPauseAds(bool show);

@@ -72,7 +72,8 @@ void TfrmMain::ConnectTransportHandlers() {
         *transportView_,
         Transport::Players{*ShockwaveFlash1, [this]() -> IMediaPlayer* { return AudioPlayer; },
                            platform_.Vendor()},
-        Transport::Actions{[this] { PlayNextAutomatic(); }, [this] { ReplayClick(); }});
+        Transport::Actions{[this] { PlayNextAutomatic(); }, [this] { ReplayClick(); },
+                           [this] { PassOverUnplayable(); }});
     outputLevel_ = std::make_unique<OutputLevel>(platform_.Volume());
     resumePositions_ = std::make_unique<ResumePositions>(settings_.AppDir + "Config/positions.ini");
 
@@ -121,6 +122,13 @@ void TfrmMain::PlayNextAutomatic() {
         MediaSessionChanged();
     }
     TakePlayStep(step, tree_, *rules_, platform_.Dialogs());
+}
+
+void TfrmMain::PassOverUnplayable() {
+    // Where the list moves on by itself; repeating the one programme would fail again.
+    const std::string& mode = settings_.PlayMode;
+    if (mode == "0" || mode == "1" || mode == "3")
+        PlayNextAutomatic();
 }
 
 void TfrmMain::btnPlayClick() {

@@ -13,6 +13,8 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
+
 using namespace luming::test;
 namespace fs = std::filesystem;
 
@@ -127,4 +129,13 @@ TEST_F(DemoSuite, TheClientOpensOnTheChannelAndAsksTheSiteForItsPanes) {
     // The client logged in through the vendor library.
     EXPECT_TRUE(WaitUntil([&] { return SiteLog().find("GET /login 200") != std::string::npos; },
                           kTimeoutMs));
+
+    // A logout ends it in order, and the web engine's processes with it.
+    const std::vector<pid_t> children = client.Children();
+    EXPECT_FALSE(children.empty()) << "the pages run in processes of their own";
+    ::kill(static_cast<pid_t>(client.pid()), SIGTERM);
+    EXPECT_EQ(client.WaitForExit(kTimeoutMs), 0);
+    for (const pid_t child : children)
+        EXPECT_TRUE(WaitUntil([&] { return ::kill(child, 0) != 0; }, kTimeoutMs))
+            << "process " << child << " outlived the program";
 }

@@ -58,6 +58,18 @@ qint64 RunningProgram::pid() const {
     return process_->processId();
 }
 
+std::vector<pid_t> RunningProgram::Children() const {
+    std::vector<pid_t> children;
+    const fs::path tasks = "/proc/" + std::to_string(pid()) + "/task";
+    std::error_code gone;
+    for (const auto& task : fs::directory_iterator(tasks, gone)) {
+        std::ifstream list(task.path() / "children");
+        for (pid_t child = 0; list >> child;)
+            children.push_back(child);
+    }
+    return children;
+}
+
 bool RunningProgram::running() const {
     return process_->state() == QProcess::Running;
 }

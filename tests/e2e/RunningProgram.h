@@ -6,6 +6,8 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <sys/types.h>
+#include <vector>
 
 namespace luming::test {
 
@@ -33,6 +35,8 @@ public:
     ~RunningProgram();
 
     qint64 pid() const;
+    // The processes it started (the web engine's), by their ids.
+    std::vector<pid_t> Children() const;
     bool running() const;
     // Waits for the process to end by itself; its exit code, or -1 when it did not end in time.
     int WaitForExit(int timeoutMs);

@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
+
 using namespace luming::test;
 namespace fs = std::filesystem;
 
@@ -80,4 +82,16 @@ TEST_F(Startup, OnlyAFirstArgumentStartsHidden) {
     RunningProgram program(installation, {"other", "-start"}, locks);
     EXPECT_TRUE(WaitUntil([&] { return HasViewableWindow(program); }, kStartTimeoutMs))
         << program.Output().toStdString() << program.Backtrace();
+}
+
+// A logout, a service stop or Ctrl+C ends the program as its close button does (the demo
+// suite's test checks that the web engine's processes go with it).
+TEST_F(Startup, AnEndingSignalClosesTheWindowInOrder) {
+    for (const int signalNumber : {SIGTERM, SIGINT, SIGHUP}) {
+        Installation installation(temp.path() / ("suite" + std::to_string(signalNumber)), 26);
+        RunningProgram program(installation, {}, locks);
+        ASSERT_TRUE(WaitUntil([&] { return HasViewableWindow(program); }, kStartTimeoutMs));
+        ::kill(static_cast<pid_t>(program.pid()), signalNumber);
+        EXPECT_EQ(program.WaitForExit(kStartTimeoutMs), 0) << "signal " << signalNumber;
+    }
 }

@@ -4,6 +4,7 @@
 #include "platform/flash/EngineFlashControl.h"
 #include "platform/flash/MovieEngine.h"
 #include "support/EventWait.h"
+#include "support/FlashTestMovies.h"
 #include "support/LoopbackServer.h"
 #include "support/TempDir.h"
 
@@ -32,6 +33,15 @@ constexpr int kFrames = 72;
 
 using test::Pause;
 using test::WaitFor;
+
+// Pixels of the test movies' white text on their black stage.
+int TextPixels(const QImage& image) {
+    int bright = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            bright += qGray(image.pixel(x, y)) > 150;
+    return bright;
+}
 
 class RuffleMovieTest : public ::testing::Test {
 protected:
@@ -149,6 +159,33 @@ TEST_F(RuffleMovieTest, ActionScript3MovieFollowsTheClockAndCannotSeek) {
     Pause(600);
     EXPECT_EQ(engine_->CurrentFrame(), stopped);
     EXPECT_FALSE(engine_->IsPlaying());
+}
+
+// Text left to the player's device fonts, as authoring tools left it ("宋体"), shows its Chinese
+// characters in ActionScript 2 and 3 movies alike; both, of one frame, play on. An LZMA movie
+// plays like any other.
+TEST_F(RuffleMovieTest, DeviceFontChineseShowsInBothKindsOfMovieAndLzmaMoviesPlay) {
+    const std::string poem = "床前明月光";
+    std::vector<std::pair<std::string, std::string>> movies{
+        {"as2.swf", test::DeviceFontMovie(poem, "宋体")}};
+    if (const auto as3 = test::HaxeDeviceFontMovie(dir_->path(), poem, "宋体"))
+        movies.emplace_back("as3.swf", *as3);
+    else
+        ADD_FAILURE() << "haxe could not build the ActionScript 3 movie";
+    for (const auto& [name, bytes] : movies) {
+        Load(Write(name, bytes));
+        ASSERT_TRUE(WaitReady()) << name << ": " << engine_->LoadError();
+        // Five characters of 64 px on a 550 px stage shown 320 px wide: hundreds of pixels.
+        EXPECT_TRUE(WaitFor([&] { return TextPixels(engine_->grab().toImage()) > 300; }, 30000))
+            << name << ": " << TextPixels(engine_->grab().toImage()) << " text pixels";
+        EXPECT_EQ(engine_->TotalFrames(), 1) << name;
+        Pause(1500); // a one-frame movie is not over after its frame's time
+        EXPECT_TRUE(engine_->IsPlaying()) << name;
+    }
+
+    Load(Write("lzma.swf", test::LzmaMovie(movie_)));
+    ASSERT_TRUE(WaitReady()) << engine_->LoadError();
+    EXPECT_EQ(engine_->TotalFrames(), kFrames);
 }
 
 TEST_F(RuffleMovieTest, PlaysFromAnAddressAndReportsRefusals) {

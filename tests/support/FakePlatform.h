@@ -60,10 +60,15 @@ struct FakeVendorLibrary : VendorLibrary {
         loginUrl = webBaseUrl;
     }
     bool SetProgramInfo(const std::string&, int32_t, ReplyBuffer&) override { return false; }
-    bool GetProgInfo(int32_t, int32_t&) override { return false; }
+    bool GetProgInfo(int32_t, int32_t& percentOut) override {
+        if (percent)
+            percentOut = *percent;
+        return percent.has_value();
+    }
     int32_t GetProgError(int32_t) override { return progError; }
     void UnInit() override { calls.push_back("UnInit"); }
     int32_t progError = 0;
+    std::optional<int32_t> percent; // of every task; unknown when empty
 };
 
 // A desktop that records what it was asked; other programs' windows are the ones listed.

@@ -166,6 +166,8 @@ TEST_F(PlaybackWindow, MediaKeysPressTheTransportButtonsAndMoveTheVolumeBar) {
     session.Pause();
     EXPECT_EQ(session.Status(), MediaStatus::Paused) << "pause while paused does nothing";
     EXPECT_GT(platform.mediaSessionChanges, changes);
+    window->Playback().SetPlayState(PlayState::Loading); // waiting for bytes: nothing moves
+    EXPECT_EQ(session.Status(), MediaStatus::Paused);
 
     session.Next();
     EXPECT_EQ(window->Channel().CurrentIndex, 2);

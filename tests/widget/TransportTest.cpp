@@ -37,10 +37,10 @@ struct TransportTest : ::testing::Test {
     FakeFlashControl flash;
     FakeMediaPlayer audio;
     FakeVendorLibrary vendor;
-    int nexts = 0, replays = 0;
+    int nexts = 0, replays = 0, passOvers = 0;
     Transport transport{bar,
                         {flash, [this]() -> IMediaPlayer* { return &audio; }, vendor},
-                        {[this] { ++nexts; }, [this] { ++replays; }}};
+                        {[this] { ++nexts; }, [this] { ++replays; }, [this] { ++passOvers; }}};
     TKrvPlay play{"1", 0, "0", "p", "", "1", ""};
 
     void Start(const char* type) {
@@ -82,6 +82,34 @@ TEST_F(TransportTest, FlashMoviesEndOnTheirLastFrameOrTwentyBeforeTheEndOfALongO
     flash.totalFrames = flash.frameNum = 0;
     transport.Tick();
     EXPECT_EQ(nexts, 2) << "a movie without frames has no end to reach";
+    flash.totalFrames = flash.frameNum = 1;
+    transport.Tick();
+    EXPECT_EQ(nexts, 2) << "nor one of a single frame, which its code plays";
+}
+
+// Shown for four ticks, then the play list may pass over it; once. A failed download is not
+// passed over: the line or the disk may come back.
+TEST_F(TransportTest, AMovieThatCannotPlayIsPassedOverAfterItsMessageWasShown) {
+    Start("1");
+    flash.readyState = 0;
+    flash.loadError = "无法播放这种 Flash 动画";
+    for (int tick = 1; tick < kTicksBeforePassingOver; ++tick)
+        transport.Tick();
+    EXPECT_EQ(bar.status, "无法播放: 无法播放这种 Flash 动画");
+    EXPECT_EQ(passOvers, 0);
+    transport.Tick();
+    transport.Tick();
+    EXPECT_EQ(passOvers, 1);
+
+    Start("4");
+    transport.ResetPosition();
+    transport.PlayingLocal = false;
+    vendor.progError = 1;
+    VideoSays(0);
+    for (int tick = 0; tick < 2 * kTicksBeforePassingOver; ++tick)
+        transport.Tick();
+    EXPECT_EQ(bar.status, "无法播放: 节目下载失败");
+    EXPECT_EQ(passOvers, 1);
 }
 
 TEST_F(TransportTest, AudioOfUnknownLengthNeverEndsAndShowsNoTime) {
@@ -142,11 +170,21 @@ TEST_F(TransportTest, VideoWaitingForItsDownloadLoadsAndAFailedOneNeverEnds) {
     VideoSays(3);
     transport.Tick();
     EXPECT_EQ(bar.status, "正在装载,请稍等");
+    vendor.percent = 37;
+    transport.Tick();
+    EXPECT_EQ(bar.status, "正在装载 37%");
+    // A full store is told as soon as the library says so, while the player still has bytes:
+    // it is paused there, once.
+    VideoSays(1);
     vendor.progError = 2;
-    VideoSays(0);
+    transport.Tick();
     transport.Tick();
     EXPECT_EQ(bar.status, "无法播放: 磁盘空间不足");
     EXPECT_EQ(bar.tag, kTagStopped);
+    EXPECT_EQ(std::count(flash.calls.begin(), flash.calls.end(), std::string(kPlayPauseRequest)), 1);
+    VideoSays(0);
+    transport.Tick();
+    EXPECT_EQ(bar.status, "无法播放: 磁盘空间不足");
     EXPECT_EQ(nexts, 0);
 }
 

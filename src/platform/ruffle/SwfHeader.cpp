@@ -1,5 +1,6 @@
 #include "platform/ruffle/SwfHeader.h"
 
+#include <lzma.h>
 #include <zlib.h>
 
 #include <array>
@@ -78,6 +79,40 @@ bool InflateStart(std::string_view input, std::string& output, bool& truncated) 
     return true;
 }
 
+// The LZMA body: compressed length (4 bytes), the coder's properties (5), then the data.
+constexpr size_t kLzmaPrefix = 4 + 5;
+// A movie whose dictionary needs more is not decoded here (nor worth playing on this machine).
+constexpr uint64_t kLzmaMemoryLimit = 256u << 20;
+
+// The same for an LZMA body. The properties are fed to liblzma's ".lzma" decoder with the
+// length left unknown, as that format allows. LZMA_MEMLIMIT_ERROR for a dictionary too large.
+lzma_ret LzmaStart(std::string_view input, std::string& output, bool& truncated) {
+    truncated = input.size() < kLzmaPrefix;
+    if (truncated)
+        return LZMA_OK;
+    std::string alone(input.substr(4, 5));
+    alone.append(8, '\xFF');
+    alone.append(input.substr(kLzmaPrefix));
+    lzma_stream stream = LZMA_STREAM_INIT;
+    if (const lzma_ret rc = lzma_alone_decoder(&stream, kLzmaMemoryLimit); rc != LZMA_OK)
+        return rc;
+    std::array<uint8_t, kNeededBody> out{};
+    stream.next_in = reinterpret_cast<const uint8_t*>(alone.data());
+    stream.avail_in = alone.size();
+    stream.next_out = out.data();
+    stream.avail_out = out.size();
+    lzma_ret rc = LZMA_OK;
+    while (rc == LZMA_OK && stream.avail_out > 0 && stream.avail_in > 0)
+        rc = lzma_code(&stream, LZMA_RUN);
+    const size_t produced = out.size() - stream.avail_out;
+    lzma_end(&stream);
+    if (rc != LZMA_OK && rc != LZMA_STREAM_END)
+        return rc;
+    output.assign(reinterpret_cast<const char*>(out.data()), produced);
+    truncated = rc != LZMA_STREAM_END && stream.avail_out > 0;
+    return LZMA_OK;
+}
+
 } // namespace
 
 SwfHeaderResult ReadSwfHeader(std::string_view bytes) {
@@ -88,12 +123,11 @@ SwfHeaderResult ReadSwfHeader(std::string_view bytes) {
         return Fail(SwfHeaderStatus::Invalid, "not a Flash movie");
     if (bytes.size() < kFixedHeader)
         return Fail(SwfHeaderStatus::NeedMoreBytes, "header cut short");
-    if (signature == "ZWS")
-        return Fail(SwfHeaderStatus::Unsupported, "LZMA-compressed Flash movie");
 
     SwfHeaderResult result;
     SwfHeader& header = result.header;
     header.compressed = signature == "CWS";
+    header.lzma = signature == "ZWS";
     header.version = static_cast<uint8_t>(bytes[3]);
     header.fileLength = Le(bytes, 4, 4);
     if (header.version == 0 || header.fileLength < kFixedHeader)
@@ -105,6 +139,13 @@ SwfHeaderResult ReadSwfHeader(std::string_view bytes) {
     if (header.compressed) {
         if (!InflateStart(body, inflated, truncated))
             return Fail(SwfHeaderStatus::Invalid, "broken compressed Flash movie");
+        body = inflated;
+    } else if (header.lzma) {
+        const lzma_ret rc = LzmaStart(body, inflated, truncated);
+        if (rc == LZMA_MEMLIMIT_ERROR)
+            return Fail(SwfHeaderStatus::Unsupported, "LZMA dictionary too large");
+        if (rc != LZMA_OK)
+            return Fail(SwfHeaderStatus::Invalid, "broken LZMA-compressed Flash movie");
         body = inflated;
     }
     const auto incomplete = [&](const char* what) {

@@ -10,6 +10,7 @@ namespace luming {
 struct SwfHeader {
     int version = 0;
     bool compressed = false; // zlib ("CWS")
+    bool lzma = false;       // LZMA ("ZWS", Flash 11 and later)
     uint32_t fileLength = 0; // uncompressed length, from the header
     int widthTwips = 0;      // stage size, 20 twips a pixel
     int heightTwips = 0;
@@ -24,7 +25,7 @@ enum class SwfHeaderStatus {
     Ok,
     NeedMoreBytes, // the bytes so far are a good start; more are needed to decide
     Invalid,       // not a Flash movie
-    Unsupported,   // a Flash movie we cannot read (LZMA)
+    Unsupported,   // a Flash movie we cannot read
 };
 
 struct SwfHeaderResult {

@@ -23,6 +23,12 @@ const luming = (() => {
     // The playing clock of an ActionScript 3 programme, in frames.
     let clockFrames = 0, clockSince = null, endTimer = null;
 
+    // A movie of one frame is played by its code, not its timeline: it has no last frame to
+    // stop on and plays until the child moves on.
+    function hasTimelineEnd() {
+        return !loop && movie.totalFrames > 1;
+    }
+
     function call(name, ...args) {
         try {
             return typeof player[name] === "function" ? player[name](...args) : undefined;
@@ -40,7 +46,7 @@ const luming = (() => {
         if (clockSince !== null)
             return;
         clockSince = performance.now();
-        if (!loop && movie.frameRate > 0) {
+        if (hasTimelineEnd() && movie.frameRate > 0) {
             const left = Math.max(0, movie.totalFrames - 1 - clockFrames) / movie.frameRate;
             endTimer = setTimeout(() => { pauseClock(); player.pause(); }, left * 1000);
         }
@@ -107,7 +113,7 @@ const luming = (() => {
             url: options.url, allowScriptAccess: true, autoplay: "on", unmuteOverlay: "hidden",
             splashScreen: false, contextMenu: "off", showSwfDownload: false, polyfills: false,
             letterbox: "on", scale: options.exactFit ? "exactFit" : "showAll",
-            backgroundColor: options.background, logLevel: "error",
+            backgroundColor: options.background, logLevel: "error", deviceFontRenderer: "canvas",
         }).catch((e) => { error = String(e); });
     }
 
@@ -149,7 +155,9 @@ const luming = (() => {
                 becomeReady();
             if (ready) {
                 result.frame = Number(frame) || 0;
-                result.playing = playing === "true";
+                // A frame that never moves tells nothing of a one-frame movie: it plays as
+                // long as it was not stopped.
+                result.playing = playing === "true" || (movie.totalFrames <= 1 && wantPlaying);
             }
         } else if (ready) {
             result.frame = clockFrame();
@@ -166,7 +174,7 @@ const luming = (() => {
         if (movie.wrapped) {
             call(callbacks.play);
         } else {
-            if (!loop && clockFrame() >= movie.totalFrames)
+            if (hasTimelineEnd() && clockFrame() >= movie.totalFrames)
                 return;
             player.play();
             startClock();

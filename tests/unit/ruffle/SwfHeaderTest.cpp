@@ -1,4 +1,5 @@
 #include "platform/ruffle/SwfHeader.h"
+#include "support/FlashTestMovies.h"
 
 #include <gtest/gtest.h>
 #include <zlib.h>
@@ -21,6 +22,8 @@ std::string Movie(const std::string& signature, const std::string& body, int ver
     const auto length = static_cast<uint32_t>(8 + body.size());
     for (int i = 0; i < 4; ++i)
         movie += static_cast<char>((length >> (8 * i)) & 0xFF);
+    if (signature == "ZWS")
+        return test::LzmaMovie(Movie("FWS", body, version));
     if (signature != "CWS")
         return movie + body;
     uLongf size = compressBound(body.size());
@@ -32,11 +35,12 @@ std::string Movie(const std::string& signature, const std::string& body, int ver
 
 TEST(SwfHeader, ReadsPlainAndCompressedMovies) {
     const std::string body = kStage + kRate24Frames10 + kAs3Attributes + "\x40\x00"s;
-    for (const char* signature : {"FWS", "CWS"}) {
+    for (const char* signature : {"FWS", "CWS", "ZWS"}) {
         const SwfHeaderResult result = ReadSwfHeader(Movie(signature, body));
         ASSERT_EQ(result.status, SwfHeaderStatus::Ok) << signature << ": " << result.error;
         const SwfHeader& header = result.header;
         EXPECT_EQ(header.compressed, std::string(signature) == "CWS");
+        EXPECT_EQ(header.lzma, std::string(signature) == "ZWS");
         EXPECT_EQ(header.version, 10);
         EXPECT_EQ(header.fileLength, 8 + body.size());
         EXPECT_EQ(header.widthTwips, 11000);
@@ -62,7 +66,7 @@ TEST(SwfHeader, ActionScript3OnlyFromTheFirstTagsFlag) {
 
 TEST(SwfHeader, EveryCutShortStartAsksForMore) {
     const std::string body = kStage + kRate24Frames10 + kAs3Attributes;
-    for (const char* signature : {"FWS", "CWS"}) {
+    for (const char* signature : {"FWS", "CWS", "ZWS"}) {
         const std::string movie = Movie(signature, body);
         for (size_t size = 0; size < movie.size(); ++size) {
             const SwfHeaderResult result = ReadSwfHeader(std::string_view(movie).substr(0, size));
@@ -85,7 +89,11 @@ TEST(SwfHeader, RejectsWhatIsNoFlashMovie) {
     // xMax below xMin.
     const std::string backwards = "\x50\x10\x00\x00\x00"s + kRate24Frames10 + "\x40\x00"s;
     EXPECT_EQ(ReadSwfHeader(Movie("FWS", backwards)).status, SwfHeaderStatus::Invalid);
-    EXPECT_EQ(ReadSwfHeader(Movie("ZWS", body)).status, SwfHeaderStatus::Unsupported);
+    EXPECT_EQ(ReadSwfHeader("ZWS\x0D\x20\x00\x00\x00\x10\x00\x00\x00\x5D\x00\x00\x10\x00garbage"s).status,
+              SwfHeaderStatus::Invalid);
+    // Properties asking for a 4 GiB dictionary.
+    EXPECT_EQ(ReadSwfHeader("ZWS\x0D\x20\x00\x00\x00\x10\x00\x00\x00\x5D\xFF\xFF\xFF\xFF\x00\x00"s).status,
+              SwfHeaderStatus::Unsupported);
 }
 
 } // namespace
