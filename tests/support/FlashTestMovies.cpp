@@ -62,14 +62,19 @@ std::string DeviceFontMovie(std::string_view text, std::string_view font) {
     const auto integer = [](int value) { return Avm1Code().PushInt(value); };
     const auto string = [](std::string_view value) { return Avm1Code().PushString(value); };
     const Avm1Code name = string("poem"), depth = integer(1), left = integer(0), top = integer(0),
-                   width = integer(550), height = integer(200), format = Avm1Code().Variable("format");
+                   width = integer(550), height = integer(200),
+                   format = Avm1Code().Variable("format");
     Avm1Code code;
     // _root.createTextField("poem", 1, 0, 0, 550, 200);
     code.CallMethod(Avm1Code().Variable("_root"), "createTextField",
                     {&name, &depth, &left, &top, &width, &height})
         .Pop();
     // format = new TextFormat(font, 64, 0xFFFFFF);
-    code.PushString("format").PushInt(0xFFFFFF).PushInt(64).PushString(font).PushInt(3)
+    code.PushString("format")
+        .PushInt(0xFFFFFF)
+        .PushInt(64)
+        .PushString(font)
+        .PushInt(3)
         .PushString("TextFormat")
         .Action(kNewObject)
         .Action(kSetVariable);
@@ -97,11 +102,13 @@ std::optional<std::string> HaxeDeviceFontMovie(const std::filesystem::path& dir,
                                       "    static function main() {\n"
                                       "        var field = new TextField();\n"
                                       "        field.defaultTextFormat = new TextFormat(\""
-                                   << font << "\", 64, 0xFFFFFF);\n"
+                                   << font
+                                   << "\", 64, 0xFFFFFF);\n"
                                       "        field.width = 550;\n"
                                       "        field.height = 200;\n"
                                       "        field.text = \""
-                                   << text << "\";\n"
+                                   << text
+                                   << "\";\n"
                                       "        flash.Lib.current.addChild(field);\n"
                                       "    }\n"
                                       "}\n";

@@ -2,10 +2,11 @@
 
 #include "platform/VolumeLevel.h"
 #include "platform/flash/MovieEngine.h"
+#include "platform/ruffle/MovieDownload.h"
 #include "platform/ruffle/RufflePageFiles.h"
 #include "platform/ruffle/RuffleScheme.h"
 #include "platform/ruffle/RuffleTexts.h"
-#include "platform/ruffle/SwfHeaderFetch.h"
+#include "platform/ruffle/SwfStream.h"
 #include "platform/ruffle/WrapperMovie.h"
 
 #include <QFile>
@@ -20,7 +21,10 @@
 #include <QWebEngineSettings>
 #include <QWebEngineView>
 
+#include <algorithm>
+#include <cmath>
 #include <deque>
+#include <memory>
 #include <optional>
 
 namespace luming {
@@ -33,10 +37,19 @@ constexpr int kPollMs = 200;
 constexpr int kLoadingPollMs = 50;
 // Enough for any header, even a compressed one.
 constexpr qint64 kHeaderBytes = 64 * 1024;
+// Readiness of a movie whose frames play while the rest arrives, as the Flash Player said it.
+constexpr int kInteractive = 3;
 constexpr int kExactFit = 2;
 
 QString ColorText(int color) {
     return QString("#%1").arg(color & 0xFFFFFF, 6, 16, QChar('0'));
+}
+
+// About a second of a movie's frames: what a movie still arriving starts with, and how far
+// ahead of its playing frame it takes more.
+int SecondOfFrames(const SwfHeader& header) {
+    const int rate = static_cast<int>(std::lround(header.FrameRate()));
+    return std::clamp(rate, 1, std::max(1, header.frameCount));
 }
 
 bool IsAddress(const std::string& movie) {
@@ -64,7 +77,9 @@ public:
     std::string CallFunction(const std::string&) override {
         throw FlashCallError("a plain Flash movie has no functions to call");
     }
-    int ReadyState() override { return state_.ready; }
+    int ReadyState() override {
+        return Arriving() && state_.ready == 4 ? kInteractive : state_.ready;
+    }
     int TotalFrames() override { return header_ ? header_->frameCount : 0; }
     int FrameNum() override { return state_.frame; }
     int CurrentFrame() override { return state_.frame; }
@@ -80,7 +95,17 @@ public:
     void Prepare() override { RunScript("luming.prepare()"); }
 
 private:
-    void Start(const SwfHeader& header, const QString& programmeUrl, const QString& localPath);
+    void Start(const SwfHeader& header, const QString& programmeUrl, const QString& localPath,
+               const QByteArray& programme = {}, int startFrame = 0);
+    // A movie from an address arrives in the program: it starts on its first second of frames
+    // (an ActionScript 3 movie, which cannot go to a frame, once it is whole) and is loaded
+    // again with more of them as its playing frame comes near their end.
+    void Arrived(std::string_view bytes);
+    void DownloadEnded(const std::string& error);
+    void ServeArrived(int startFrame);
+    void FollowArrivals();
+    // Frames play while more of the movie is still to come.
+    bool Arriving() const { return stream_ && header_ && !servedWhole_; }
     void Fail(const std::string& error);
     void FailStalled();
     void RunScript(const QString& script);
@@ -92,7 +117,7 @@ private:
     QWebEngineProfile* profile_;
     RufflePageFiles* files_;
     QWebEngineView* view_;
-    SwfHeaderFetch* fetch_;
+    MovieDownload* download_;
     QTimer poll_;
     // Runs while a movie loads; restarted by every byte that arrives and by every poll that
     // finds the page asking for nothing (busy with itself, not with the network).
@@ -104,6 +129,13 @@ private:
 
     int load_ = 0;
     std::optional<SwfHeader> header_;
+    std::unique_ptr<SwfStream> stream_; // a movie from an address, as it arrives
+    bool arrived_ = false;              // all of it
+    int servedFrames_ = 0;              // the frames of the movie the page has now
+    bool servedWhole_ = false;
+    int part_ = 0;            // the movies served for this load so far
+    bool wantPlaying_ = true; // what the program asked for
+    int playedTo_ = 0;        // the frame last seen on a ready page: where to go on
     PageState state_;
     std::string loadError_;
     bool polling_ = false;
@@ -118,7 +150,7 @@ RuffleMovie::RuffleMovie(QWidget* parent, VolumeLevel& volume, const QString& ru
                          std::chrono::milliseconds stallLimit, int moviesPerPage)
     : MovieEngine(parent), volume_(volume), profile_(new QWebEngineProfile(this)),
       files_(new RufflePageFiles(ruffleDir, this)), view_(new QWebEngineView(this)),
-      fetch_(new SwfHeaderFetch(this)), moviesPerPage_(moviesPerPage) {
+      download_(new MovieDownload(this)), moviesPerPage_(moviesPerPage) {
     profile_->installUrlSchemeHandler(kRuffleScheme, files_);
     auto* page = new QWebEnginePage(profile_, view_);
     page->setBackgroundColor(Qt::black);
@@ -153,6 +185,11 @@ RuffleMovie::RuffleMovie(QWidget* parent, VolumeLevel& volume, const QString& ru
     stalled_.setSingleShot(true);
     stalled_.setInterval(stallLimit);
     connect(&stalled_, &QTimer::timeout, this, [this] {
+        // No byte of the movie the program fetches came for the whole limit.
+        if (stream_ && !arrived_) {
+            FailStalled();
+            return;
+        }
         // A page still loading itself has asked for no movie yet. A page too busy to answer
         // may have received bytes meanwhile: its answer decides.
         if (header_ && !pageReady_)
@@ -196,15 +233,17 @@ void RuffleMovie::Load(const std::string& movie, const std::string&) {
     const int load = load_;
     if (IsAddress(movie)) {
         stalled_.start();
-        const QUrl url(QString::fromStdString(movie));
-        fetch_->Start(url, [this, load, url](const SwfHeader& header, const std::string& error) {
-            if (load != load_)
-                return;
-            if (!error.empty())
-                Fail(error);
-            else
-                Start(header, url.toString(QUrl::FullyEncoded), {});
-        });
+        stream_ = std::make_unique<SwfStream>();
+        download_->Start(
+            QUrl(QString::fromStdString(movie)),
+            [this, load](std::string_view bytes) {
+                if (load == load_)
+                    Arrived(bytes);
+            },
+            [this, load](const std::string& error) {
+                if (load == load_)
+                    DownloadEnded(error);
+            });
         return;
     }
     const QString path = QUrl(QString::fromStdString(movie)).isLocalFile()
@@ -227,7 +266,7 @@ void RuffleMovie::Load(const std::string& movie, const std::string&) {
 }
 
 void RuffleMovie::Start(const SwfHeader& header, const QString& programmeUrl,
-                        const QString& localPath) {
+                        const QString& localPath, const QByteArray& programme, int startFrame) {
     header_ = header;
     const bool wrapped = !header.actionScript3;
     QByteArray wrapper;
@@ -236,7 +275,10 @@ void RuffleMovie::Start(const SwfHeader& header, const QString& programmeUrl,
             BuildWrapperMovie(header, programmeUrl.toStdString(), backgroundColor_);
         wrapper = QByteArray(bytes.data(), static_cast<qsizetype>(bytes.size()));
     }
-    files_->Offer(load_, wrapper, localPath);
+    if (programme.isEmpty())
+        files_->Offer(load_, wrapper, localPath);
+    else
+        files_->OfferBytes(load_, wrapper, QUrl(programmeUrl).fileName(), programme);
     const QJsonObject options{
         {"load", load_},
         {"url", wrapped ? RufflePageFiles::WrapperUrl(load_) : programmeUrl},
@@ -246,19 +288,73 @@ void RuffleMovie::Start(const SwfHeader& header, const QString& programmeUrl,
         {"loop", loop_},
         {"exactFit", scaleMode_ == kExactFit},
         {"background", ColorText(backgroundColor_)},
+        {"startFrame", startFrame},
+        {"startPlaying", wantPlaying_},
     };
     Command("luming.load(" +
             QString::fromUtf8(QJsonDocument(options).toJson(QJsonDocument::Compact)) + ")");
     ++moviesOnPage_;
     poll_.start(kLoadingPollMs);
-    if (!localPath.isEmpty())
-        stalled_.stop(); // a file on this machine does not stall
+    if (!localPath.isEmpty() || (stream_ && arrived_))
+        stalled_.stop(); // a file on this machine, or one wholly here, does not stall
     else
         stalled_.start();
 }
 
+void RuffleMovie::Arrived(std::string_view bytes) {
+    if (stalled_.isActive())
+        stalled_.start();
+    if (!stream_->Append(bytes)) {
+        download_->Cancel();
+        Fail(stream_->unsupported() ? texts::kUnsupported + " (" + stream_->error() + ")"
+                                    : texts::kNotFlash);
+        return;
+    }
+    const auto& header = stream_->header();
+    if (!header_ && header && !header->actionScript3 &&
+        stream_->CompleteFrames() >= SecondOfFrames(*header))
+        ServeArrived(0);
+}
+
+void RuffleMovie::DownloadEnded(const std::string& error) {
+    if (!error.empty()) {
+        Fail(error);
+        return;
+    }
+    arrived_ = true;
+    if (!stream_->header()) {
+        Fail(texts::kNotFlash);
+        return;
+    }
+    // Whole now: the bar and the clock may follow it. A movie already playing goes on from
+    // where it stands.
+    ServeArrived(playedTo_);
+}
+
+void RuffleMovie::ServeArrived(int startFrame) {
+    servedWhole_ = arrived_;
+    servedFrames_ = stream_->CompleteFrames();
+    const std::string& movie = arrived_ ? stream_->Received() : stream_->PrefixMovie();
+    const QString url = RufflePageFiles::ProgrammeUrl(load_, QString("part%1.swf").arg(++part_));
+    Start(*stream_->header(), url, {},
+          QByteArray(movie.data(), static_cast<qsizetype>(movie.size())), startFrame);
+}
+
+void RuffleMovie::FollowArrivals() {
+    if (!Arriving() || state_.ready != 4)
+        return;
+    const int ahead = SecondOfFrames(*header_);
+    const int frame = playedTo_;
+    if (frame + ahead < servedFrames_)
+        return;
+    if (stream_->CompleteFrames() >= servedFrames_ + 2 * ahead)
+        ServeArrived(frame);
+    else if (frame >= servedFrames_ && state_.playing)
+        RunScript("luming.stop()"); // waits on its last frame; the program's wish stays
+}
+
 void RuffleMovie::FailStalled() {
-    fetch_->Cancel();
+    download_->Cancel();
     Command("luming.clear()");
     Fail(texts::kDownloadFailed);
 }
@@ -272,7 +368,11 @@ void RuffleMovie::Fail(const std::string& error) {
 
 void RuffleMovie::Clear() {
     ++load_;
-    fetch_->Cancel();
+    download_->Cancel();
+    stream_.reset();
+    arrived_ = servedWhole_ = false;
+    servedFrames_ = part_ = playedTo_ = 0;
+    wantPlaying_ = true;
     files_->Withdraw();
     poll_.stop();
     stalled_.stop();
@@ -286,11 +386,13 @@ void RuffleMovie::Clear() {
 }
 
 void RuffleMovie::Play() {
+    wantPlaying_ = true;
     state_.playing = true;
     Command("luming.play()");
 }
 
 void RuffleMovie::Stop() {
+    wantPlaying_ = false;
     state_.playing = false;
     Command("luming.stop()");
 }
@@ -334,15 +436,18 @@ void RuffleMovie::Poll() {
         if (commands != self->commands_ || reply.value("load").toInt() != load)
             return;
         self->state_.ready = reply.value("ready").toInt();
-        if (self->state_.ready == 4)
+        if (self->state_.ready == 4 && !self->Arriving())
             self->stalled_.stop();
         self->state_.frame = reply.value("frame").toInt();
+        if (self->state_.ready == 4)
+            self->playedTo_ = self->state_.frame;
         // Once, not at every poll: a new interval starts the timer again.
         if (self->state_.ready == 4 && self->state_.frame >= 1 && self->poll_.interval() != kPollMs)
             self->poll_.setInterval(kPollMs);
         self->state_.playing = reply.value("playing").toBool();
         if (const QString error = reply.value("error").toString(); !error.isEmpty())
             self->state_.error = texts::kPlayerFailed + " (" + error.toStdString() + ")";
+        self->FollowArrivals();
     });
 }
 

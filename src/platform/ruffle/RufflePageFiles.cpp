@@ -57,6 +57,14 @@ void RufflePageFiles::Offer(int load, QByteArray wrapper, QString programmePath)
     load_ = load;
     wrapper_ = std::move(wrapper);
     programmePath_ = std::move(programmePath);
+    programmeName_.clear();
+    programmeBytes_.clear();
+}
+
+void RufflePageFiles::OfferBytes(int load, QByteArray wrapper, QString name, QByteArray programme) {
+    Offer(load, std::move(wrapper), {});
+    programmeName_ = std::move(name);
+    programmeBytes_ = std::move(programme);
 }
 
 void RufflePageFiles::requestStarted(QWebEngineUrlRequestJob* job) {
@@ -78,6 +86,11 @@ void RufflePageFiles::requestStarted(QWebEngineUrlRequestJob* job) {
     } else if (parts.size() == 3 && parts[0] == "programme" && parts[1] == current &&
                !programmePath_.isEmpty()) {
         device = new QFile(programmePath_, job);
+    } else if (parts.size() == 3 && parts[0] == "programme" && parts[1] == current &&
+               parts[2] == programmeName_ && !programmeBytes_.isEmpty()) {
+        auto* buffer = new QBuffer(job);
+        buffer->setData(programmeBytes_);
+        device = buffer;
     }
     if (!device || !device->open(QIODevice::ReadOnly)) {
         job->fail(QWebEngineUrlRequestJob::UrlNotFound);

@@ -11,7 +11,8 @@ namespace luming {
 //   player.html, bridge.js   the page (built into the program)
 //   ruffle/<name>            Ruffle's scripts and .wasm files, by name only
 //   wrapper/<n>.swf          the wrapper movie of load number n
-//   programme/<n>/<name>     the local programme of load number n, and no other file
+//   programme/<n>/<name>     the local programme of load number n, and no other file, or the
+//                            bytes offered under that name
 // Anything else, or an older load's number, is not found.
 class RufflePageFiles : public QWebEngineUrlSchemeHandler {
     Q_OBJECT
@@ -24,6 +25,8 @@ public:
     static QString ProgrammeUrl(int load, const QString& path);
 
     void Offer(int load, QByteArray wrapper, QString programmePath);
+    // The programme as bytes in memory (a movie still arriving), under `name`.
+    void OfferBytes(int load, QByteArray wrapper, QString name, QByteArray programme);
     void Withdraw() { Offer(-1, {}, {}); }
 
     void requestStarted(QWebEngineUrlRequestJob* job) override;
@@ -34,6 +37,8 @@ private:
     int load_ = -1;
     QByteArray wrapper_;
     QString programmePath_;
+    QString programmeName_;
+    QByteArray programmeBytes_;
 };
 
 } // namespace luming

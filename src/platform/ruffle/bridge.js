@@ -96,10 +96,14 @@ const luming = (() => {
         lumingDownload = { open: 0, failed: false };
     }
 
+    // A movie still arriving is loaded again with more of its frames: it goes on from the
+    // frame it had reached (startFrame), playing or not (startPlaying).
     function load(options) {
         clear();
         movie = options;
         loop = options.loop;
+        pendingFrame = options.startFrame || 0;
+        wantPlaying = options.startPlaying !== false;
         document.body.style.background = options.background;
         player = window.RufflePlayer.newest().createPlayer();
         const style = document.createElement("style");

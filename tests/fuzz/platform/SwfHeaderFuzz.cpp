@@ -1,6 +1,9 @@
 // Arbitrary bytes as the start of a Flash movie; every header accepted is turned into a wrapper
-// movie, which must read back as the stage and frame rate it was built from.
+// movie, which must read back as the stage and frame rate it was built from. The same bytes
+// arriving in two pieces are followed frame by frame; a movie of the frames so far must read
+// back as a plain movie of its own length.
 #include "platform/ruffle/SwfHeader.h"
+#include "platform/ruffle/SwfStream.h"
 #include "platform/ruffle/WrapperMovie.h"
 
 #include <algorithm>
@@ -38,10 +41,26 @@ void CheckWrapper(const SwfHeader& programme, int backgroundColor) {
         std::abort();
 }
 
+void CheckStream(std::string_view bytes) {
+    SwfStream stream;
+    if (stream.Append(bytes.substr(0, bytes.size() / 2)))
+        stream.Append(bytes.substr(bytes.size() / 2));
+    const std::string prefix = stream.PrefixMovie();
+    if (prefix.empty())
+        return;
+    const SwfHeaderResult result = ReadSwfHeader(prefix);
+    if (stream.CompleteFrames() <= 0 || result.status == SwfHeaderStatus::Invalid ||
+        (result.status == SwfHeaderStatus::Ok &&
+         (result.header.fileLength != prefix.size() ||
+          result.header.frameCount != stream.header()->frameCount)))
+        std::abort();
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string_view bytes(reinterpret_cast<const char*>(data), size);
+    CheckStream(bytes);
     const SwfHeaderResult result = ReadSwfHeader(bytes);
     if (result.status != SwfHeaderStatus::Ok) {
         if (result.error.empty())
@@ -57,7 +76,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         header.heightTwips < 0 || header.compressed != bytes.starts_with("CWS"))
         std::abort();
     // Bytes after a plain movie's header change nothing.
-    if (!header.compressed) {
+    if (!header.compressed && !header.lzma) {
         const SwfHeaderResult longer = ReadSwfHeader(std::string(bytes) + std::string(64, '\xff'));
         if (longer.status != SwfHeaderStatus::Ok || !SameHeader(longer.header, header))
             std::abort();
