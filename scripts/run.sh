@@ -35,11 +35,13 @@ mkdir -p "$demo/screenshots" "$demo/media"
 cp "$root/demo/channel.tsv" "$demo/media/channel.tsv"
 
 pids=()
+# One at a time, the client first: it ends in order (its place and settings kept) while its X
+# server and the site are still there.
 cleanup() {
     for pid in "${pids[@]}"; do
         kill "$pid" 2>/dev/null || true
+        wait "$pid" 2>/dev/null || true
     done
-    wait 2>/dev/null || true
 }
 trap cleanup EXIT
 
