@@ -89,4 +89,39 @@ RangeAnswer ResolveRange(std::string_view header, uint64_t total) {
     return {RangeAnswer::Kind::Part, *first, std::min(*last, total - 1) - *first + 1};
 }
 
+std::optional<ContentRange> ParseContentRange(std::string_view value) {
+    constexpr std::string_view kUnit = "bytes ";
+    value = Trim(value);
+    if (value.size() < kUnit.size() ||
+        !std::equal(kUnit.begin(), kUnit.end(), value.begin(), [](char a, char b) {
+            return a == std::tolower(static_cast<unsigned char>(b));
+        }))
+        return std::nullopt;
+    value = Trim(value.substr(kUnit.size()));
+    const std::size_t slash = value.find('/');
+    if (slash == std::string_view::npos)
+        return std::nullopt;
+    const std::string_view part = value.substr(0, slash);
+    const std::string_view size = value.substr(slash + 1);
+    ContentRange range;
+    if (size != "*") {
+        range.total = Number(size);
+        if (!range.total)
+            return std::nullopt;
+    }
+    if (part != "*") {
+        const std::size_t dash = part.find('-');
+        if (dash == std::string_view::npos)
+            return std::nullopt;
+        range.first = Number(part.substr(0, dash));
+        range.last = Number(part.substr(dash + 1));
+        if (!range.first || !range.last || *range.last < *range.first ||
+            (range.total && *range.last >= *range.total))
+            return std::nullopt;
+    } else if (!range.total) {
+        return std::nullopt;
+    }
+    return range;
+}
+
 } // namespace kestrivane

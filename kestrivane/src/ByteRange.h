@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string_view>
 
 namespace kestrivane {
@@ -19,5 +20,14 @@ struct RangeAnswer {
 
 // An end past the programme is cut at its last byte; a malformed header is ignored.
 RangeAnswer ResolveRange(std::string_view header, uint64_t total);
+
+// An origin's Content-Range: "bytes 100-199/1000", "bytes 100-199/*" or "bytes */1000".
+struct ContentRange {
+    std::optional<uint64_t> first, last; // both or neither
+    std::optional<uint64_t> total;
+};
+
+// Nothing for a header not of that form, or with a part that does not fit its total.
+std::optional<ContentRange> ParseContentRange(std::string_view value);
 
 } // namespace kestrivane

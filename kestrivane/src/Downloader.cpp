@@ -1,27 +1,32 @@
 #include "Downloader.h"
 
+#include "ResponseHead.h"
+
 #include <algorithm>
 #include <cerrno>
-#include <charconv>
-#include <fcntl.h>
-#include <string_view>
-#include <unistd.h>
 
 namespace kestrivane {
 
 namespace {
 
 constexpr long kConnectTimeoutMs = 15000;
-// A player waits for the check of a stored copy; an origin that does not answer soon is gone.
+// A player waits for the check of a stored copy, or for a side fetch; an origin that does not
+// answer soon is gone.
 constexpr long kCheckConnectTimeoutMs = 5000;
 // A transfer slower than 1 byte/s for this long is given up (and tried again).
 constexpr long kStallSeconds = 30;
 // Pauses between attempts: the first, doubled each time up to the last.
 constexpr std::chrono::milliseconds kFirstPause{500};
 constexpr std::chrono::milliseconds kLongestPause{8000};
+// Side fetches are looked at this often, and at once when a player asks for bytes.
+constexpr std::chrono::milliseconds kPlanEvery{100};
 
 bool StoreIsFull(int error) {
     return error == ENOSPC || error == EFBIG || error == EDQUOT;
+}
+
+TaskFailure FailureFor(int error) {
+    return StoreIsFull(error) ? TaskFailure::DiskFull : TaskFailure::Download;
 }
 
 // Whether trying again may help: a connection that failed or broke, a server in trouble. A
@@ -44,86 +49,91 @@ bool MayPassOff(CURLcode result, long status, bool refused) {
     }
 }
 
-// "bytes 100-199/1000" or "bytes */1000" → 1000.
-std::optional<uint64_t> TotalFromContentRange(std::string_view value) {
-    const std::size_t slash = value.rfind('/');
-    if (slash == std::string_view::npos)
-        return std::nullopt;
-    std::string_view digits = value.substr(slash + 1);
-    while (!digits.empty() &&
-           (digits.back() == '\r' || digits.back() == '\n' || digits.back() == ' '))
-        digits.remove_suffix(1);
-    uint64_t total = 0;
-    const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), total);
-    if (error != std::errc() || end != digits.data() + digits.size())
-        return std::nullopt;
-    return total;
-}
-
-bool StartsWithLower(std::string_view line, std::string_view lowerPrefix) {
-    if (line.size() < lowerPrefix.size())
-        return false;
-    for (std::size_t i = 0; i < lowerPrefix.size(); ++i)
-        if (std::tolower(static_cast<unsigned char>(line[i])) != lowerPrefix[i])
-            return false;
-    return true;
-}
-
 } // namespace
 
+struct Downloader::Copy {
+    Copy(const Store& store, std::shared_ptr<Task> task) : writer(store, std::move(task)) {}
+
+    CopyWriter writer;
+    CURL* main = nullptr; // its main transfer, while one runs
+    // The origin ignored a range or sent another version of the programme: players wait for
+    // the main download, as they did before side fetches.
+    bool sidesRefused = false;
+    // After a side fetch that broke, the next waits a little (growing like the main's pauses).
+    std::chrono::milliseconds sidePause{0};
+    Clock::time_point sidesPausedUntil{};
+};
+
+// One connection to the origin: a programme's main download (from where its copy's prefix
+// ends, to the end) or a side fetch (from a player's missing byte, as far as players need).
 struct Downloader::Transfer {
+    std::shared_ptr<Copy> copy;
     std::shared_ptr<Task> task;
     const Store* store = nullptr;
     CURL* curl = nullptr;
-    int fd = -1;
-    uint64_t resumeFrom = 0;
-    uint64_t written = 0; // bytes of this response's body written so far
+    bool side = false;
+    uint64_t resumeFrom = 0; // where the body goes in the copy
+    uint64_t written = 0;    // bytes of this response's body written so far
+    uint64_t stopAt = 0;     // a side fetch has read far enough here
     bool bodyStarted = false;
+    ResponseHead head;                // of the final response, once read
     bool refused = false;             // the origin answered with a status we do not take
     bool storeFull = false;           // a write found no room in the store
     bool changesFile = false;         // a body is being written over or after the stored bytes
+    bool startOver = false;           // the origin has another version than the copy's pieces
+    bool enough = false;              // stopped on purpose: every byte is held, or read far enough
+    bool passOver = false;            // the main download goes on after bytes held ahead of it
     std::optional<uint64_t> checking; // the size of an unconfirmed copy checked past its end
     bool sameAsChecked = false;       // the origin's length equals that copy's
-    bool chunked = false;             // the body ends with a marker, not with the connection
-    std::optional<uint64_t> rangeTotal;
     std::string range;
     Attempts attempts;
 
     ~Transfer() {
         if (curl)
             curl_easy_cleanup(curl);
-        if (fd >= 0)
-            ::close(fd);
     }
 
-    // Decided once, when the body of the final response starts (or the transfer ends first).
+    uint64_t position() const { return resumeFrom + written; }
+
+    // The main download's answer, decided once, when its body starts (or it ends first).
     void BeginBody() {
         if (bodyStarted)
             return;
         bodyStarted = true;
-        long status = 0;
-        curl_easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &status);
-        curl_off_t length = -1;
-        curl_easy_getinfo(curl, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &length);
-        if (status == 206 && resumeFrom > 0) {
-            task->SetTotal(rangeTotal    ? rangeTotal
-                           : length >= 0 ? std::optional<uint64_t>(resumeFrom + length)
-                                         : std::nullopt);
+        head = ReadResponseHead(curl);
+        CopyWriter& writer = copy->writer;
+        if (head.status == 206 && !range.empty()) {
+            const auto total = head.range && head.range->total ? head.range->total
+                               : head.length ? std::optional<uint64_t>(resumeFrom + *head.length)
+                                             : std::nullopt;
+            if (total) {
+                const ProgrammeVersion told{*total, head.etag, head.lastModified};
+                if (writer.version && !writer.version->Matches(told)) {
+                    // Pieces of two versions never make one copy.
+                    refused = true;
+                    startOver = true;
+                    return;
+                }
+                if (!writer.version)
+                    writer.version = told;
+            }
+            task->SetTotal(total);
             changesFile = true;
-        } else if (status == 200 && checking && length >= 0 &&
-                   static_cast<uint64_t>(length) == *checking) {
+        } else if (head.status == 200 && checking && head.length == *checking) {
             // The origin ignores ranges but tells the same length: keep the copy, stop here.
             sameAsChecked = true;
             refused = true;
-        } else if (status == 200) {
+        } else if (head.status == 200) {
             // The origin sends the whole programme (it ignored or was not asked for a range).
+            copy->sidesRefused = copy->sidesRefused || !range.empty();
             resumeFrom = 0;
-            task->SetDownloaded(0);
-            if (::ftruncate(fd, 0) != 0) {
+            if (const int error = writer.Clear()) {
                 refused = true;
-                storeFull = StoreIsFull(errno);
+                storeFull = StoreIsFull(error);
             }
-            task->SetTotal(length >= 0 ? std::optional<uint64_t>(length) : std::nullopt);
+            task->SetTotal(head.length);
+            if (head.length)
+                writer.version = ProgrammeVersion{*head.length, head.etag, head.lastModified};
             changesFile = true;
         } else {
             refused = true;
@@ -132,52 +142,87 @@ struct Downloader::Transfer {
             store->ForgetComplete(task->dataFile);
     }
 
+    // A side fetch's answer: the part asked for, of the version the copy holds.
+    void BeginSideBody() {
+        if (bodyStarted)
+            return;
+        bodyStarted = true;
+        head = ReadResponseHead(curl);
+        const auto told = head.Version();
+        const bool sameProgramme =
+            told && copy->writer.version && copy->writer.version->Matches(*told);
+        if (head.status == 206 && sameProgramme && head.range->first == resumeFrom)
+            return;
+        refused = true;
+        if (head.status == 200 || (head.status == 206 && !sameProgramme))
+            copy->sidesRefused = true;
+    }
+
     // Whether the body's end was announced (a length, a final chunk, HTTP/2 framing) rather
     // than only seen as the connection closing, which a hang-up also looks like.
     bool EndWasAnnounced() const {
         long version = 0;
         curl_easy_getinfo(curl, CURLINFO_HTTP_VERSION, &version);
-        return task->Progress().total.has_value() || chunked || version >= CURL_HTTP_VERSION_2_0;
+        return task->Progress().total.has_value() || head.chunked ||
+               version >= CURL_HTTP_VERSION_2_0;
     }
 
-    static size_t OnHeader(char* data, size_t size, size_t count, void* self) {
-        auto& transfer = *static_cast<Transfer*>(self);
-        const std::string_view line(data, size * count);
-        constexpr std::string_view kRange = "content-range:";
-        constexpr std::string_view kEncoding = "transfer-encoding:";
-        if (StartsWithLower(line, "http/")) { // a new response (after a redirect, say)
-            transfer.rangeTotal.reset();
-            transfer.chunked = false;
-        } else if (StartsWithLower(line, kRange)) {
-            transfer.rangeTotal = TotalFromContentRange(line.substr(kRange.size()));
-        } else if (StartsWithLower(line, kEncoding)) {
-            std::string value(line.substr(kEncoding.size()));
-            for (char& c : value)
-                c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-            transfer.chunked = value.find("chunked") != std::string::npos;
+    bool Keep(const char* data, std::size_t count) {
+        if (const int error = copy->writer.Write(position(), data, count)) {
+            storeFull = StoreIsFull(error);
+            return false;
         }
-        return size * count;
+        written += count;
+        return true;
+    }
+
+    size_t StoreMain(const char* data, size_t bytes) {
+        BeginBody();
+        if (refused || !Keep(data, bytes))
+            return 0;
+        const TaskProgress progress = task->Progress();
+        if (!progress.total || position() >= *progress.total)
+            return bytes;
+        if (progress.held.Covers(*progress.total)) {
+            enough = true; // side fetches brought the rest
+            return 0;
+        }
+        // Bytes held ahead are not fetched again, unless fewer than a new connection costs.
+        if (progress.downloaded >= position() + kNearAhead) {
+            passOver = true;
+            return 0;
+        }
+        return bytes;
+    }
+
+    size_t StoreSide(const char* data, size_t bytes) {
+        BeginSideBody();
+        if (refused || copy->sidesRefused)
+            return 0;
+        const TaskProgress progress = task->Progress();
+        if (progress.state != TaskState::Running || !progress.total)
+            return 0;
+        // It stops where another transfer has stored bytes already, and when it has read far
+        // enough ahead of its players.
+        uint64_t limit = std::min(*progress.total, stopAt);
+        if (progress.held.LengthFrom(position()) > 0)
+            limit = position();
+        else if (const auto next = progress.held.NextStart(position()))
+            limit = std::min(limit, *next);
+        const size_t take = static_cast<size_t>(
+            std::min<uint64_t>(bytes, limit > position() ? limit - position() : 0));
+        if (take > 0 && !Keep(data, take))
+            return 0;
+        if (take == bytes)
+            return bytes;
+        enough = true;
+        return 0;
     }
 
     static size_t OnBody(char* data, size_t size, size_t count, void* self) {
         auto& transfer = *static_cast<Transfer*>(self);
-        transfer.BeginBody();
-        if (transfer.refused)
-            return 0;
-        const size_t bytes = size * count;
-        size_t done = 0;
-        while (done < bytes) {
-            const ssize_t n = ::pwrite(transfer.fd, data + done, bytes - done,
-                                       static_cast<off_t>(transfer.resumeFrom + transfer.written));
-            if (n <= 0) {
-                transfer.storeFull = n < 0 && StoreIsFull(errno);
-                return 0;
-            }
-            done += static_cast<size_t>(n);
-            transfer.written += static_cast<size_t>(n);
-        }
-        transfer.task->AddDownloaded(bytes);
-        return bytes;
+        return transfer.side ? transfer.StoreSide(data, size * count)
+                             : transfer.StoreMain(data, size * count);
     }
 };
 
@@ -196,6 +241,11 @@ Downloader::~Downloader() {
 void Downloader::Start(std::shared_ptr<Task> task) {
     std::lock_guard lock(mutex_);
     pending_.push_back(std::move(task));
+    curl_multi_wakeup(multi_);
+}
+
+void Downloader::Wake() {
+    wanted_ = true;
     curl_multi_wakeup(multi_);
 }
 
@@ -221,16 +271,25 @@ void Downloader::Run() {
         int running = 0;
         curl_multi_perform(multi_, &running);
         FinishDone();
+        PlanSideFetches();
         curl_multi_poll(multi_, nullptr, 0, MillisecondsToNextRetry(), nullptr);
     }
+    // What copies with holes hold is recorded, so that a later run goes on from there.
+    for (auto& [number, copy] : copies_)
+        copy->writer.RecordIfDue(true);
+    std::vector<std::shared_ptr<Task>> interrupted;
     for (auto& [curl, transfer] : transfers_) {
         curl_multi_remove_handle(multi_, curl);
-        Fail(*transfer->task);
+        if (!transfer->side)
+            interrupted.push_back(transfer->task);
     }
     transfers_.clear();
-    for (auto& retry : retries_)
-        Fail(*retry.task);
+    for (const auto& retry : retries_)
+        interrupted.push_back(retry.task);
     retries_.clear();
+    for (const auto& task : interrupted)
+        Fail(*task);
+    copies_.clear();
     std::lock_guard lock(mutex_);
     for (auto& task : pending_)
         task->Finish(TaskState::Failed);
@@ -270,6 +329,28 @@ int Downloader::MillisecondsToNextRetry() const {
     return static_cast<int>(std::max<int64_t>(0, wait.count()));
 }
 
+CURL* Downloader::NewHandle(Transfer& transfer, long connectTimeoutMs) {
+    CURL* curl = transfer.curl = curl_easy_init();
+    if (!curl)
+        return nullptr;
+    curl_easy_setopt(curl, CURLOPT_URL, transfer.task->sourceUrl.c_str());
+    curl_easy_setopt(curl, CURLOPT_PROTOCOLS_STR, "http,https");
+    curl_easy_setopt(curl, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
+    curl_easy_setopt(curl, CURLOPT_FOLLOWLOCATION, 1L);
+    curl_easy_setopt(curl, CURLOPT_MAXREDIRS, 5L);
+    curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
+    // One long transfer per programme: nothing to gain from idle connections kept open.
+    curl_easy_setopt(curl, CURLOPT_FORBID_REUSE, 1L);
+    curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT_MS, connectTimeoutMs);
+    curl_easy_setopt(curl, CURLOPT_LOW_SPEED_LIMIT, 1L);
+    curl_easy_setopt(curl, CURLOPT_LOW_SPEED_TIME, kStallSeconds);
+    curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, &Transfer::OnBody);
+    curl_easy_setopt(curl, CURLOPT_WRITEDATA, &transfer);
+    if (!transfer.range.empty())
+        curl_easy_setopt(curl, CURLOPT_RANGE, transfer.range.c_str());
+    return curl;
+}
+
 void Downloader::Begin(const std::shared_ptr<Task>& task, Attempts attempts) {
     const auto stored = store_.Complete(task->dataFile);
     if (stored && stored->confirmed) {
@@ -278,43 +359,49 @@ void Downloader::Begin(const std::shared_ptr<Task>& task, Attempts attempts) {
         onComplete_(*task);
         return;
     }
+    std::shared_ptr<Copy>& kept = copies_[task->number];
+    if (!kept) {
+        auto opened = std::make_shared<Copy>(store_, task);
+        if (const int error = opened->writer.Open(stored.has_value())) {
+            copies_.erase(task->number);
+            return Fail(*task, FailureFor(error));
+        }
+        kept = std::move(opened);
+    }
+    const std::shared_ptr<Copy> copy = kept;
     auto transfer = std::make_unique<Transfer>();
+    transfer->copy = copy;
     transfer->task = task;
     transfer->store = &store_;
     transfer->attempts = attempts;
-    transfer->fd = ::open(task->dataFile.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0644);
-    if (transfer->fd < 0)
-        return Fail(*task, StoreIsFull(errno) ? TaskFailure::DiskFull : TaskFailure::Download);
-    transfer->curl = curl_easy_init();
-    if (!transfer->curl)
-        return Fail(*task);
-    const off_t existing = ::lseek(transfer->fd, 0, SEEK_END);
-    transfer->resumeFrom = existing > 0 ? static_cast<uint64_t>(existing) : 0;
+    transfer->resumeFrom = task->Progress().downloaded;
     if (stored)
         transfer->checking = stored->size;
-    task->SetDownloaded(transfer->resumeFrom);
-
-    CURL* curl = transfer->curl;
-    curl_easy_setopt(curl, CURLOPT_URL, task->sourceUrl.c_str());
-    curl_easy_setopt(curl, CURLOPT_PROTOCOLS_STR, "http,https");
-    curl_easy_setopt(curl, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
-    curl_easy_setopt(curl, CURLOPT_FOLLOWLOCATION, 1L);
-    curl_easy_setopt(curl, CURLOPT_MAXREDIRS, 5L);
-    curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
-    // One long transfer per programme: nothing to gain from idle connections kept open.
-    curl_easy_setopt(curl, CURLOPT_FORBID_REUSE, 1L);
-    curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT_MS,
-                     stored ? kCheckConnectTimeoutMs : kConnectTimeoutMs);
-    curl_easy_setopt(curl, CURLOPT_LOW_SPEED_LIMIT, 1L);
-    curl_easy_setopt(curl, CURLOPT_LOW_SPEED_TIME, kStallSeconds);
-    curl_easy_setopt(curl, CURLOPT_HEADERFUNCTION, &Transfer::OnHeader);
-    curl_easy_setopt(curl, CURLOPT_HEADERDATA, transfer.get());
-    curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, &Transfer::OnBody);
-    curl_easy_setopt(curl, CURLOPT_WRITEDATA, transfer.get());
-    if (transfer->resumeFrom > 0) {
+    // A copy with holes asks for a range even from its start: a whole answer would mean the
+    // origin ignores ranges, and then the pieces held go.
+    if (transfer->resumeFrom > 0 || copy->writer.holes())
         transfer->range = std::to_string(transfer->resumeFrom) + "-";
-        curl_easy_setopt(curl, CURLOPT_RANGE, transfer->range.c_str());
-    }
+    CURL* curl = NewHandle(*transfer, stored ? kCheckConnectTimeoutMs : kConnectTimeoutMs);
+    if (!curl)
+        return Fail(*task);
+    copy->main = curl;
+    curl_multi_add_handle(multi_, curl);
+    transfers_.emplace(curl, std::move(transfer));
+}
+
+void Downloader::BeginSide(const std::shared_ptr<Copy>& copy, SideFetchStart start) {
+    auto transfer = std::make_unique<Transfer>();
+    transfer->copy = copy;
+    transfer->task = copy->writer.task();
+    transfer->store = &store_;
+    transfer->side = true;
+    transfer->resumeFrom = start.from;
+    transfer->stopAt = start.stopAt;
+    // Open-ended: it goes on for as long as its players read on (and stops itself).
+    transfer->range = std::to_string(start.from) + "-";
+    CURL* curl = NewHandle(*transfer, kCheckConnectTimeoutMs);
+    if (!curl)
+        return;
     curl_multi_add_handle(multi_, curl);
     transfers_.emplace(curl, std::move(transfer));
 }
@@ -324,33 +411,52 @@ void Downloader::FinishDone() {
     while (CURLMsg* message = curl_multi_info_read(multi_, &left)) {
         if (message->msg != CURLMSG_DONE)
             continue;
+        const CURLcode result = message->data.result;
         const auto found = transfers_.find(message->easy_handle);
         if (found == transfers_.end())
             continue;
-        curl_multi_remove_handle(multi_, found->second->curl);
-        Finish(*found->second, message->data.result);
+        // Out of the map first: finishing one transfer may end others of the same programme.
+        const std::unique_ptr<Transfer> transfer = std::move(found->second);
         transfers_.erase(found);
+        curl_multi_remove_handle(multi_, transfer->curl);
+        if (transfer->copy->main == transfer->curl)
+            transfer->copy->main = nullptr;
+        if (transfer->side)
+            FinishSide(*transfer, result);
+        else
+            Finish(*transfer, result);
     }
 }
 
 void Downloader::Finish(Transfer& transfer, CURLcode result) {
     if (result == CURLE_OK)
         transfer.BeginBody();
-    long status = 0;
-    curl_easy_getinfo(transfer.curl, CURLINFO_RESPONSE_CODE, &status);
+    if (!transfer.bodyStarted)
+        transfer.head = ReadResponseHead(transfer.curl);
+    const long status = transfer.head.status;
+    const std::optional<uint64_t> rangeTotal = transfer.head.RangeTotal();
+    Copy& copy = *transfer.copy;
     const bool ok = result == CURLE_OK && !transfer.refused;
     const bool transient = MayPassOff(result, status, transfer.refused);
     if (transfer.storeFull) {
         // What arrived stays, without a marker, to be resumed once there is room.
         Fail(*transfer.task, TaskFailure::DiskFull);
+    } else if (transfer.startOver) {
+        EndTransfers(copy, true);
+        if (const int error = copy.writer.Clear())
+            return Fail(*transfer.task, FailureFor(error));
+        Begin(transfer.task, transfer.attempts);
+    } else if (transfer.enough) {
+        CompleteHeld(copy, *transfer.task->Progress().total, true);
+    } else if (transfer.passOver) {
+        Begin(transfer.task);
     } else if (transfer.checking) {
         FinishCheck(transfer, status, ok, transient);
     } else if (ok) {
         Complete(transfer);
-    } else if (status == 416 && transfer.resumeFrom > 0 &&
-               transfer.rangeTotal == transfer.resumeFrom) {
+    } else if (status == 416 && transfer.resumeFrom > 0 && rangeTotal == transfer.resumeFrom) {
         // A resumed file that was already whole: the origin has nothing past its end.
-        transfer.task->SetTotal(transfer.rangeTotal);
+        transfer.task->SetTotal(rangeTotal);
         Complete(transfer);
     } else if (transient) {
         RetryOrFail(transfer);
@@ -362,18 +468,20 @@ void Downloader::Finish(Transfer& transfer, CURLcode result) {
 void Downloader::FinishCheck(Transfer& transfer, long status, bool ok, bool transient) {
     Task& task = *transfer.task;
     const uint64_t stored = *transfer.checking;
+    const std::optional<uint64_t> rangeTotal = transfer.head.RangeTotal();
     if (ok)
         return Complete(transfer); // the rest appended, or the programme fetched again
-    if (transfer.sameAsChecked || (status == 416 && transfer.rangeTotal == stored)) {
+    if (transfer.sameAsChecked || (status == 416 && rangeTotal == stored)) {
         store_.MarkComplete(task.dataFile, {stored, true});
         task.SetDownloaded(stored);
         task.Finish(TaskState::Complete);
+        EndTransfers(*transfer.copy, false);
         onComplete_(task);
-    } else if (status == 416 && transfer.rangeTotal) {
+    } else if (status == 416 && rangeTotal) {
         // The origin's programme is shorter than the copy: fetch it again from the start.
         store_.ForgetComplete(task.dataFile);
-        if (::ftruncate(transfer.fd, 0) != 0)
-            return Fail(task);
+        if (const int error = transfer.copy->writer.Clear())
+            return Fail(task, FailureFor(error));
         Begin(transfer.task);
     } else if (transfer.changesFile || transfer.attempts.confirming) {
         // Cut off while replacing the copy, or the copy itself may be a hang-up: no end yet.
@@ -385,8 +493,30 @@ void Downloader::FinishCheck(Transfer& transfer, long status, bool ok, bool tran
         // A copy from before whose origin does not answer: it stays, to be checked next time.
         task.SetDownloaded(stored);
         task.Finish(TaskState::Complete, false);
+        EndTransfers(*transfer.copy, false);
         onComplete_(task);
     }
+}
+
+void Downloader::FinishSide(Transfer& side, CURLcode result) {
+    Copy& copy = *side.copy;
+    if (side.storeFull)
+        return Fail(*side.task, TaskFailure::DiskFull);
+    if (result == CURLE_OK)
+        side.BeginSideBody(); // an answer without a body is judged too
+    if (side.written > 0)
+        copy.sidePause = std::chrono::milliseconds(0);
+    // One that broke or brought nothing is not started again at once.
+    const bool ended = side.enough || (result == CURLE_OK && !side.refused && side.written > 0);
+    if (!ended && !copy.sidesRefused) {
+        copy.sidePause = std::clamp(copy.sidePause * 2, kFirstPause, kLongestPause);
+        copy.sidesPausedUntil = Clock::now() + copy.sidePause;
+    }
+    copy.writer.RecordIfDue(true);
+    const TaskProgress progress = side.task->Progress();
+    if (progress.state == TaskState::Running && progress.total &&
+        progress.held.Covers(*progress.total))
+        CompleteHeld(copy, *progress.total, true);
 }
 
 void Downloader::RetryOrFail(Transfer& transfer) {
@@ -405,27 +535,100 @@ void Downloader::RetryOrFail(Transfer& transfer) {
 }
 
 void Downloader::Complete(Transfer& transfer) {
-    Task& task = *transfer.task;
-    const uint64_t size = transfer.resumeFrom + transfer.written;
-    const auto expected = task.Progress().total;
-    if (expected && *expected != size)
-        return Fail(task);
+    const std::shared_ptr<Task> task = transfer.task;
+    const uint64_t size = task->Progress().total.value_or(transfer.position());
     const bool confirmed = transfer.EndWasAnnounced();
-    store_.MarkComplete(task.dataFile, {size, confirmed});
-    task.SetDownloaded(size);
-    if (!confirmed && !transfer.checking) {
-        // A hang-up ends the same way: ask the origin past this end before telling anyone.
-        Attempts attempts = transfer.attempts;
-        attempts.confirming = true;
-        return Begin(transfer.task, attempts);
-    }
-    task.Finish(TaskState::Complete, confirmed);
-    onComplete_(task);
+    if (confirmed || transfer.checking)
+        return CompleteHeld(*transfer.copy, size, confirmed);
+    // A hang-up ends the same way: ask the origin past this end before telling anyone.
+    if (!transfer.copy->writer.Seal(size, false))
+        return Fail(*task);
+    Attempts attempts = transfer.attempts;
+    attempts.confirming = true;
+    Begin(task, attempts);
+}
+
+void Downloader::CompleteHeld(Copy& copy, uint64_t size, bool confirmed) {
+    const std::shared_ptr<Task> task = copy.writer.task();
+    if (!copy.writer.Seal(size, confirmed))
+        return Fail(*task); // the copy was not whole: it is gone, to be fetched again
+    task->Finish(TaskState::Complete, confirmed);
+    EndTransfers(copy, false);
+    onComplete_(*task);
 }
 
 void Downloader::Fail(Task& task, TaskFailure failure) {
+    if (const auto found = copies_.find(task.number); found != copies_.end()) {
+        found->second->writer.RecordIfDue(true);
+        EndTransfers(*found->second, false);
+    }
     store_.RemoveIfEmpty(task.dataFile);
     task.Fail(failure);
+}
+
+void Downloader::PlanSideFetches() {
+    const auto now = Clock::now();
+    if (!wanted_.exchange(false) && now - planned_ < kPlanEvery)
+        return;
+    planned_ = now;
+    for (auto next = copies_.begin(); next != copies_.end();) {
+        const std::shared_ptr<Copy> copy = (next++)->second; // it may leave the map below
+        copy->writer.RecordIfDue();
+        const std::shared_ptr<Task>& task = copy->writer.task();
+        const TaskProgress progress = task->Progress();
+        if (progress.state != TaskState::Running || !progress.total || !copy->writer.version)
+            continue;
+        std::vector<Transfer*> sides;
+        for (auto& [curl, transfer] : transfers_)
+            if (transfer->copy == copy && transfer->side)
+                sides.push_back(transfer.get());
+        const std::vector<uint64_t> wanted = task->Wanted();
+        if (sides.empty() && wanted.empty())
+            continue;
+        if (copy->sidesRefused) {
+            EndTransfers(*copy, true);
+            continue;
+        }
+        std::vector<SideFetchState> running;
+        for (const Transfer* side : sides)
+            running.push_back({side->resumeFrom, side->position()});
+        const auto main = transfers_.find(copy->main);
+        const uint64_t mainPosition =
+            main != transfers_.end() ? main->second->position() : progress.downloaded;
+        const SideFetchPlan plan =
+            kestrivane::PlanSideFetches(progress.held, *progress.total, mainPosition, wanted,
+                                        running, now >= copy->sidesPausedUntil);
+        bool ended = false;
+        for (std::size_t i = 0; i < sides.size(); ++i) {
+            if (plan.keep[i]) {
+                sides[i]->stopAt = plan.stopAt[i];
+                continue;
+            }
+            curl_multi_remove_handle(multi_, sides[i]->curl);
+            transfers_.erase(sides[i]->curl);
+            ended = true;
+        }
+        if (ended)
+            copy->writer.RecordIfDue(true);
+        for (const SideFetchStart& start : plan.start)
+            BeginSide(copy, start);
+    }
+}
+
+void Downloader::EndTransfers(const Copy& copy, bool sidesOnly) {
+    for (auto transfer = transfers_.begin(); transfer != transfers_.end();) {
+        if (transfer->second->copy.get() != &copy || (sidesOnly && !transfer->second->side)) {
+            ++transfer;
+            continue;
+        }
+        curl_multi_remove_handle(multi_, transfer->first);
+        transfer = transfers_.erase(transfer);
+    }
+    if (sidesOnly)
+        return;
+    const int32_t number = copy.writer.task()->number;
+    std::erase_if(retries_, [&](const Retry& retry) { return retry.task->number == number; });
+    copies_.erase(number); // last: `copy` may go with it
 }
 
 } // namespace kestrivane

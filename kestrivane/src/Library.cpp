@@ -58,6 +58,7 @@ std::optional<std::string> Library::Fetch(const std::string& sourceUrl) {
             task = std::make_shared<Task>(nextTaskNumber++, NewToken(), sourceUrl, extension,
                                           store_.DataFile(sourceUrl, extension));
             task->OnChange([this] { server_.Poke(); });
+            task->OnWant([this] { downloader_.Wake(); });
             tasks_[task->number] = task;
             latestByUrl_[sourceUrl] = task;
             downloader_.Start(task);

@@ -6,8 +6,11 @@
 #include <cstdio>
 #include <cstdlib>
 #include <dlfcn.h>
+#include <fcntl.h>
 #include <fstream>
+#include <sstream>
 #include <system_error>
+#include <unistd.h>
 
 namespace kestrivane {
 
@@ -28,7 +31,36 @@ std::filesystem::path MarkerFile(const std::filesystem::path& dataFile) {
     return marker;
 }
 
+std::filesystem::path HeldFile(const std::filesystem::path& dataFile) {
+    std::filesystem::path held = dataFile;
+    held += ".held";
+    return held;
+}
+
 constexpr std::string_view kUnconfirmed = "unconfirmed";
+
+// Writes `text` beside `file`, to disk, then puts it in the file's place: a crash leaves the
+// old file or the new one, never a part.
+bool ReplaceFile(const std::filesystem::path& file, const std::string& text) {
+    std::filesystem::path temporary = file;
+    temporary += ".new";
+    const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    if (fd < 0)
+        return false;
+    std::size_t written = 0;
+    while (written < text.size()) {
+        const ssize_t n = ::write(fd, text.data() + written, text.size() - written);
+        if (n <= 0)
+            break;
+        written += static_cast<std::size_t>(n);
+    }
+    const bool synced = written == text.size() && ::fsync(fd) == 0;
+    if (::close(fd) != 0 || !synced || ::rename(temporary.c_str(), file.c_str()) != 0) {
+        ::unlink(temporary.c_str());
+        return false;
+    }
+    return true;
+}
 
 // Any function of the library tells where the library was loaded from.
 void LocateLibrary() {}
@@ -72,11 +104,10 @@ std::optional<StoredCopy> Store::Complete(const std::filesystem::path& dataFile)
 }
 
 void Store::MarkComplete(const std::filesystem::path& dataFile, StoredCopy copy) const {
-    std::ofstream marker(MarkerFile(dataFile), std::ios::trunc);
-    marker << copy.size;
+    std::string marker = std::to_string(copy.size);
     if (!copy.confirmed)
-        marker << ' ' << kUnconfirmed;
-    marker << '\n';
+        marker += " " + std::string(kUnconfirmed);
+    ReplaceFile(MarkerFile(dataFile), marker + "\n");
 }
 
 void Store::ForgetComplete(const std::filesystem::path& dataFile) const {
@@ -84,10 +115,41 @@ void Store::ForgetComplete(const std::filesystem::path& dataFile) const {
     std::filesystem::remove(MarkerFile(dataFile), ignored);
 }
 
+PartialCopy Store::Unfinished(const std::filesystem::path& dataFile) const {
+    PartialCopy copy;
+    std::error_code error;
+    const uint64_t size = std::filesystem::file_size(dataFile, error);
+    if (error)
+        return copy;
+    std::ifstream file(HeldFile(dataFile), std::ios::binary);
+    if (!file)
+        return {HeldRanges::Prefix(size), std::nullopt, false};
+    std::ostringstream text;
+    text << file.rdbuf();
+    auto record = ParseHeldRecord(text.str());
+    if (!record) {
+        copy.unreadable = true;
+        return copy;
+    }
+    record->held.CutAt(size);
+    return {std::move(record->held), std::move(record->version), false};
+}
+
+bool Store::RecordHeld(const std::filesystem::path& dataFile, const HeldRecord& record) const {
+    return ReplaceFile(HeldFile(dataFile), FormatHeldRecord(record));
+}
+
+void Store::ForgetHeld(const std::filesystem::path& dataFile) const {
+    std::error_code ignored;
+    std::filesystem::remove(HeldFile(dataFile), ignored);
+}
+
 void Store::RemoveIfEmpty(const std::filesystem::path& dataFile) const {
     std::error_code error;
-    if (std::filesystem::file_size(dataFile, error) == 0 && !error)
+    if (std::filesystem::file_size(dataFile, error) == 0 && !error) {
         std::filesystem::remove(dataFile, error);
+        ForgetHeld(dataFile);
+    }
 }
 
 std::string PlayExtension(std::string_view sourceUrl) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "HeldRecord.h"
+
 #include <cstdint>
 #include <filesystem>
 #include <optional>
@@ -16,10 +18,19 @@ struct StoredCopy {
     bool confirmed = true;
 };
 
+// What an unfinished copy holds.
+struct PartialCopy {
+    HeldRanges held;
+    // From the copy's held record; none for a plain prefix.
+    std::optional<ProgrammeVersion> version;
+    bool unreadable = false; // a held record that does not parse: the copy starts over
+};
+
 // Where programmes are kept: KESTRIVANE_STORE when set, else "KestrivaneStore" beside the
 // library. Each address has a data file and, once its download is complete, a marker holding
-// its size (and "unconfirmed" after it when its length was never told); a data file without a
-// marker is a download to resume.
+// its size (and "unconfirmed" after it when its length was never told). A data file without a
+// marker is a download to resume: a copy with holes has a held record beside it (HeldRecord),
+// one without is a prefix of the programme (all that older stores kept).
 class Store {
 public:
     explicit Store(std::filesystem::path directory);
@@ -33,6 +44,12 @@ public:
     void MarkComplete(const std::filesystem::path& dataFile, StoredCopy copy) const;
     // The data file is about to change: it is no longer complete.
     void ForgetComplete(const std::filesystem::path& dataFile) const;
+
+    PartialCopy Unfinished(const std::filesystem::path& dataFile) const;
+    // Replaces the held record whole; the bytes it names must be on the disk already. False
+    // when it could not be written (the older record stands).
+    bool RecordHeld(const std::filesystem::path& dataFile, const HeldRecord& record) const;
+    void ForgetHeld(const std::filesystem::path& dataFile) const;
     // After a failed download: an empty data file is nothing worth resuming.
     void RemoveIfEmpty(const std::filesystem::path& dataFile) const;
 

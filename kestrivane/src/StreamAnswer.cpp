@@ -139,7 +139,7 @@ Answered StreamAnswer::SendHead(FrontConnection& connection, const TaskProgress&
     offset_ = part ? range.first : 0;
     end_ = part ? range.first + range.length : total;
     // A failed download has nothing to give from here (a player asking again after a cut).
-    if (progress.state == TaskState::Failed && progress.downloaded <= offset_)
+    if (progress.state == TaskState::Failed && progress.held.LengthFrom(offset_) == 0)
         return Refuse(connection, 502);
     fd_ = ::open(task_->dataFile.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd_ < 0)
@@ -161,6 +161,8 @@ Answered StreamAnswer::SendHead(FrontConnection& connection, const TaskProgress&
     expired_ = false;
     if (request_.head)
         return Done();
+    if (progress.state == TaskState::Running)
+        wanted_ = task_->Want(offset_);
     return SendBody(connection);
 }
 
@@ -170,19 +172,22 @@ Answered StreamAnswer::SendBody(FrontConnection& connection) {
         const TaskProgress progress = task_->Progress();
         if (!serving_ || progress.closing)
             return {};
-        if (progress.downloaded <= offset_) {
+        const uint64_t held = progress.held.LengthFrom(offset_);
+        if (held == 0) {
             if (progress.state == TaskState::Running && !expired_)
                 return WaitFor(offset_);
             return {}; // the download failed or stalled: the connection ends with what came
         }
-        buffer.resize(
-            std::min<uint64_t>({kChunkSize, progress.downloaded - offset_, end_ - offset_}));
+        buffer.resize(std::min<uint64_t>({kChunkSize, held, end_ - offset_}));
         const ssize_t read =
             ::pread(fd_, buffer.data(), buffer.size(), static_cast<off_t>(offset_));
         if (read <= 0 || connection.write(buffer.data(), static_cast<size_t>(read)) != read)
             return {};
         offset_ += static_cast<uint64_t>(read);
+        if (wanted_)
+            wanted_->offset = offset_;
     }
+    wanted_.reset();
     return Done();
 }
 
@@ -192,18 +197,19 @@ Answered StreamAnswer::WaitFor(std::optional<uint64_t> offset) {
         Clock::time_point deadline;
     };
     auto watch =
-        std::make_shared<Watch>(Watch{task_->Progress().downloaded, Clock::now() + patience_});
+        std::make_shared<Watch>(Watch{task_->Progress().received, Clock::now() + patience_});
     auto self = shared_from_this();
     Answered answered;
     answered.then = Answered::Then::Wait;
     answered.ready = [self, watch, offset] {
         const TaskProgress progress = self->task_->Progress();
-        const bool enough = offset ? progress.downloaded > *offset : progress.total.has_value();
+        const bool enough =
+            offset ? progress.held.LengthFrom(*offset) > 0 : progress.total.has_value();
         if (enough || progress.closing || progress.state != TaskState::Running)
             return true;
         const auto now = Clock::now();
-        if (progress.downloaded != watch->seen || progress.retrying) {
-            watch->seen = progress.downloaded;
+        if (progress.received != watch->seen || progress.retrying) {
+            watch->seen = progress.received;
             watch->deadline = now + self->patience_;
             return false;
         }

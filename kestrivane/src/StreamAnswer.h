@@ -35,9 +35,11 @@ struct StreamRequest {
 std::optional<StreamRequest> ParseStreamRequest(std::string_view received);
 
 // The answer to one player's request for a task, in steps: the head once the origin has told
-// the size, then the body as far as it is downloaded. Between steps it waits on the front,
+// the size, then the body as far as the store holds it. Between steps it waits on the front,
 // holding no worker, until the bytes come, the download ends, or nothing happened (no byte, no
-// attempt) for `patience`. A download that fails ends the answer where its bytes end.
+// attempt) for `patience`. While it lives the task knows where it reads (Task::Want), so bytes
+// far past the download come from a fetch of their own. A download that fails ends the answer
+// where its bytes end.
 class StreamAnswer : public std::enable_shared_from_this<StreamAnswer> {
 public:
     StreamAnswer(std::shared_ptr<Task> task, StreamRequest request,
@@ -54,7 +56,7 @@ private:
 
     Answered SendHead(FrontConnection& connection, const TaskProgress& progress);
     Answered SendBody(FrontConnection& connection);
-    // Waits until the download holds more than `offset` bytes (or, without one, tells its size).
+    // Waits until the store holds the byte at `offset` (or, without one, the size is told).
     Answered WaitFor(std::optional<uint64_t> offset);
     Answered Refuse(FrontConnection& connection, int status, const std::string& extra = {});
     Answered Done() const;
@@ -63,6 +65,7 @@ private:
     const StreamRequest request_;
     const std::chrono::milliseconds patience_;
     const std::atomic<bool>& serving_;
+    std::shared_ptr<WantedBytes> wanted_;
     int fd_ = -1;
     bool headSent_ = false;
     uint64_t offset_ = 0;

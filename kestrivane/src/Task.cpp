@@ -26,6 +26,7 @@ template <class Change> void Task::Update(Change change) {
     {
         std::lock_guard lock(mutex_);
         change(progress_);
+        progress_.downloaded = progress_.held.PrefixEnd();
     }
     if (changed_)
         changed_();
@@ -36,12 +37,17 @@ void Task::SetTotal(std::optional<uint64_t> total) {
 }
 
 void Task::SetDownloaded(uint64_t downloaded) {
-    Update([&](TaskProgress& p) { p.downloaded = downloaded; });
+    SetHeld(HeldRanges::Prefix(downloaded));
 }
 
-void Task::AddDownloaded(uint64_t count) {
+void Task::SetHeld(HeldRanges held) {
+    Update([&](TaskProgress& p) { p.held = std::move(held); });
+}
+
+void Task::AddHeld(uint64_t first, uint64_t count) {
     Update([&](TaskProgress& p) {
-        p.downloaded += count;
+        p.held.Add(first, first + count);
+        p.received += count;
         p.retrying = false;
     });
 }
@@ -69,6 +75,30 @@ void Task::Fail(TaskFailure failure) {
         p.unconfirmed = false;
         p.failure = failure;
     });
+}
+
+std::shared_ptr<WantedBytes> Task::Want(uint64_t offset) {
+    auto wanted = std::make_shared<WantedBytes>(offset);
+    {
+        std::lock_guard lock(mutex_);
+        std::erase_if(wants_, [](const auto& want) { return want.expired(); });
+        wants_.push_back(wanted);
+    }
+    if (wanted_)
+        wanted_();
+    return wanted;
+}
+
+std::vector<uint64_t> Task::Wanted() {
+    std::vector<uint64_t> offsets;
+    std::lock_guard lock(mutex_);
+    std::erase_if(wants_, [&](const auto& want) {
+        const auto alive = want.lock();
+        if (alive)
+            offsets.push_back(alive->offset.load());
+        return !alive;
+    });
+    return offsets;
 }
 
 void Task::Close() {

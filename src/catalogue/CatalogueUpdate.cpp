@@ -49,7 +49,7 @@ size_t KeepBody(char* data, size_t size, size_t count, void* user) {
     return size * count;
 }
 
-// The value of header `name` in a header line, trimmed; empty for another header.
+// The value of header `name` in a line of a validators file, trimmed; empty for another header.
 std::string HeaderValue(std::string_view line, std::string_view name) {
     if (line.size() <= name.size() || line[name.size()] != ':')
         return {};
@@ -64,18 +64,15 @@ std::string HeaderValue(std::string_view line, std::string_view name) {
     return std::string(value);
 }
 
-size_t KeepValidators(char* data, size_t size, size_t count, void* user) {
-    auto& answer = *static_cast<Answer*>(user);
-    const std::string_view line(data, size * count);
-    if (line.starts_with("HTTP/")) { // a new answer after a redirect
-        answer.etag.clear();
-        answer.lastModified.clear();
-    }
-    if (auto etag = HeaderValue(line, "etag"); !etag.empty())
-        answer.etag = etag;
-    if (auto modified = HeaderValue(line, "last-modified"); !modified.empty())
-        answer.lastModified = modified;
-    return size * count;
+// A header of the last answer (after any redirect), through libcurl's header API; empty
+// without one.
+std::string ResponseHeader(CURL* handle, const char* name) {
+    curl_header* header = nullptr;
+    if (curl_easy_header(handle, name, 0, CURLH_HEADER, -1, &header) != CURLHE_OK || !header)
+        return {};
+    if (header->amount > 1) // the last one counts, as it did when the lines were read in order
+        curl_easy_header(handle, name, header->amount - 1, CURLH_HEADER, -1, &header);
+    return header->value ? header->value : "";
 }
 
 int StopWhenAsked(void* stop, curl_off_t, curl_off_t, curl_off_t, curl_off_t) {
@@ -137,10 +134,10 @@ Answer Fetch(const std::string& address, const Validators& validators,
     curl_easy_setopt(handle, CURLOPT_XFERINFODATA, &stop);
     curl_easy_setopt(handle, CURLOPT_WRITEFUNCTION, &KeepBody);
     curl_easy_setopt(handle, CURLOPT_WRITEDATA, &answer);
-    curl_easy_setopt(handle, CURLOPT_HEADERFUNCTION, &KeepValidators);
-    curl_easy_setopt(handle, CURLOPT_HEADERDATA, &answer);
     answer.result = curl_easy_perform(handle);
     curl_easy_getinfo(handle, CURLINFO_RESPONSE_CODE, &answer.status);
+    answer.etag = ResponseHeader(handle, "ETag");
+    answer.lastModified = ResponseHeader(handle, "Last-Modified");
     curl_slist_free_all(headers);
     return answer;
 }

@@ -18,13 +18,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-void Ffmpeg(const fs::path& file, const QStringList& arguments) {
-    if (fs::exists(file))
-        return;
-    QProcess::execute("ffmpeg", QStringList{"-loglevel", "error", "-y"} + arguments +
-                                    QStringList{QString::fromStdString(file.string())});
-}
-
 // The vendor's three advertising pages, small as the demo's.
 void ServeAdvertising(test::LoopbackServer& site) {
     for (const char* page :
@@ -38,6 +31,27 @@ void ServeAdvertising(test::LoopbackServer& site) {
 }
 
 } // namespace
+
+void Ffmpeg(const fs::path& file, const QStringList& arguments) {
+    if (fs::exists(file))
+        return;
+    QProcess::execute("ffmpeg", QStringList{"-loglevel", "error", "-y"} + arguments +
+                                    QStringList{QString::fromStdString(file.string())});
+}
+
+void SecondsReporter::ReportRuns(const std::vector<Run>& runs) {
+    for (const Run& run : runs)
+        seconds[run.benchmark_name()] =
+            run.GetAdjustedRealTime() / benchmark::GetTimeUnitMultiplier(run.time_unit);
+    ConsoleReporter::ReportRuns(runs);
+}
+
+double SecondsReporter::Find(const std::string& prefix) const {
+    for (const auto& [name, value] : seconds)
+        if (name.rfind(prefix, 0) == 0)
+            return value;
+    return 0;
+}
 
 const fs::path& BenchSuite::Root() {
     static const fs::path root = fs::temp_directory_path() / "luming-playback-bench";

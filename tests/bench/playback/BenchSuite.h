@@ -3,9 +3,14 @@
 #include "support/LoopbackServer.h"
 
 #include <QOpenGLWidget>
+#include <QStringList>
+
+#include <benchmark/benchmark.h>
 
 #include <filesystem>
 #include <functional>
+#include <map>
+#include <string>
 #include <vector>
 
 namespace luming::bench {
@@ -23,6 +28,18 @@ struct BenchSuite {
 };
 
 enum Node : int { kQuiet = 1, kVideo = 2, kAudio = 3, kFlash = 4, kRed = 5 };
+
+// Makes `file` with ffmpeg from `arguments` (its inputs and codecs), unless it exists.
+void Ffmpeg(const std::filesystem::path& file, const QStringList& arguments);
+
+// The console's report, with each benchmark's time in seconds kept for the figures after it.
+class SecondsReporter : public benchmark::ConsoleReporter {
+public:
+    void ReportRuns(const std::vector<Run>& runs) override;
+    // The time of the first benchmark whose name starts with `prefix`; 0 for none.
+    double Find(const std::string& prefix) const;
+    std::map<std::string, double> seconds;
+};
 
 // What the client's main() does before its QApplication exists (the heap policy, Ruffle's scheme,
 // shared GL contexts, no sandbox as root); call setlocale(LC_NUMERIC, "C") after it.

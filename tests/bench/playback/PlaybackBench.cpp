@@ -322,25 +322,6 @@ BENCHMARK(BM_MemoryFlashPlaying)->Iterations(1)->Unit(benchmark::kSecond);
 // Last: its minute of video lets Ruffle's view go, which the Flash movie above would then pay.
 BENCHMARK(BM_VideoCpuInTurns)->Iterations(1)->Unit(benchmark::kSecond);
 
-// Keeps each benchmark's mean time, for the ratios printed at the end.
-class RatioReporter : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run>& runs) override {
-        for (const Run& run : runs)
-            seconds[run.benchmark_name()] =
-                run.GetAdjustedRealTime() / benchmark::GetTimeUnitMultiplier(run.time_unit);
-        ConsoleReporter::ReportRuns(runs);
-    }
-    std::map<std::string, double> seconds;
-};
-
-double Find(const std::map<std::string, double>& map, const std::string& prefix) {
-    for (const auto& [name, value] : map)
-        if (name.rfind(prefix, 0) == 0)
-            return value;
-    return 0;
-}
-
 } // namespace
 
 int main(int argc, char** argv) {
@@ -351,20 +332,21 @@ int main(int argc, char** argv) {
 
     Harness fixture;
     harness = &fixture;
-    RatioReporter reporter;
+    SecondsReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
 
-    const auto& s = reporter.seconds;
     auto ratio = [](double a, double b) { return b > 0 ? a / b : 0.0; };
-    std::printf("\nfirst video frame, window / bare libmpv: %.2f (target <= 1.3)\n",
-                ratio(Find(s, "BM_WindowVideoFirstFrame"), Find(s, "BM_BareVideoFirstFrame")));
+    std::printf(
+        "\nfirst video frame, window / bare libmpv: %.2f (target <= 1.3)\n",
+        ratio(reporter.Find("BM_WindowVideoFirstFrame"), reporter.Find("BM_BareVideoFirstFrame")));
     std::printf("CPU over 10 s of video, window / bare libmpv, median of three turns: %.2f "
                 "(target <= 1.2)\n",
                 fixture.figures["cpu_ratio"]);
-    std::printf("MP3 playing, window / bare libmpv: %.2f (target <= 1.5)\n",
-                ratio(Find(s, "BM_WindowAudioPlaying"), Find(s, "BM_BareAudioPlaying")));
+    std::printf(
+        "MP3 playing, window / bare libmpv: %.2f (target <= 1.5)\n",
+        ratio(reporter.Find("BM_WindowAudioPlaying"), reporter.Find("BM_BareAudioPlaying")));
     std::printf("Flash movie first frame: %.0f ms, process tree %.0f MiB PSS\n",
-                Find(s, "BM_WindowFlashFirstFrame") * 1000,
+                reporter.Find("BM_WindowFlashFirstFrame") * 1000,
                 fixture.figures["process_tree_pss_mib"]);
     std::printf("process tree PSS (MiB): idle with advertising %.0f (goal <= 450), video %.0f, "
                 "paused with advertisement %.0f, Flash movie %.0f\n",

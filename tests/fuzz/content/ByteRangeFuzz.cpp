@@ -1,5 +1,6 @@
 // Range headers of players' requests against programmes of any size: a part always lies inside
-// the programme and is never empty.
+// the programme and is never empty. The same bytes as an origin's Content-Range: a part read
+// from it fits its size.
 #include "ByteRange.h"
 
 #include <cstdint>
@@ -18,6 +19,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const kestrivane::RangeAnswer answer = kestrivane::ResolveRange(header, total);
     if (answer.kind == kestrivane::RangeAnswer::Kind::Part &&
         (answer.length == 0 || answer.first >= total || answer.length > total - answer.first))
+        std::abort();
+    const auto told = kestrivane::ParseContentRange(header);
+    if (told && (told->first.has_value() != told->last.has_value() ||
+                 (told->first &&
+                  (*told->last < *told->first || (told->total && *told->last >= *told->total))) ||
+                 (!told->first && !told->total)))
         std::abort();
     return 0;
 }

@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 #include <httplib.h>
 
+#include <algorithm>
 #include <arpa/inet.h>
 #include <chrono>
 #include <csignal>
@@ -56,6 +57,10 @@ template <class Condition> bool Eventually(Condition condition, std::chrono::sec
         std::this_thread::sleep_for(5ms);
     }
     return true;
+}
+
+std::string RangeOf(std::size_t first, std::size_t length) {
+    return "bytes=" + std::to_string(first) + "-" + std::to_string(first + length - 1);
 }
 
 struct PlayAddress {
@@ -150,28 +155,94 @@ TEST_F(Kestrivane, StreamsTheOriginsBytesAndCompletesOnce) {
     EXPECT_EQ(origin.Requests("/fast.flv"), 1);
 }
 
-TEST_F(Kestrivane, RangeBeyondTheDownloadWaitsForItsBytes) {
+// The download waits at half; a request near the end is answered from a fetch of its own. The
+// copy has a hole until the download passes it, and is complete once checked whole.
+TEST_F(Kestrivane, RangeFarPastTheDownloadIsFetchedOnItsOwn) {
     Origin origin(kSize);
-    const PlayAddress address = Fetch(origin.url("/gated.flv"));
-    EXPECT_TRUE(Eventually([&] { return Percent(address.task) >= 49; }));
-    EXPECT_LT(Percent(address.task), 100);
+    const std::string url = origin.url("/gated.flv");
+    const PlayAddress address = Fetch(url);
+    ASSERT_TRUE(Eventually([&] { return Percent(address.task) >= 49; }));
 
     const std::size_t from = kSize * 3 / 4;
-    auto late = std::async(std::launch::async,
-                           [&] { return Play(address, "bytes=" + std::to_string(from) + "-"); });
+    const auto far = Play(address, RangeOf(from, 1000));
+    ASSERT_TRUE(far);
+    EXPECT_EQ(far->status, 206);
+    EXPECT_TRUE(far->body == origin.bytes().substr(from, 1000));
+    EXPECT_EQ(far->get_header_value("Content-Range"), "bytes " + std::to_string(from) + "-" +
+                                                          std::to_string(from + 999) + "/" +
+                                                          std::to_string(kSize));
+    EXPECT_LE(Percent(address.task), 50); // the download still waits at half
     // Bytes of the first half are there already.
     const auto early = Play(address, "bytes=100-199");
     ASSERT_TRUE(early);
-    EXPECT_EQ(early->status, 206);
     EXPECT_EQ(early->body, origin.bytes().substr(100, 100));
-    EXPECT_EQ(early->get_header_value("Content-Range"), "bytes 100-199/" + std::to_string(kSize));
 
     origin.Release();
-    const auto response = late.get();
-    ASSERT_TRUE(response);
-    EXPECT_EQ(response->status, 206);
-    EXPECT_TRUE(response->body == origin.bytes().substr(from));
     EXPECT_TRUE(Eventually([&] { return CallbacksFor(address.task) == 1; }));
+    const auto data = kestrivane::Store(store.path()).DataFile(url, ".flv");
+    EXPECT_TRUE(luming::test::ReadFile(data) == origin.bytes());
+    EXPECT_FALSE(std::filesystem::exists(data.string() + ".held"));
+}
+
+// A player that goes elsewhere leaves its side fetch to nobody: that one is ended, and the new
+// place gets a fetch of its own.
+TEST_F(Kestrivane, SideFetchNobodyWaitsForIsEnded) {
+    Origin origin(kSize);
+    const PlayAddress address = Fetch(origin.url("/gated.flv"));
+    ASSERT_TRUE(Eventually([&] { return Percent(address.task) >= 49; }));
+    const std::size_t first = kSize * 5 / 8, second = kSize * 7 / 8;
+    std::string got;
+    httplib::Client player("127.0.0.1", address.port);
+    player.Get(address.path.c_str(), {{"Range", "bytes=" + std::to_string(first) + "-"}},
+               [&](const char* data, size_t length) {
+                   got.append(data, length);
+                   return got.size() < 1000;
+               });
+    EXPECT_TRUE(got.substr(0, 1000) == origin.bytes().substr(first, 1000));
+    EXPECT_TRUE(Eventually([&] { return origin.Dropped() == 1; }));
+
+    const auto elsewhere = Play(address, RangeOf(second, 1000));
+    ASSERT_TRUE(elsewhere);
+    EXPECT_TRUE(elsewhere->body == origin.bytes().substr(second, 1000));
+}
+
+// Pieces of two versions of a programme never make one copy: a part from an origin that has
+// changed it is not taken, and the player gets the bytes of the version being downloaded.
+TEST_F(Kestrivane, PartOfAChangedProgrammeIsNotMixedIn) {
+    Origin origin(kSize);
+    const PlayAddress address = Fetch(origin.url("/changing.flv"));
+    ASSERT_TRUE(Eventually([&] { return Percent(address.task) >= 49; }));
+    const std::size_t from = kSize * 3 / 4;
+    auto far = std::async(std::launch::async, [&] { return Play(address, RangeOf(from, 1000)); });
+    ASSERT_TRUE(Eventually([&] {
+        const auto asked = origin.RangesAsked();
+        return std::count(asked.begin(), asked.end(), "bytes=" + std::to_string(from) + "-") == 1;
+    }));
+    origin.Release();
+    const auto response = far.get();
+    ASSERT_TRUE(response);
+    EXPECT_TRUE(response->body == origin.bytes().substr(from, 1000));
+    EXPECT_TRUE(Eventually([&] { return CallbacksFor(address.task) == 1; }));
+}
+
+// What a copy with holes holds survives a restart: the download goes on from the end of its
+// first part, and the part fetched for a player is not fetched again.
+TEST_F(Kestrivane, CopyWithHolesGoesOnAfterARestart) {
+    Origin origin(kSize);
+    const std::string url = origin.url("/gated.flv");
+    const PlayAddress first = Fetch(url);
+    ASSERT_TRUE(Eventually([&] { return Percent(first.task) >= 49; }));
+    const std::size_t from = kSize * 3 / 4;
+    ASSERT_TRUE(Play(first, RangeOf(from, 1000)));
+    Restart();
+    const PlayAddress again = Fetch(url);
+    origin.Release();
+    ExpectWholeProgramme(Play(again), origin.bytes());
+    EXPECT_TRUE(Eventually([&] { return CallbacksFor(again.task) == 1; }));
+    const auto asked = origin.RangesAsked();
+    EXPECT_EQ(std::count(asked.begin(), asked.end(), "bytes=" + std::to_string(kSize / 2) + "-"),
+              1);
+    EXPECT_EQ(std::count(asked.begin(), asked.end(), "bytes=" + std::to_string(from) + "-"), 1);
 }
 
 TEST_F(Kestrivane, TwoPlayersAtOnce) {
