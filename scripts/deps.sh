@@ -23,6 +23,8 @@ packages=(
     at-spi2-core python3-pyatspi xdotool
     # demo media and Chinese text
     ffmpeg espeak-ng fonts-wqy-zenhei
+    # Unicode's Unihan data, from which the build makes the search's pinyin and simplified forms
+    unicode-data bzip2
     # the Debian package: icons, desktop entry and metadata checks, ELF detection for shlibdeps,
     # Debian's checker
     librsvg2-bin desktop-file-utils appstream file lintian

@@ -1,6 +1,7 @@
 #include "catalogue/CatalogueSearch.h"
 
 #include "catalogue/ChannelRules.h"
+#include "catalogue/NameMatcher.h"
 #include "catalogue/NodeImages.h"
 #include "config/Dialogs.h"
 
@@ -55,11 +56,12 @@ bool CatalogueSearch::imgSearchClick(std::string_view boxText) {
         return false;
     }
     delSearchResult();
+    const NameMatcher matcher(keyword, names_, tree_.Records());
     // Only the nodes there before the search are visited, not the results being added.
     const NodeIndex count = tree_.Count();
     NodeIndex results = kNoNode;
     for (NodeIndex node = 0; node < count; ++node) {
-        if (tree_.HasChildren(node) || tree_.Text(node).find(keyword) == std::string_view::npos)
+        if (tree_.HasChildren(node) || !matcher.Matches(tree_.Record(node), tree_.Text(node)))
             continue;
         if (results == kNoNode)
             results = addSearchResult();

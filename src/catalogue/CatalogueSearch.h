@@ -1,6 +1,7 @@
 #pragma once
 
 #include "catalogue/ProgrammeTree.h"
+#include "catalogue/SearchNames.h"
 
 #include <cstdint>
 #include <optional>
@@ -13,7 +14,7 @@ class ChannelRules;
 class IDialogs;
 
 inline constexpr std::string_view kSearchResultsText = "搜索结果";
-inline constexpr std::string_view kSearchPlaceholder = "搜索关键词";
+inline constexpr std::string_view kSearchPlaceholder = "搜索关键词或拼音";
 inline constexpr std::string_view kNeedKeywordMessage = "请输入搜索关键词";
 inline constexpr std::string_view kNothingFoundMessage = "没有找到相关的信息";
 inline constexpr int kEnterKey = 13;
@@ -26,8 +27,9 @@ public:
     CatalogueSearch(ProgrammeTree& tree, ChannelRules& rules, IDialogs& dialogs);
 
     // Searches for the box's text without surrounding blanks: every node without children whose
-    // text contains it (case-sensitive) is listed; the results node is then selected and
-    // clicked, which opens it and closes every other folder. True when something was found.
+    // name holds it (NameMatcher: as written, case-sensitive; in the other script of Chinese;
+    // as pinyin) is listed in tree order; the results node is then selected and clicked, which
+    // opens it and closes every other folder. True when something was found.
     bool imgSearchClick(std::string_view boxText);
     // Removes the results node this search made, with its entries (a catalogue entry that
     // happens to carry the same text stays).
@@ -47,6 +49,7 @@ private:
     // The results node's record, made once per catalogue load.
     std::optional<RecordId> resultsRecord_;
     uint64_t resultsGeneration_ = 0;
+    SearchNames names_;
 };
 
 // The search box above the tree (edtkey): its placeholder and its events, without the widget.

@@ -5,6 +5,15 @@
 
 namespace luming {
 
+// What NextCodePoint returns for a byte that starts no well-formed sequence.
+inline constexpr char32_t kNotUtf8 = 0xFFFFFFFF;
+
+// The code point that starts at byte `at` of UTF-8 text (at < text.size()); `at` moves past it,
+// or past one byte when none starts there (kNotUtf8).
+char32_t NextCodePoint(std::string_view text, size_t& at);
+// Appends a code point (up to U+10FFFF) in UTF-8.
+void AppendUtf8(std::string& out, char32_t code);
+
 // True when the bytes form well-formed UTF-8 (no overlongs, no surrogates, nothing past U+10FFFF).
 bool IsValidUtf8(std::string_view bytes);
 

@@ -172,7 +172,7 @@ TEST_F(TreeView, KeyboardCollapseReachesTheTree) {
 TEST_F(TreeView, SearchingThroughTheBox) {
     Open();
     QLineEdit* box = window->edtkey;
-    EXPECT_EQ(box->text(), QStringLiteral("搜索关键词"));
+    EXPECT_EQ(box->text(), QStringLiteral("搜索关键词或拼音"));
 
     // Entering the box clears the placeholder; Enter searches.
     window->edtkeyEnter();
@@ -190,12 +190,18 @@ TEST_F(TreeView, SearchingThroughTheBox) {
     // Searching again gives one results node; emptying the box removes it.
     emit window->imgSearch->clicked();
     EXPECT_EQ(tree()->model()->rowCount(), 3);
+    box->setText(QStringLiteral("jys"));
+    emit window->imgSearch->clicked();
+    const QModelIndex pinyinResults = tree()->model()->index(2, 0);
+    ASSERT_EQ(tree()->model()->rowCount(pinyinResults), 1);
+    EXPECT_EQ(tree()->model()->index(0, 0, pinyinResults).data().toString(),
+              QStringLiteral("静夜思 李白"));
     box->setText("  ");
     EXPECT_EQ(tree()->model()->rowCount(), 2);
 
     // Leaving the empty box brings the placeholder back; searching for it asks for a word.
     window->edtkeyExit();
-    EXPECT_EQ(box->text(), QStringLiteral("搜索关键词"));
+    EXPECT_EQ(box->text(), QStringLiteral("搜索关键词或拼音"));
     emit window->imgSearch->clicked();
     EXPECT_EQ(platform.dialogs.information, std::vector<std::string>{"请输入搜索关键词"});
     box->setText(QStringLiteral("杜甫"));
@@ -216,7 +222,8 @@ TEST_F(TreeView, AMessageBoxDoesNotBringThePlaceholderBackIntoTheFocusedBox) {
     focus(QEvent::FocusIn, Qt::ActiveWindowFocusReason);  // and goes
     EXPECT_EQ(box->text(), "");
     focus(QEvent::FocusOut, Qt::TabFocusReason);
-    EXPECT_EQ(box->text(), QStringLiteral("搜索关键词")) << "the box is left for another control";
+    EXPECT_EQ(box->text(), QStringLiteral("搜索关键词或拼音"))
+        << "the box is left for another control";
 }
 
 TEST_F(TreeView, TheDrawnScrollBarFollowsTheOpenRows) {

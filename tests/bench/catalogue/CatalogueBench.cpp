@@ -2,6 +2,7 @@
 // folders -> programmes) in a temporary directory and removed at the end.
 #include "catalogue/CatalogueSearch.h"
 #include "catalogue/ChannelRules.h"
+#include "catalogue/SearchNames.h"
 #include "config/Dialogs.h"
 
 #include <benchmark/benchmark.h>
@@ -13,6 +14,8 @@
 #include <filesystem>
 #include <fstream>
 #include <iconv.h>
+#include <iterator>
+#include <malloc.h>
 #include <map>
 #include <spawn.h>
 #include <stdexcept>
@@ -200,6 +203,64 @@ void BM_Search(benchmark::State& state) {
     state.counters["nodes"] = loaded.tree.Count();
 }
 
+LoadedTree& MillionEntries() {
+    static LoadedTree loaded(GeneratedFiles().For(1000000));
+    return loaded;
+}
+
+// Searches of one catalogue for the same poem written in characters, in the other script and
+// in pinyin (one name in ten each), and for words no name holds; after a first search, so the
+// names' simplified forms and readings are made already.
+const char* const kKeywords[] = {"静夜思", "靜夜思",     "jingyesi",
+                                 "jys",    "静夜思李白", "jingyesilibai"};
+
+void BM_SearchKeyword(benchmark::State& state) {
+    LoadedTree& loaded = MillionEntries();
+    const char* keyword = kKeywords[state.range(0)];
+    state.SetLabel(keyword);
+    NoDialogs dialogs;
+    CatalogueSearch search(loaded.tree, loaded.rules, dialogs);
+    search.imgSearchClick(keyword);
+    for (auto _ : state)
+        benchmark::DoNotOptimize(search.imgSearchClick(keyword));
+    search.delSearchResult();
+}
+
+// The first search of a catalogue in pinyin, which makes the names' readings first.
+void BM_FirstPinyinSearch(benchmark::State& state) {
+    LoadedTree& loaded = MillionEntries();
+    NoDialogs dialogs;
+    for (auto _ : state) {
+        CatalogueSearch search(loaded.tree, loaded.rules, dialogs);
+        benchmark::DoNotOptimize(search.imgSearchClick("jys"));
+        state.PauseTiming();
+        search.delSearchResult();
+        state.ResumeTiming();
+    }
+}
+
+// What malloc has handed out, from its heap and in mappings of their own.
+size_t HeldBytes() {
+    const struct mallinfo2 info = mallinfo2();
+    return info.uordblks + info.hblkhd;
+}
+
+// Making the names' simplified forms (0), which the first search with Chinese characters does,
+// or their readings (1), which the first in pinyin does; the load does neither.
+void BM_MakeSearchNames(benchmark::State& state) {
+    LoadedTree& loaded = MillionEntries();
+    const bool readings = state.range(0) == 1;
+    state.SetLabel(readings ? "readings" : "simplified forms");
+    size_t heldBytes = 0;
+    for (auto _ : state) {
+        const size_t before = HeldBytes();
+        SearchNames names;
+        names.Prepare(loaded.tree.Records(), !readings, readings);
+        heldBytes = HeldBytes() - before;
+    }
+    state.counters["held_MB"] = static_cast<double>(heldBytes) / 1e6;
+}
+
 void CatalogueSizes(benchmark::internal::Benchmark* benchmark) {
     benchmark->Arg(10000)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond);
 }
@@ -216,5 +277,8 @@ BENCHMARK(BM_XmllintStream)->Apply(ProgramRuns);
 BENCHMARK(BM_ToolFirstPlay)->Apply(ProgramRuns);
 BENCHMARK(BM_LoadInProcess)->Apply(CatalogueSizes);
 BENCHMARK(BM_Search)->Apply(CatalogueSizes);
+BENCHMARK(BM_SearchKeyword)->DenseRange(0, std::size(kKeywords) - 1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_FirstPinyinSearch)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_MakeSearchNames)->DenseRange(0, 1)->Unit(benchmark::kMillisecond);
 
 BENCHMARK_MAIN();

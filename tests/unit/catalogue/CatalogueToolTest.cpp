@@ -68,6 +68,13 @@ TEST_F(CatalogueToolTest, SearchPrintsTheTreeOrTheMessage) {
     const ToolRun blank = Tool({"search", file, " "});
     EXPECT_EQ(blank.code, 1);
     EXPECT_EQ(blank.out, "请输入搜索关键词\n");
+    // Pinyin and the other script of Chinese find names as in the window.
+    luming::test::WriteFile(file,
+                            CatalogueXml({{"1", "1", "", "静夜思"}, {"1", "2", "", "長恨歌"}}));
+    const std::string tree = "0\t0\t1\t1\t\t3\t静夜思\n1\t0\t1\t2\t\t3\t長恨歌\n"
+                             "2\t0\t0\t0\t\t1\t搜索结果\n";
+    EXPECT_EQ(Tool({"search", file, "JYS"}).out, tree + "3\t1\t1\t1\t\t3\t静夜思\n");
+    EXPECT_EQ(Tool({"search", file, "长恨"}).out, tree + "3\t1\t1\t2\t\t3\t長恨歌\n");
 }
 
 TEST_F(CatalogueToolTest, NextAndPrevious) {

@@ -66,12 +66,15 @@ TEST_F(SearchTest, SearchingTwiceKeepsOneResultsNode) {
 TEST_F(SearchTest, MessagesForNoKeywordAndNoHit) {
     search.imgSearchClick("Moon");
     EXPECT_FALSE(search.imgSearchClick("   "));
-    EXPECT_FALSE(search.imgSearchClick("搜索关键词"));
+    EXPECT_FALSE(search.imgSearchClick("搜索关键词或拼音"));
     EXPECT_EQ(tree.Count(), 9u); // no search ran
     EXPECT_FALSE(search.imgSearchClick("sun"));
     EXPECT_EQ(tree.Count(), 6u); // the earlier results are gone
-    EXPECT_EQ(dialogs.information, (std::vector<std::string>{"请输入搜索关键词", "请输入搜索关键词",
-                                                             "没有找到相关的信息"}));
+    // Only the whole placeholder is no keyword.
+    EXPECT_FALSE(search.imgSearchClick("搜索关键词"));
+    EXPECT_EQ(dialogs.information,
+              (std::vector<std::string>{"请输入搜索关键词", "请输入搜索关键词",
+                                        "没有找到相关的信息", "没有找到相关的信息"}));
 }
 
 TEST_F(SearchTest, PlayingAResultRemembersItsIndex) {
@@ -111,7 +114,7 @@ TEST_F(SearchTest, SearchBoxEvents) {
     box.edtkeyChange(" ");
     EXPECT_EQ(tree.Count(), 6u); // emptied box: results gone at once
     box.edtkeyExit();
-    EXPECT_EQ(box.Text(), "搜索关键词");
+    EXPECT_EQ(box.Text(), "搜索关键词或拼音");
     box.edtkeyEnter();
     EXPECT_EQ(box.Text(), "");
     box.edtkeyChange("Moon");
@@ -125,4 +128,82 @@ TEST_F(SearchTest, ReopeningTheChannelForgetsTheResults) {
     EXPECT_EQ(search.ResultsNode(), kNoNode);
     search.imgSearchClick("river");
     EXPECT_EQ(tree.Count(), 8u);
+    // The names' readings and simplified forms are those of the catalogue open now.
+    WriteCatalogue({{"2", "1", "", "春晓"}, {"2", "2", "", "長恨歌"}});
+    Open();
+    EXPECT_TRUE(search.imgSearchClick("cx"));
+    EXPECT_TRUE(search.imgSearchClick("长恨歌"));
+    EXPECT_EQ(Texts(), (std::vector<std::string>{"春晓", "長恨歌", "搜索结果", "長恨歌"}));
+}
+
+namespace {
+
+// 0 唐诗 [1 静夜思（李白）, 2 将进酒, 3 長恨歌, 4 Jys 乐游原]  5 水调歌头 [6 水调歌头 苏轼]
+const std::vector<Item> kPoems = {
+    {"0", "T", "", "唐诗"},          {"1", "1", "T", "静夜思（李白）"}, {"4", "2", "T", "将进酒"},
+    {"2", "3", "T", "長恨歌"},       {"1", "4", "T", "Jys 乐游原"},     {"0", "S", "", "水调歌头"},
+    {"2", "5", "S", "水调歌头 苏轼"}};
+
+class ChineseSearchTest : public ::testing::Test, public ChannelFixture {
+protected:
+    ChineseSearchTest() : search(tree, rules, dialogs) {}
+    void SetUp() override {
+        WriteCatalogue(kPoems);
+        Open();
+    }
+    // The names listed under the results node, nothing when the search found none.
+    std::vector<std::string> Hits(std::string_view keyword) {
+        std::vector<std::string> names;
+        if (!search.imgSearchClick(keyword))
+            return names;
+        const NodeIndex results = search.ResultsNode();
+        for (NodeIndex n = tree.FirstChild(results); n != kNoNode; n = tree.NextSibling(n))
+            names.emplace_back(tree.Text(n));
+        return names;
+    }
+
+    MessageLog dialogs;
+    CatalogueSearch search;
+};
+
+using Names = std::vector<std::string>;
+
+} // namespace
+
+TEST_F(ChineseSearchTest, PinyinInFullByInitialsOrMixedInAnyCase) {
+    for (const char* keyword :
+         {"jingyesi", "jingye", "jys", "jingys", "jyesi", "jinys", "JingYe Si", "yes"})
+        EXPECT_EQ(Hits(keyword), Names{"静夜思（李白）"}) << keyword;
+    // Each character in its turn, from one character to the next, the whole keyword read.
+    for (const char* keyword : {"ysj", "jyss", "jingyesili", "sl", "ingye", "jingyesu"})
+        EXPECT_EQ(Hits(keyword), Names{}) << keyword;
+}
+
+TEST_F(ChineseSearchTest, EveryReadingOfAPolyphonicCharacter) {
+    EXPECT_EQ(Hits("qiangjinjiu"), Names{"将进酒"});
+    EXPECT_EQ(Hits("jiangjinjiu"), Names{"将进酒"});
+    EXPECT_EQ(Hits("changhenge"), Names{"長恨歌"});
+    EXPECT_EQ(Hits("zhanghenge"), Names{"長恨歌"});
+    EXPECT_EQ(Hits("leyouyuan"), Names{"Jys 乐游原"});
+    EXPECT_EQ(Hits("yueyy"), Names{"Jys 乐游原"});
+    // The folder of the same name is not listed.
+    EXPECT_EQ(Hits("shuidiaogetou"), Names{"水调歌头 苏轼"});
+    EXPECT_EQ(Hits("tiaogt"), Names{"水调歌头 苏轼"});
+}
+
+TEST_F(ChineseSearchTest, LatinLettersOfANameMatchOnlyAsWritten) {
+    EXPECT_EQ(Hits("Jys"), (Names{"静夜思（李白）", "Jys 乐游原"})); // in catalogue order
+    EXPECT_EQ(Hits("jys"), Names{"静夜思（李白）"});
+    EXPECT_EQ(Hits("Jysly"), Names{});
+    EXPECT_EQ(Hits("Jys 乐"), Names{"Jys 乐游原"});
+}
+
+TEST_F(ChineseSearchTest, EitherScriptFindsTheOther) {
+    EXPECT_EQ(Hits("靜夜思"), Names{"静夜思（李白）"});
+    EXPECT_EQ(Hits("長恨歌"), Names{"長恨歌"});
+    EXPECT_EQ(Hits("长恨歌"), Names{"長恨歌"});
+    EXPECT_EQ(Hits("恨"), Names{"長恨歌"});
+    EXPECT_EQ(Hits("將進"), Names{"将进酒"});
+    EXPECT_EQ(Hits("蘇軾"), Names{"水调歌头 苏轼"});
+    EXPECT_EQ(Hits("长歌"), Names{});
 }
