@@ -17,7 +17,6 @@
 #include <chrono>
 #include <clocale>
 #include <cstdio>
-#include <cstdlib>
 #include <fstream>
 #include <sstream>
 #include <thread>
@@ -40,18 +39,14 @@ struct Harness {
     MovieEngine* engine = nullptr;
 
     Harness() {
-        const std::string path = (temp.path() / "big.swf").string();
-        const std::string command =
-            "ffmpeg -v error -y -f lavfi -i testsrc=duration=170:size=480x360:rate=12 -f lavfi "
-            "-i sine=frequency=440:duration=170 -c:v flv1 -q:v 2 -c:a libmp3lame -ar 22050 "
-            "-f swf " +
-            path;
-        if (std::system(command.c_str()) == 0) {
-            std::ifstream file(path, std::ios::binary);
-            std::ostringstream bytes;
-            bytes << file.rdbuf();
-            movie = bytes.str();
-        }
+        const auto path = temp.path() / "big.swf";
+        Ffmpeg(path, {"-f", "lavfi", "-i", "testsrc=duration=170:size=480x360:rate=12", "-f",
+                      "lavfi", "-i", "sine=frequency=440:duration=170", "-c:v", "flv1", "-q:v",
+                      "2", "-c:a", "libmp3lame", "-ar", "22050", "-f", "swf"});
+        std::ifstream file(path, std::ios::binary);
+        std::ostringstream bytes;
+        bytes << file.rdbuf();
+        movie = bytes.str();
         server.server().Get("/slow.swf", [this](const httplib::Request&, httplib::Response& r) {
             r.set_content_provider(movie.size(), "application/x-shockwave-flash",
                                    [this](size_t offset, size_t length, httplib::DataSink& sink) {
