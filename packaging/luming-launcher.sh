@@ -40,6 +40,13 @@ drop_dead_links() {
     done
 }
 
+# The version and the usage are only printed: nothing of the user's is laid out or touched.
+for argument in "$@"; do
+    case $argument in
+    --version | --help | -h) exec "$programs/$edition/luming" "$@" ;;
+    esac
+done
+
 mkdir -p "$suite/Config" "$here/Config" "$cache"
 [[ -e $suite/Config/Source.ini ]] || : >"$suite/Config/Source.ini"
 drop_dead_links "$suite"

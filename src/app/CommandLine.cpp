@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <string_view>
 
 namespace luming {
 
@@ -24,6 +25,14 @@ CommandRequest RequestOf(const std::vector<std::string>& argumentsAfterProgram) 
     if (has("--version"))
         return CommandRequest::Version;
     return CommandRequest::Run;
+}
+
+bool WantsEngineMessages(const std::vector<std::string>& argumentsAfterProgram,
+                         const char* verboseVariable) {
+    if (std::find(argumentsAfterProgram.begin(), argumentsAfterProgram.end(), "--verbose") !=
+        argumentsAfterProgram.end())
+        return true;
+    return verboseVariable && *verboseVariable && std::string_view(verboseVariable) != "0";
 }
 
 std::string EditionDirectory(const char* override, const std::string& executablePath,

@@ -18,14 +18,22 @@ CommandRequest RequestOf(const std::vector<std::string>& argumentsAfterProgram);
 // The environment variable that names the edition directory (the launcher sets it).
 inline constexpr const char* kEditionDirVariable = "LUMING_EDITION_DIR";
 
+// The messages of the engines (web engine, player, sound system) go to standard error too when
+// "--verbose" is given anywhere, or when this variable is set to anything but "" and "0".
+inline constexpr const char* kVerboseVariable = "LUMING_VERBOSE";
+bool WantsEngineMessages(const std::vector<std::string>& argumentsAfterProgram,
+                         const char* verboseVariable);
+
 // The usage `luming --help` prints.
 inline constexpr const char* kUsageText =
-    "用法: luming [-start]\n"
+    "用法: luming [-start] [--verbose]\n"
     "  -start      启动时不显示窗口（记住的节目照常开始播放）\n"
+    "  --verbose   标准错误输出也显示网页引擎、播放器和声音系统的消息\n"
     "  --version   显示版本后退出\n"
     "  --help      显示本说明后退出\n"
     "环境变量 LUMING_EDITION_DIR: 版本目录（设置、缓存和下载所在的目录），\n"
-    "  默认为程序文件所在的目录。\n";
+    "  默认为程序文件所在的目录。\n"
+    "环境变量 LUMING_VERBOSE=1: 同 --verbose。\n";
 
 // The edition directory, ending with "/": `override` (LUMING_EDITION_DIR) when it is set and not
 // empty, made absolute against `workingDirectory`; else the directory of `executablePath`.

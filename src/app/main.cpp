@@ -1,5 +1,7 @@
 #include "app/CommandLine.h"
+#include "app/EngineMessages.h"
 #include "app/ProgramEntry.h"
+#include "app/RootStart.h"
 #include "app/WindowPlatform.h"
 #include "config/FileVersion.h"
 #include "platform/HeapPolicy.h"
@@ -17,6 +19,7 @@
 #include <curl/curl.h>
 #include <filesystem>
 #include <sstream>
+#include <unistd.h>
 
 namespace {
 
@@ -73,8 +76,20 @@ int main(int argc, char** argv) {
     case luming::CommandRequest::Run:
         break;
     }
+    if (!luming::WantsEngineMessages(given, std::getenv(luming::kVerboseVariable)))
+        luming::HoldBackEngineMessages();
+    const luming::RootStart rootStart =
+        luming::RootStartFor(geteuid() == 0, std::getenv(luming::kSandboxVariable) != nullptr);
+    if (rootStart == luming::RootStart::Refused)
+        return luming::RefuseRootStart(argc, argv, PrepareWindowPlatform(given));
+    if (rootStart == luming::RootStart::WithoutSandbox)
+        std::fprintf(stderr, "luming: %s\n", luming::kRootWithoutSandboxText);
     if (!PrepareWindowPlatform(given))
         return 1;
+    // Qt joins the accessibility bus when it comes up after the program, but asks the desktop
+    // only then whether a screen reader wants it: with this, a reader started later finds the
+    // window too.
+    setenv("QT_LINUX_ACCESSIBILITY_ALWAYS_ON", "1", 0);
 
     luming::EntryOptions options;
 

@@ -4,6 +4,8 @@
 #include "platform/WebPane.h"
 #include "shell/ImageControl.h"
 
+#include <QAbstractButton>
+#include <QAccessibleObject>
 #include <QAccessibleWidget>
 #include <QAction>
 #include <QApplication>
@@ -12,6 +14,7 @@
 #include <QPointer>
 #include <QSlider>
 #include <QTabBar>
+#include <QWindow>
 
 namespace luming::accessible {
 
@@ -166,6 +169,89 @@ private:
     QPointer<QAction> item_;
 };
 
+// A checkable tool button (the sound switched off): a check box, as Qt describes checkable
+// buttons (its at-spi bridge has no checkable state to give a push button), checked while its
+// state holds, pressed by a screen reader as by a click.
+class SwitchAccessible : public QAccessibleWidget {
+public:
+    explicit SwitchAccessible(QAbstractButton* button)
+        : QAccessibleWidget(button, QAccessible::CheckBox) {}
+
+    QAccessible::State state() const override {
+        QAccessible::State state = QAccessibleWidget::state();
+        state.checkable = true;
+        state.checked = Button()->isChecked();
+        return state;
+    }
+    QStringList actionNames() const override {
+        return QStringList{pressAction()} + QAccessibleWidget::actionNames();
+    }
+    void doAction(const QString& action) override {
+        if (action == pressAction())
+            Button()->click();
+        else
+            QAccessibleWidget::doAction(action);
+    }
+
+private:
+    QAbstractButton* Button() const { return static_cast<QAbstractButton*>(widget()); }
+};
+
+// A label that only some editions show: its text, a placeholder in the others, is its name
+// only while it is shown.
+class HintAccessible : public QAccessibleWidget {
+public:
+    explicit HintAccessible(QLabel* label) : QAccessibleWidget(label, QAccessible::StaticText) {}
+
+    QString text(QAccessible::Text which) const override {
+        if (which == QAccessible::Name && widget()->isVisible())
+            return static_cast<QLabel*>(widget())->text();
+        return {};
+    }
+};
+
+// The mouse's surface laid over a control (the picture over the sound button): a reader meets
+// the control itself, and this not at all.
+class OverlayAccessible : public QAccessibleWidget {
+public:
+    explicit OverlayAccessible(QWidget* overlay) : QAccessibleWidget(overlay) {}
+
+    QString text(QAccessible::Text) const override { return {}; }
+    QAccessible::State state() const override {
+        QAccessible::State state;
+        state.invisible = true;
+        return state;
+    }
+};
+
+// The application: its windows that are shown. The web engine's views each keep a hidden
+// top-level window ("Offscreen") to draw in, which a reader has no business with.
+class ApplicationAccessible : public QAccessibleApplication {
+public:
+    int childCount() const override { return static_cast<int>(Windows().size()); }
+    QAccessibleInterface* child(int index) const override {
+        const QList<QAccessibleInterface*> windows = Windows();
+        return index >= 0 && index < windows.size() ? windows[index] : nullptr;
+    }
+    int indexOfChild(const QAccessibleInterface* child) const override {
+        return static_cast<int>(Windows().indexOf(const_cast<QAccessibleInterface*>(child)));
+    }
+
+private:
+    // As Qt lists them, pop-ups aside (their items are reached through the focus).
+    static QList<QAccessibleInterface*> Windows() {
+        QList<QAccessibleInterface*> windows;
+        for (QWindow* window : QGuiApplication::topLevelWindows()) {
+            if (!window->isVisible() || window->type() == Qt::Popup ||
+                window->type() == Qt::Desktop)
+                continue;
+            if (QAccessibleInterface* root = window->accessibleRoot(); root && root->object())
+                windows << root;
+        }
+        return windows;
+    }
+};
+
 // A control with nothing to show a screen reader inside it: hidden page tabs, whose current
 // tab would otherwise claim the focus.
 class LeafAccessible : public QAccessibleWidget {
@@ -212,6 +298,8 @@ bool IsHiddenTabBar(const QWidget* control) {
 }
 
 QAccessibleInterface* Describe(const QString&, QObject* object) {
+    if (object == qApp)
+        return new ApplicationAccessible;
     if (auto* item = qobject_cast<QAction*>(object))
         return object->property(kKindProperty).toInt() == static_cast<int>(Kind::Choice)
                    ? new ChoiceAccessible(item)
@@ -243,6 +331,16 @@ QAccessibleInterface* Describe(const QString&, QObject* object) {
         break;
     case Kind::Window:
         return new QAccessibleWidget(control, QAccessible::Window);
+    case Kind::Switch:
+        if (auto* button = qobject_cast<QAbstractButton*>(control))
+            return new SwitchAccessible(button);
+        break;
+    case Kind::Hint:
+        if (auto* label = qobject_cast<QLabel*>(control))
+            return new HintAccessible(label);
+        break;
+    case Kind::Overlay:
+        return new OverlayAccessible(control);
     case Kind::Choice:
         break;
     }
@@ -284,8 +382,10 @@ void SetTimeLabel(QWidget* positionBar, QLabel* label) {
 
 void Install(QWidget* window) {
     static bool installed = false;
-    if (!installed)
+    if (!installed) {
         QAccessible::installFactory(&Describe);
+        DescribeAgain(qApp);
+    }
     installed = true;
     for (QWidget* control : window->findChildren<QWidget*>())
         if (IsWebHost(control) || IsHiddenTabBar(control))

@@ -22,6 +22,9 @@ enum class Kind {
     Status,      // a label that tells the player's state; its text is its name
     Window,      // a window of the program's own
     Choice,      // a checkable item (QAction) of a menu of choices where one holds
+    Switch,      // a checkable tool button: a check box, checked while its state holds
+    Hint,        // a label shown only in some editions: while hidden it says nothing
+    Overlay,     // the mouse's surface over a control a reader reaches itself: never shown
 };
 
 // Gives `control` its kind (a description Qt made of it before is dropped).
@@ -31,6 +34,8 @@ void SetTimeLabel(QWidget* positionBar, QLabel* label);
 
 // Registers the descriptions with Qt, once per process, and has the controls of `window` that
 // Qt described before described again (a control's description is made on first use and kept).
+// The application then shows a reader only its windows that are shown: the web engine's views
+// each keep a hidden window of their own for drawing.
 void Install(QWidget* window);
 
 // Says that a control's value changed (a screen reader reads it out again).

@@ -7,8 +7,16 @@ namespace luming {
 
 namespace {
 
-constexpr QColor kMarkColour(74, 159, 224); // the skin's pressed-button border
-constexpr int kMarkWidth = 2;
+// A dark band between two light edges: on any ground one of the two stands out by at least
+// 3.3 : 1 (the dark one on the skin's light and middle blues, the light ones on dark grounds).
+constexpr QColor kBandColour(11, 61, 107);
+constexpr QColor kEdgeColour(255, 255, 255);
+constexpr int kBandWidth = 2;
+constexpr int kEdgeWidth = 1;
+// The ring reaches this far beyond the control, and the rest of it lies over the control's edge.
+constexpr int kOutset = 1;
+// The ring's width: it lies wholly outside a control with a bevel.
+constexpr int kRingWidth = 2 * kEdgeWidth + kBandWidth;
 constexpr int kCornerRadius = 4;
 // A thin control (the 6-pixel position bar) gets a ring this tall, centred on it.
 constexpr int kMinimumHeight = 16;
@@ -20,7 +28,8 @@ FocusMark::FocusMark(QWidget* window) : QFocusFrame(window), window_(window) {
     hide();
 }
 
-void FocusMark::Follow(QWidget* control) {
+void FocusMark::Follow(QWidget* control, bool aroundBevel) {
+    outset_ = aroundBevel ? kRingWidth : kOutset;
     if (control == control_)
         return;
     Unwatch();
@@ -49,6 +58,7 @@ void FocusMark::Place() {
         return;
     }
     QRect area(control_->mapTo(window_, QPoint()), control_->size());
+    area.adjust(-outset_, -outset_, outset_, outset_);
     if (area.height() < kMinimumHeight)
         area.adjust(0, -(kMinimumHeight - area.height()) / 2, 0,
                     (kMinimumHeight - area.height() + 1) / 2);
@@ -76,11 +86,15 @@ bool FocusMark::eventFilter(QObject* watched, QEvent* event) {
 void FocusMark::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
-    painter.setPen(QPen(kMarkColour, kMarkWidth));
     painter.setBrush(Qt::NoBrush);
-    const qreal inset = kMarkWidth / 2.0;
-    painter.drawRoundedRect(QRectF(rect()).adjusted(inset, inset, -inset, -inset), kCornerRadius,
-                            kCornerRadius);
+    // Both pens are centred on the same line: the wider light one shows on either side of the
+    // dark one.
+    const qreal middle = kRingWidth / 2.0;
+    const QRectF line = QRectF(rect()).adjusted(middle, middle, -middle, -middle);
+    painter.setPen(QPen(kEdgeColour, kRingWidth));
+    painter.drawRoundedRect(line, kCornerRadius, kCornerRadius);
+    painter.setPen(QPen(kBandColour, kBandWidth));
+    painter.drawRoundedRect(line, kCornerRadius, kCornerRadius);
 }
 
 } // namespace luming

@@ -117,7 +117,8 @@ void TfrmMain::EnterOwnFullScreen() {
 }
 
 void TfrmMain::LeaveOwnFullScreen() {
-    // The keys were in the movie or on the exit button: they go on at the full-screen button.
+    // The keys were in the movie or on the exit button: they go on at the play button, where
+    // Space plays and pauses as it did in the movie.
     const QWidget* focused = focusWidget();
     const bool keysInFullScreen =
         focused && (focused == btnExitFullScreen || ShockwaveFlash1->isAncestorOf(focused) ||
@@ -153,7 +154,7 @@ void TfrmMain::LeaveOwnFullScreen() {
     platform_.Desktop().UnregisterEscapeHotKey();
     FullScreenOn = 0;
     if (keysInFullScreen)
-        sbtnFullScreen->setFocus(Qt::OtherFocusReason);
+        btnPlay->setFocus(Qt::OtherFocusReason);
 }
 
 } // namespace luming

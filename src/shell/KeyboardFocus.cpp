@@ -1,7 +1,8 @@
 // Where Tab goes, the mark on the control that has the focus, and what a screen reader calls
-// each control. Tab follows the window: the search box, the tree, the transport bar from left
-// to right, then the title buttons; web panes are left out (a click enters them). Only what can
-// be seen is a stop: the window's full screen leaves just its exit button.
+// each control. Tab follows the window: the search box and its button, the tree, the transport
+// bar from left to right, the status bar's button, then the title bar's buttons; web panes are
+// left out (a click enters them). Only what can be seen is a stop: the window's full screen
+// leaves just its exit button.
 #include "shell/AccessibleControls.h"
 #include "shell/FocusMark.h"
 #include "shell/FormParts.h"
@@ -56,8 +57,17 @@ void TfrmMain::ConnectKeyboardFocus() {
             stop->setFocusPolicy(Qt::TabFocus); // a click does not move the focus there
     for (tLxsimage* button : {limgMin, limgMax, limgNor, limgClose})
         accessible::SetKind(button, accessible::Kind::Button);
+    accessible::SetKind(imgSearch, accessible::Kind::Button);
+    accessible::SetKind(lblHint, accessible::Kind::Hint);
+    accessible::SetKind(imgSound, accessible::Kind::Overlay);
 
     edtkey->setAccessibleName(QStringLiteral("搜索关键词"));
+    imgSearch->setAccessibleName(QStringLiteral("搜索"));
+    tv1->setAccessibleName(QStringLiteral("节目列表"));
+    // A switch, on while the sound is off. Its hint stays "控制音量".
+    btnSound->setCheckable(true);
+    btnSound->setAccessibleName(QStringLiteral("静音"));
+    accessible::SetKind(btnSound, accessible::Kind::Switch);
     pnlLoadAll->setAccessibleName(QStringLiteral("播放进度"));
     accessible::SetKind(pnlLoadAll, accessible::Kind::PositionBar);
     accessible::SetTimeLabel(pnlLoadAll, lblTime);
@@ -96,8 +106,14 @@ void TfrmMain::ConnectKeyboardFocus() {
             if (old == tv1 || now == tv1)
                 followFocus();
             const std::vector<QWidget*> stops = FocusStops();
-            focusMark_->Follow(std::find(stops.begin(), stops.end(), now) != stops.end() ? now
-                                                                                         : nullptr);
+            QWidget* stop =
+                std::find(stops.begin(), stops.end(), now) != stops.end() ? now : nullptr;
+            // The volume bar's ring goes round its panel: over the bar it would cross the
+            // knob's blues, over the panel's edge its bevel.
+            if (stop == TrackBar2)
+                focusMark_->Follow(pnlVolume, true);
+            else
+                focusMark_->Follow(stop);
             // The volume bar was shown for the keyboard; it goes as the mouse would take it
             // away.
             if (old == TrackBar2 && now != TrackBar2 && pnlVolume->isVisible())
@@ -106,9 +122,9 @@ void TfrmMain::ConnectKeyboardFocus() {
 }
 
 std::vector<QWidget*> TfrmMain::FocusStops() const {
-    return {edtkey,   tv1,       btnPre,       btnPlay,        btnNext,           pnlLoadAll,
-            btnSound, TrackBar2, sbtnPlayMode, sbtnFullScreen, btnExitFullScreen, limgMin,
-            limgMax,  limgNor,   limgClose};
+    return {edtkey,     imgSearch,    tv1,       btnPre,       btnPlay,        btnNext,
+            pnlLoadAll, btnSound,     TrackBar2, sbtnPlayMode, sbtnFullScreen, btnExitFullScreen,
+            sbtnMore,   SpeedButton1, limgMin,   limgMax,      limgNor,        limgClose};
 }
 
 bool TfrmMain::CanTakeFocus(const QWidget* stop) const {
@@ -150,8 +166,8 @@ void TfrmMain::PressFocusedButton(QWidget* button) {
 
 bool TfrmMain::IsFocusButton(const QWidget* target) const {
     const std::initializer_list<const QWidget*> buttons = {
-        btnPre,  btnPlay, btnNext, btnSound, sbtnPlayMode, sbtnFullScreen, btnExitFullScreen,
-        limgMin, limgMax, limgNor, limgClose};
+        imgSearch,         btnPre,   btnPlay,      btnNext, btnSound, sbtnPlayMode, sbtnFullScreen,
+        btnExitFullScreen, sbtnMore, SpeedButton1, limgMin, limgMax,  limgNor,      limgClose};
     return std::find(buttons.begin(), buttons.end(), target) != buttons.end();
 }
 

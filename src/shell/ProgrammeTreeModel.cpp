@@ -4,6 +4,23 @@
 
 namespace luming {
 
+namespace {
+
+// What a child hears a programme is, by its file type; folders and archives say nothing.
+QString KindWord(std::string_view fileType) {
+    if (fileType == "1")
+        return QStringLiteral("动画");
+    if (fileType == "2")
+        return QStringLiteral("音频");
+    if (fileType == "3")
+        return QStringLiteral("文字");
+    if (fileType == "4")
+        return QStringLiteral("视频");
+    return {};
+}
+
+} // namespace
+
 ProgrammeTreeModel::ProgrammeTreeModel(ProgrammeTree& tree, const ImageList& images,
                                        QObject* parent)
     : QAbstractItemModel(parent), tree_(tree), images_(images) {
@@ -103,9 +120,15 @@ QVariant ProgrammeTreeModel::data(const QModelIndex& index, int role) const {
     case Qt::DecorationRole:
         return images_.icon(tree_.Selected() == node ? tree_.SelectedImage(node)
                                                      : tree_.Image(node));
+    case Qt::AccessibleDescriptionRole:
+        return KindWord(tree_.FileType(node));
     default:
         return {};
     }
+}
+
+QVariant ProgrammeTreeModel::headerData(int, Qt::Orientation, int) const {
+    return {};
 }
 
 Qt::ItemFlags ProgrammeTreeModel::flags(const QModelIndex& index) const {

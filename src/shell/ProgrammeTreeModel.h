@@ -28,7 +28,11 @@ public:
     QModelIndex parent(const QModelIndex& child) const override;
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;
+    // A programme's kind is its description for a screen reader ("视频", "音频", "动画",
+    // "文字"); a folder says whether it is open through the view.
     QVariant data(const QModelIndex& index, int role) const override;
+    // None: the header is hidden, and a reader would call the column "1".
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
     Qt::ItemFlags flags(const QModelIndex& index) const override;
 
 signals:

@@ -210,6 +210,7 @@ void TfrmMain::TrackBar2Change(int position) {
 void TfrmMain::btnSoundClick() {
     outputLevel_->ToggleSound();
     btnSound->setIcon(ImageList2->icon(outputLevel_->SoundOn() ? kGlyphSoundOn : kGlyphSoundOff));
+    btnSound->setChecked(!outputLevel_->SoundOn());
     TrackBar2->setEnabled(outputLevel_->SoundOn());
     MediaSessionChanged();
 }

@@ -1,8 +1,9 @@
-// The window as a screen reader finds it on the accessibility bus (at-spi): the controls' roles
-// and Chinese names, where Tab goes, and one object with the focus. The demo installation plays
-// its first programme at start, so the transport bar is there too. Runs on a session bus of its
-// own (dbus-run-session) in an X server of its own.
+// The window as a screen reader finds it on the accessibility bus (at-spi): the controls' roles,
+// Chinese names and states, where Tab goes, and one object with the focus. The demo installation
+// plays its first programme at start, so the transport bar is there too. Runs on a session bus
+// of its own (dbus-run-session) in an X server of its own.
 #include "RunningProgram.h"
+#include "X11Windows.h"
 #include "support/TempDir.h"
 
 #include <QJsonArray>
@@ -23,19 +24,23 @@ constexpr int kReaderTimeoutMs = 480000;
 const QString kTitle = QStringLiteral("鹿鸣果儿童古诗精选");
 
 // Tab from the tree, where the window opens with the focus, once round the window: the
-// transport bar from left to right, the title buttons of the maximised window, the search box.
+// transport bar from left to right, the status bar's button, the title bar's buttons of the
+// maximised window, the search box and its button.
 const QStringList kTabOrder = {QStringLiteral("上一首"),
                                QStringLiteral("play"),
                                QStringLiteral("下一首"),
                                QStringLiteral("播放进度"),
-                               QStringLiteral("控制音量"),
+                               QStringLiteral("静音"),
                                QStringLiteral("音量"),
                                QStringLiteral("选择节目播放方式"),
                                QStringLiteral("全屏播放"),
+                               QStringLiteral("更多资源"),
+                               QStringLiteral("更多资源"),
                                QStringLiteral("最小化"),
                                QStringLiteral("还原"),
                                QStringLiteral("关闭"),
                                QStringLiteral("搜索关键词"),
+                               QStringLiteral("搜索"),
                                QStringLiteral("tree")};
 
 class Accessibility : public ::testing::Test {
@@ -56,13 +61,15 @@ protected:
                                Path(media), Path(suite), match.captured(1)}),
                   0);
 
-        // The accessibility bus, with its socket in a directory of this test's own (the
-        // launcher's default place is shared by every launcher of the user). The client and the
-        // reader find it through the session bus.
         fs::create_directories(runtime);
         fs::permissions(runtime, fs::perms::owner_all);
         qputenv("XDG_RUNTIME_DIR", runtime.c_str());
-        qputenv("QT_LINUX_ACCESSIBILITY_ALWAYS_ON", "1");
+    }
+
+    // The accessibility bus, with its socket in a directory of this test's own (the launcher's
+    // default place is shared by every launcher of the user). The client and the reader find it
+    // through the session bus.
+    void StartAccessibilityBus() {
         busLauncher.start("/usr/libexec/at-spi-bus-launcher", {"--launch-immediately"});
         // Asked without starting it: the session bus would start a launcher of its own.
         ASSERT_TRUE(WaitUntil(
@@ -153,17 +160,37 @@ QString FocusHolder(const QJsonArray& focused) {
 
 TEST_F(Accessibility, EveryControlHasARoleAChineseNameAndAPlaceInTheTabOrder) {
     RunningProgram client(suite / "poetry", {}, locks);
-    // Paused first, so that the play button stays where it is while Tab goes round.
+    // The accessibility bus comes up after the window, as when a screen reader starts later.
+    ASSERT_TRUE(
+        WaitUntil([&] { return WindowsOfProcess(static_cast<pid_t>(client.pid())).viewable > 0; },
+                  kTimeoutMs))
+        << client.Output().toStdString();
+    StartAccessibilityBus();
+    // Paused first, so that the play button stays where it is while Tab goes round; at the end
+    // the sound goes off.
     QStringList keys = {QStringLiteral("space=暂停中")};
     for (int stop = 0; stop < kTabOrder.size(); ++stop)
         keys << "Tab";
-    keys << "shift+Tab";
+    keys << "shift+Tab" << QStringLiteral("m@静音");
     const QJsonObject window = ReadWindow(client, QStringLiteral("正在播放"), keys);
     const QJsonArray objects = window["objects"].toArray();
 
-    for (const char* button :
-         {"最小化", "还原", "关闭", "上一首", "下一首", "控制音量", "选择节目播放方式", "全屏播放"})
+    // The window and nothing else; no object shows a name of the program's insides.
+    EXPECT_EQ(window["windows"].toArray(), QJsonArray{kTitle});
+    for (const QJsonValue& object : objects) {
+        const QString name = object["name"].toString();
+        EXPECT_FALSE(QRegularExpression("^[A-Za-z_]\\w*$|^\\d+$").match(name).hasMatch())
+            << object["role"].toString().toStdString() << " named " << name.toStdString();
+    }
+
+    for (const char* button : {"最小化", "还原", "关闭", "上一首", "下一首", "选择节目播放方式",
+                               "全屏播放", "更多资源", "搜索"})
         EXPECT_EQ(Shown(objects, button)["role"].toString(), "push button") << button;
+    // The mute button: a check box (Qt's bridge has no checkable push button), checked once the
+    // sound is off.
+    const QJsonObject mute = Shown(objects, "静音");
+    EXPECT_EQ(mute["role"].toString(), "check box");
+    EXPECT_TRUE(mute["states"].toArray().contains(QStringLiteral("checked")));
     EXPECT_EQ(Shown(objects, "搜索关键词")["role"].toString(), "text");
     QStringList statusLines; // the state label, named by what it says
     for (const QJsonValue& object : objects)
@@ -183,6 +210,24 @@ TEST_F(Accessibility, EveryControlHasARoleAChineseNameAndAPlaceInTheTabOrder) {
                     .hasMatch())
         << position["description"].toString().toStdString();
 
+    // The tree: named, its rows under no header a reader meets, each folder open or closed,
+    // each programme with its kind. The first folder is open at the remembered programme.
+    EXPECT_EQ(Shown(objects, "节目列表")["role"].toString(), "tree");
+    for (const QJsonValue& object : objects)
+        EXPECT_FALSE(object["role"].toString() == "column header" &&
+                     object["states"].toArray().contains(QStringLiteral("showing")))
+            << object["name"].toString().toStdString();
+    const QJsonArray open = Shown(objects, "唐诗")["states"].toArray();
+    EXPECT_TRUE(open.contains(QStringLiteral("expandable")) &&
+                open.contains(QStringLiteral("expanded")));
+    // Closed: expandable and not expanded, which a reader says as collapsed.
+    const QJsonArray closed = Shown(objects, "宋词")["states"].toArray();
+    EXPECT_TRUE(closed.contains(QStringLiteral("expandable")) &&
+                !closed.contains(QStringLiteral("expanded")));
+    EXPECT_EQ(Shown(objects, "静夜思 李白")["description"].toString(), QStringLiteral("视频"));
+    EXPECT_EQ(Shown(objects, "春晓 孟浩然")["description"].toString(), QStringLiteral("音频"));
+    EXPECT_EQ(Shown(objects, "登鹳雀楼 王之涣")["description"].toString(), QStringLiteral("动画"));
+
     // After every key one control holds the focus: once round the window, and back.
     const QJsonArray focus = window["focus"].toArray();
     ASSERT_EQ(focus.size(), keys.size());
@@ -191,5 +236,8 @@ TEST_F(Accessibility, EveryControlHasARoleAChineseNameAndAPlaceInTheTabOrder) {
     for (int stop = 1; stop <= kTabOrder.size(); ++stop)
         order << FocusHolder(focus[stop].toArray());
     EXPECT_EQ(order, kTabOrder) << order.join(", ").toStdString();
-    EXPECT_EQ(FocusHolder(focus.last().toArray()), "搜索关键词");
+    const QJsonArray soundOn = focus[kTabOrder.indexOf(QStringLiteral("静音")) + 1].toArray();
+    EXPECT_FALSE(!soundOn.isEmpty() &&
+                 soundOn[0]["states"].toArray().contains(QStringLiteral("checked")));
+    EXPECT_EQ(FocusHolder(focus[kTabOrder.size() + 1].toArray()), "搜索");
 }

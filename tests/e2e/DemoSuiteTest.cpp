@@ -130,6 +130,13 @@ TEST_F(DemoSuite, TheClientOpensOnTheChannelAndAsksTheSiteForItsPanes) {
     EXPECT_TRUE(WaitUntil([&] { return SiteLog().find("GET /login 200") != std::string::npos; },
                           kTimeoutMs));
 
+    // With its web views up, standard error holds the program's own lines and nothing of the
+    // engines' (a sanitized build keeps them all, for the sanitizers' reports).
+#ifndef __SANITIZE_ADDRESS__
+    for (const QString& line : client.Output().split('\n', Qt::SkipEmptyParts))
+        EXPECT_TRUE(line.startsWith("luming: ")) << line.toStdString();
+#endif
+
     // A logout ends it in order, and the web engine's processes with it.
     const std::vector<pid_t> children = client.Children();
     EXPECT_FALSE(children.empty()) << "the pages run in processes of their own";

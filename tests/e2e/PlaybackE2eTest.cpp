@@ -19,12 +19,14 @@
 
 #include <QFrame>
 #include <QLabel>
+#include <QLineEdit>
 #include <QProcess>
 #include <QScreen>
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
 #include <algorithm>
+#include <cmath>
 
 #include <gtest/gtest.h>
 
@@ -36,6 +38,68 @@ namespace {
 
 // Generous: a loaded machine (a build beside the tests) slows Ruffle and the rate-limited site.
 constexpr int kTimeoutMs = 90000;
+
+// WCAG's relative luminance of a colour and the contrast ratio of two.
+double Luminance(QRgb colour) {
+    const auto linear = [](int channel) {
+        const double c = channel / 255.0;
+        return c <= 0.04045 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
+    };
+    return 0.2126 * linear(qRed(colour)) + 0.7152 * linear(qGreen(colour)) +
+           0.0722 * linear(qBlue(colour));
+}
+
+double Contrast(QRgb one, QRgb other) {
+    const double a = Luminance(one);
+    const double b = Luminance(other);
+    return (std::max(a, b) + 0.05) / (std::min(a, b) + 0.05);
+}
+
+// What the X server shows in `area` (global coordinates) once it stops changing.
+QImage ScreenAt(const QRect& area) {
+    QImage last;
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        QApplication::processEvents();
+        const QImage now = QGuiApplication::primaryScreen()
+                               ->grabWindow(0, area.x(), area.y(), area.width(), area.height())
+                               .toImage()
+                               .convertToFormat(QImage::Format_RGB32);
+        if (now == last)
+            return now;
+        last = now;
+    }
+    return last;
+}
+
+// Where the focus ring drawn over `ground` (giving `ring`) does not stand out: across its
+// 4-pixel band, at every point of each side but the rounded corners, at least two pixels must
+// differ from their ground by 3 : 1.
+QStringList FaintPlaces(const QImage& ground, const QImage& ring) {
+    constexpr int kBand = 4;
+    constexpr int kCorner = 6;
+    constexpr double kRequired = 3.0;
+    const int width = ring.width();
+    const int height = ring.height();
+    QStringList faint;
+    const auto across = [&](const char* side, QPoint start, QPoint step) {
+        int standing = 0;
+        for (int i = 0; i < kBand; ++i) {
+            const QPoint at = start + step * i;
+            standing += Contrast(ring.pixel(at), ground.pixel(at)) >= kRequired;
+        }
+        if (standing < 2)
+            faint << QString("%1 at %2,%3").arg(side).arg(start.x()).arg(start.y());
+    };
+    for (int x = kCorner; x < width - kCorner; ++x) {
+        across("top", {x, 0}, {0, 1});
+        across("bottom", {x, height - 1}, {0, -1});
+    }
+    for (int y = kCorner; y < height - kCorner; ++y) {
+        across("left", {0, y}, {1, 0});
+        across("right", {width - 1, y}, {-1, 0});
+    }
+    return faint;
+}
 
 class DemoPlayback : public ::testing::Test {
 protected:
@@ -105,6 +169,27 @@ protected:
         return QTest::qWaitFor(condition, kTimeoutMs);
     }
     QString Status() { return window->lblStatus->text(); }
+    // The control with the keyboard focus gets a key, as from the keyboard.
+    void Press(Qt::Key key) { QTest::keyClick(QApplication::focusWidget(), key); }
+    // The ring on the control with the focus stands out from what it is drawn over, as the
+    // screen shows both.
+    void ExpectRingStandsOut() {
+        const QString stop = QApplication::focusWidget()->objectName();
+        auto* mark = window->findChild<QWidget*>("focusMark");
+        ASSERT_TRUE(mark && mark->isVisible() && mark->geometry().intersects(FocusedArea()))
+            << "no ring at " << stop.toStdString();
+        const QRect area(mark->mapToGlobal(QPoint()), mark->size());
+        mark->hide();
+        const QImage ground = ScreenAt(area);
+        mark->show();
+        const QStringList faint = FaintPlaces(ground, ScreenAt(area));
+        EXPECT_TRUE(faint.isEmpty())
+            << stop.toStdString() << ": " << faint.mid(0, 8).join("; ").toStdString();
+    }
+    QRect FocusedArea() {
+        QWidget* focused = QApplication::focusWidget();
+        return {focused->mapTo(window.get(), QPoint()), focused->size()};
+    }
     int Loaded() { return window->pnlLoadPercent->width(); }
 
     TempDir temp;
@@ -337,7 +422,28 @@ TEST_F(DemoPages, TheNewsPopUpSlidesInAndItsRecommendationPlays) {
     EXPECT_TRUE(Wait([&] { return flash.ReadyState() == 4; })) << flash.LoadError();
 }
 
+TEST_F(DemoPlayback, EveryTabStopWearsARingThatStandsOutFromItsGround) {
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    // Paused, so that the picture around the volume bar's ring holds still.
+    ASSERT_TRUE(Wait([&] { return Status() == QStringLiteral("正在播放"); }));
+    window->btnPlayClick();
+    ASSERT_TRUE(Wait([&] { return Status() == QStringLiteral("暂停中"); }));
+    window->edtkey->setFocus(Qt::TabFocusReason);
+    QStringList stops;
+    do {
+        stops << QApplication::focusWidget()->objectName();
+        ExpectRingStandsOut();
+        Press(Qt::Key_Tab);
+    } while (QApplication::focusWidget() != window->edtkey && stops.size() < 30);
+    for (const char* stop : {"imgSearch", "tv1", "pnlLoadAll", "TrackBar2", "sbtnMore",
+                             "SpeedButton1", "limgNor", "limgClose"})
+        EXPECT_TRUE(stops.contains(stop)) << stop << " in " << stops.join(", ").toStdString();
+}
+
 TEST_F(DemoPlayback, AFlashMovieFillsTheScreenAndComesBack) {
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
     const QRect normal = window->geometry();
     Click(9); // 独坐敬亭山, in the cache
     FlashControl& flash = *window->ShockwaveFlash1;
@@ -349,9 +455,23 @@ TEST_F(DemoPlayback, AFlashMovieFillsTheScreenAndComesBack) {
     EXPECT_EQ(flash.geometry(), QRect(QPoint(), screen.size()));
     EXPECT_FALSE(window->pnlExitFullScreen->isHidden());
 
-    window->btnExitFullScreen->click();
+    // Tab reaches the exit button, which shows it has the keys, and Space leaves.
+    Press(Qt::Key_Tab);
+    ASSERT_EQ(QApplication::focusWidget(), window->btnExitFullScreen);
+    ExpectRingStandsOut();
+    Press(Qt::Key_Space);
     EXPECT_EQ(window->FullScreenOn, 0);
     EXPECT_TRUE(Wait([&] { return window->geometry() == normal; }));
     EXPECT_EQ(flash.parentWidget(), window->pnlplayMain);
     EXPECT_TRUE(window->pnlExitFullScreen->isHidden());
+
+    // The keys go on at the play button, where Space pauses and plays.
+    ASSERT_EQ(QApplication::focusWidget(), window->btnPlay);
+    ExpectRingStandsOut();
+    Press(Qt::Key_Space);
+    EXPECT_TRUE(Wait([&] { return Status() == QStringLiteral("暂停中"); }))
+        << Status().toStdString();
+    Press(Qt::Key_Space);
+    EXPECT_TRUE(Wait([&] { return Status() == QStringLiteral("正在播放"); }))
+        << Status().toStdString();
 }

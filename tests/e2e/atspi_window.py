@@ -9,9 +9,11 @@ says READY_NAME (the environment variable, when set), then prints one JSON objec
              say they have the focus, once the focus has moved away from where it was; a KEY
              written KEY=NAME waits instead until a status bar says NAME, and presses KEY again
              every few seconds while it does not (a programme that ends just as the key comes
-             moves on instead of pausing)
+             moves on instead of pausing); one written KEY@NAME is pressed once and waits until
+             the object named NAME says it is checked
   "objects": every object of the window once the keys are pressed: role, name, description,
              value, states
+  "windows": the names of the application's own windows
 Exits 2 when the window or a move of the focus does not come in time.
 """
 import json
@@ -35,6 +37,9 @@ STATES = {
     "visible": pyatspi.STATE_VISIBLE,
     "checkable": pyatspi.STATE_CHECKABLE,
     "checked": pyatspi.STATE_CHECKED,
+    "expandable": pyatspi.STATE_EXPANDABLE,
+    "expanded": pyatspi.STATE_EXPANDED,
+    "collapsed": pyatspi.STATE_COLLAPSED,
 }
 
 
@@ -86,20 +91,42 @@ def walk(node, keep=lambda node: True):
     return described(walk_nodes(node), keep)
 
 
-def find_window(pid, title):
+def find_application(pid):
     desktop = pyatspi.Registry.getDesktop(0)
     for index in range(desktop.childCount):
         try:
             application = desktop.getChildAtIndex(index)
-            if application is None or application.get_process_id() != pid:
-                continue
-            for child in range(application.childCount):
-                window = application.getChildAtIndex(child)
-                if window is not None and window.name == title:
-                    return window
+            if application is not None and application.get_process_id() == pid:
+                return application
         except Exception:  # an application that is starting or ending
             continue
     return None
+
+
+def windows_of(application):
+    try:
+        return [application.getChildAtIndex(child) for child in range(application.childCount)]
+    except Exception:  # the application went away meanwhile
+        return []
+
+
+def find_window(pid, title):
+    application = find_application(pid)
+    for window in windows_of(application) if application is not None else []:
+        try:
+            if window is not None and window.name == title:
+                return window
+        except Exception:  # a window that is coming or going
+            continue
+    return None
+
+
+def is_checked(nodes, name):
+    try:
+        return any(node.name == name and node.getState().contains(pyatspi.STATE_CHECKED)
+                   for node in nodes)
+    except Exception:  # an object that went away is not checked
+        return False
 
 
 def give_up(what, deadline_s, window=None):
@@ -181,9 +208,15 @@ def main():
     before = focused(nodes)
     for key in keys:
         key, _, shows = key.partition("=")
+        key, _, checks = key.partition("@")
         if shows:
             press_until_said(key, shows, status_bars, window)
             nodes = walk_nodes(window)
+            after = focused(nodes)
+        elif checks:
+            subprocess.run(["xdotool", "key", key], check=True)
+            wait_for(lambda: is_checked(nodes, checks), KEY_DEADLINE_S,
+                     f"{checks!r} checked after {key}", window)
             after = focused(nodes)
         else:
             subprocess.run(["xdotool", "key", key], check=True)
@@ -192,6 +225,7 @@ def main():
         result["focus"].append(after)
         before = after
     result["objects"] = walk(window)
+    result["windows"] = [node.name for node in windows_of(find_application(pid))]
     print(json.dumps(result, ensure_ascii=False))
 
 

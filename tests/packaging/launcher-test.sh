@@ -29,6 +29,10 @@ echo audio >"$data/$edition/Caches/$channel/102.mp3"
 # ran and with what.
 cat >"$programs/luming" <<'STANDIN'
 #!/usr/bin/env bash
+if [[ -z ${LUMING_EDITION_DIR:-} ]]; then
+    echo "ran $(readlink -f "$0") in $PWD with $* and no edition directory"
+    exit 0
+fi
 mkdir -p "$LUMING_EDITION_DIR/Config"
 echo "$*" >>"$LUMING_EDITION_DIR/Config/local.ini"
 echo "ran $(readlink -f "$0") in $PWD for $LUMING_EDITION_DIR with $*"
@@ -42,6 +46,14 @@ mkdir -p "$HOME"
 unset XDG_DATA_HOME
 suite="$HOME/.local/share/luming"
 here="$suite/$edition"
+
+# The version and the usage lay nothing out.
+for option in --version --help -h; do
+    output=$("$root/usr/bin/luming" -start "$option")
+    [[ $output == "ran $programs/luming in $PWD with -start $option and no edition directory" ]] ||
+        fail "$option: $output"
+done
+[[ -z $(ls -A "$HOME") ]] || fail "--version and --help wrote into the home: $(ls -A "$HOME")"
 
 # What the launcher of the earlier package (the suite under /opt/luming) left: a copy of the
 # executable, a temporary copy, and links into an installation that is gone.

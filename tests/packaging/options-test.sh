@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # `luming --version` and `luming --help`: they print and end, with no display to open a window on
-# and while another copy holds the single-instance lock, and write nothing into TMPDIR.
+# and while another copy holds the single-instance lock, and write nothing into TMPDIR. Without
+# a display, and as root, the program says why it does not start.
 # Usage: options-test.sh EXECUTABLE VERSION
 set -euo pipefail
 usage="usage: options-test.sh EXECUTABLE VERSION"
@@ -26,4 +27,15 @@ status=$?
 set -e
 ((status == 1)) || fail "without a display: exit status $status ($message)"
 [[ $message == *DISPLAY* ]] || fail "without a display: $message"
+
+# Started by root, unless the web engine's sandbox was turned off on purpose, it says in Chinese
+# why it does not start.
+if ((EUID == 0)); then
+    set +e
+    message=$(env -u QTWEBENGINE_DISABLE_SANDBOX "$executable" 2>&1 >/dev/null)
+    status=$?
+    set -e
+    ((status == 1)) || fail "as root: exit status $status ($message)"
+    [[ $message == "luming: "*root*普通用户* ]] || fail "as root: $message"
+fi
 echo "options: all checks passed"

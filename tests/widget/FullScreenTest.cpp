@@ -92,6 +92,7 @@ TEST_F(FullScreen, AFlashMovieFillsTheScreenFromTheNormalWindowAndEscapeRestores
     platform.desktop.escape();
     EXPECT_EQ(window->geometry(), QRect(30, 40, 823, 592));
     ExpectFramed();
+    EXPECT_EQ(window->focusWidget(), window->btnPlay) << "Space plays and pauses there";
     EXPECT_EQ(platform.desktop.calls,
               (std::vector<std::string>{"Register Escape", "Unregister Escape"}));
 }

@@ -32,7 +32,9 @@ protected:
                   "<i><type>0</type><id>2</id><pid>1</pid><name>李白</name></i>"
                   "<i><type>4</type><id>21</id><pid>2</pid><name>静夜思</name></i>"
                   "<i><type>0</type><id>3</id><pid></pid><name>宋词</name></i>"
-                  "<i><type>2</type><id>31</id><pid>3</pid><name>如梦令</name></i></c>");
+                  "<i><type>2</type><id>31</id><pid>3</pid><name>如梦令</name></i>"
+                  "<i><type>1</type><id>32</id><pid>3</pid><name>拉大锯</name></i>"
+                  "<i><type>3</type><id>33</id><pid>3</pid><name>宋词小知识</name></i></c>");
         rules.LoadCatalogueFile((temp.path() / "26.xml").string());
     }
 
@@ -101,4 +103,17 @@ TEST_F(TreeModel, TellsTheViewWhatTheTreeOpensAndSelects) {
     EXPECT_EQ(selected[0][0].value<QModelIndex>(), model.IndexOf(5));
     EXPECT_EQ(model.data(model.IndexOf(5), Qt::DisplayRole).toString(), QStringLiteral("如梦令"));
     EXPECT_FALSE(model.data(model.IndexOf(5), Qt::DecorationRole).value<QIcon>().isNull());
+}
+
+TEST_F(TreeModel, EachProgrammeTellsAReaderItsKindAndTheColumnHasNoName) {
+    ProgrammeTreeModel model(tree, images);
+    const auto kind = [&](NodeIndex node) {
+        return model.data(model.IndexOf(node), Qt::AccessibleDescriptionRole).toString();
+    };
+    EXPECT_EQ(kind(1), QStringLiteral("音频"));
+    EXPECT_EQ(kind(3), QStringLiteral("视频"));
+    EXPECT_EQ(kind(6), QStringLiteral("动画"));
+    EXPECT_EQ(kind(7), QStringLiteral("文字"));
+    EXPECT_EQ(kind(0), QString()) << "a folder says whether it is open instead";
+    EXPECT_FALSE(model.headerData(0, Qt::Horizontal, Qt::DisplayRole).isValid());
 }

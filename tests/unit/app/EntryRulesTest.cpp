@@ -1,4 +1,5 @@
 #include "app/CommandLine.h"
+#include "app/EngineMessages.h"
 #include "app/WindowPlatform.h"
 #include "config/EditionTable.h"
 #include "support/TempDir.h"
@@ -7,6 +8,7 @@
 
 #include <set>
 #include <string>
+#include <unistd.h>
 
 using namespace luming;
 
@@ -45,6 +47,42 @@ TEST(CommandLine, VersionAndHelpAreAskedForAnywhereAndHelpWins) {
     EXPECT_EQ(RequestOf({"-h"}), CommandRequest::Help);
     EXPECT_EQ(RequestOf({"--version", "--help"}), CommandRequest::Help);
     EXPECT_EQ(RequestOf({"--versions", "-version"}), CommandRequest::Run);
+}
+
+TEST(CommandLine, TheEnginesMessagesAreAskedForByTheOptionOrTheVariable) {
+    EXPECT_FALSE(WantsEngineMessages({"-start"}, nullptr));
+    EXPECT_FALSE(WantsEngineMessages({}, ""));
+    EXPECT_FALSE(WantsEngineMessages({}, "0"));
+    EXPECT_FALSE(WantsEngineMessages({"-verbose"}, nullptr));
+    EXPECT_TRUE(WantsEngineMessages({"-start", "--verbose"}, nullptr));
+    EXPECT_TRUE(WantsEngineMessages({}, "1"));
+}
+
+// Lines as the engines and the program wrote them on this machine, and a long one of the
+// program's own that arrives in several reads.
+TEST(EngineMessages, OnlyTheProgramsOwnLinesPass) {
+    const std::string own = "luming: " + std::string(10000, 'x') + "\n";
+    const std::string written =
+        "qt.webenginecontext:\n\nGL Type: desktop\nSurface Type: OpenGL\n"
+        "luming: 春晓: 节目下载失败\n"
+        "[1204:1204:1209/101010.123456:ERROR:gpu_init.cc(523)] WebGL blocklisted\n"
+        "ALSA lib pcm.c:2666:(snd_pcm_open_noupdate) Unknown PCM default\n"
+        "  luming: not at the start\n" +
+        own + "luming: the last line, cut short";
+    int in[2], out[2];
+    ASSERT_EQ(pipe(in), 0);
+    ASSERT_EQ(pipe(out), 0);
+    ASSERT_EQ(write(in[1], written.data(), written.size()), static_cast<ssize_t>(written.size()));
+    close(in[1]);
+    PassClientLines(in[0], out[1]);
+    close(in[0]);
+    close(out[1]);
+    std::string passed;
+    char buffer[4096];
+    for (ssize_t count; (count = read(out[0], buffer, sizeof buffer)) > 0;)
+        passed.append(buffer, static_cast<size_t>(count));
+    close(out[0]);
+    EXPECT_EQ(passed, "luming: 春晓: 节目下载失败\n" + own + "luming: the last line, cut short\n");
 }
 
 TEST(CommandLine, TheEditionDirectoryIsTheOverrideMadeAbsoluteElseTheExecutables) {
