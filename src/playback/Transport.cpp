@@ -166,7 +166,8 @@ void Transport::Tick() {
 void Transport::TickFlash() {
     IFlashControl& flash = players_.flash;
     if (flash.ReadyState() != 4) {
-        if (!ShowPlayError(flash.LoadError()))
+        // A movie still on its way says how much has come; a local one keeps its look.
+        if (!ShowPlayError(flash.LoadError()) && !PlayingLocal)
             ShowLoading();
         return;
     }
