@@ -11,14 +11,6 @@ namespace {
 
 constexpr uint64_t kHuge = std::numeric_limits<uint64_t>::max();
 
-std::string_view Trim(std::string_view text) {
-    while (!text.empty() && (text.front() == ' ' || text.front() == '\t'))
-        text.remove_prefix(1);
-    while (!text.empty() && (text.back() == ' ' || text.back() == '\t'))
-        text.remove_suffix(1);
-    return text;
-}
-
 // Digits only; a number past 64 bits stays at the largest value (it lies past any file).
 std::optional<uint64_t> Number(std::string_view digits) {
     if (digits.empty())
@@ -45,7 +37,7 @@ bool StartsWithBytesUnit(std::string_view header) {
 
 RangeAnswer ResolveRange(std::string_view header, uint64_t total) {
     const RangeAnswer whole;
-    header = Trim(header);
+    header = TrimBlanks(header);
     if (!StartsWithBytesUnit(header))
         return whole;
     header.remove_prefix(6);
@@ -54,7 +46,7 @@ RangeAnswer ResolveRange(std::string_view header, uint64_t total) {
     int count = 0;
     while (!header.empty()) {
         const std::size_t comma = header.find(',');
-        const std::string_view part = Trim(header.substr(0, comma));
+        const std::string_view part = TrimBlanks(header.substr(0, comma));
         header = comma == std::string_view::npos ? std::string_view() : header.substr(comma + 1);
         if (part.empty())
             continue;
@@ -91,13 +83,13 @@ RangeAnswer ResolveRange(std::string_view header, uint64_t total) {
 
 std::optional<ContentRange> ParseContentRange(std::string_view value) {
     constexpr std::string_view kUnit = "bytes ";
-    value = Trim(value);
+    value = TrimBlanks(value);
     if (value.size() < kUnit.size() ||
         !std::equal(kUnit.begin(), kUnit.end(), value.begin(), [](char a, char b) {
             return a == std::tolower(static_cast<unsigned char>(b));
         }))
         return std::nullopt;
-    value = Trim(value.substr(kUnit.size()));
+    value = TrimBlanks(value.substr(kUnit.size()));
     const std::size_t slash = value.find('/');
     if (slash == std::string_view::npos)
         return std::nullopt;
@@ -122,6 +114,14 @@ std::optional<ContentRange> ParseContentRange(std::string_view value) {
         return std::nullopt;
     }
     return range;
+}
+
+std::string_view TrimBlanks(std::string_view text) {
+    while (!text.empty() && (text.front() == ' ' || text.front() == '\t'))
+        text.remove_prefix(1);
+    while (!text.empty() && (text.back() == ' ' || text.back() == '\t'))
+        text.remove_suffix(1);
+    return text;
 }
 
 } // namespace kestrivane

@@ -30,4 +30,7 @@ struct ContentRange {
 // Nothing for a header not of that form, or with a part that does not fit its total.
 std::optional<ContentRange> ParseContentRange(std::string_view value);
 
+// Without the blanks and tabs around it, as header values are read.
+std::string_view TrimBlanks(std::string_view text);
+
 } // namespace kestrivane

@@ -22,14 +22,6 @@ std::string Lower(std::string_view text) {
     return lower;
 }
 
-std::string_view Trim(std::string_view text) {
-    while (!text.empty() && (text.front() == ' ' || text.front() == '\t'))
-        text.remove_prefix(1);
-    while (!text.empty() && (text.back() == ' ' || text.back() == '\t'))
-        text.remove_suffix(1);
-    return text;
-}
-
 std::string_view Reason(int status) {
     switch (status) {
     case 200:
@@ -90,7 +82,7 @@ std::optional<StreamRequest> ParseStreamRequest(std::string_view received) {
         if (colon == std::string_view::npos)
             return std::nullopt;
         const std::string name = Lower(field.substr(0, colon));
-        const std::string_view value = Trim(field.substr(colon + 1));
+        const std::string_view value = TrimBlanks(field.substr(colon + 1));
         if (name == "range" && !request.range) {
             request.range = std::string(value);
         } else if (name == "connection") {

@@ -42,7 +42,11 @@ std::optional<PlayTicket> FetchPlayAddress(VendorLibrary& library, const std::st
 }
 
 std::optional<std::string> DownloadFailureMessage(VendorLibrary& library, int32_t taskNo) {
-    switch (library.GetProgError(taskNo)) {
+    return DownloadFailureText(library.GetProgError(taskNo));
+}
+
+std::optional<std::string> DownloadFailureText(int32_t error) {
+    switch (error) {
     case 0:
         return std::nullopt;
     case kStoreFullError:

@@ -39,6 +39,8 @@ inline constexpr int32_t kStoreFullError = 2;
 // What the bar says when a task's download failed for good ("节目下载失败", "磁盘空间不足");
 // nothing while it runs, once it is complete, and for a task the library does not know.
 std::optional<std::string> DownloadFailureMessage(VendorLibrary& library, int32_t taskNo);
+// The same for an error the library already gave (GetProgError).
+std::optional<std::string> DownloadFailureText(int32_t error);
 
 // Fetches a programme that has no local copy. `Record` has the programme record's fields
 // `Id`, `Name`, `FileType` (read), `Name`, `SourceUrl`, `TaskNo`, `PlayUrl` (written).

@@ -111,12 +111,14 @@ bool Transport::ShowDownloadFailure() {
 }
 
 bool Transport::ShowStoreFull() {
-    if (PlayingLocal || !CurrentPlay ||
-        players_.vendor.GetProgError(CurrentPlay->TaskNo) != kStoreFullError)
+    if (PlayingLocal || !CurrentPlay)
+        return false;
+    const int32_t error = players_.vendor.GetProgError(CurrentPlay->TaskNo);
+    if (error != kStoreFullError)
         return false;
     if (reportedError_.empty())
         PauseCurrent(); // once: the play button may start it again
-    return ShowDownloadFailure();
+    return ShowFailure(*DownloadFailureText(error), false);
 }
 
 void Transport::PauseCurrent() {

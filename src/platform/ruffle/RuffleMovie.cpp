@@ -105,7 +105,7 @@ private:
     void ServeArrived(int startFrame);
     void FollowArrivals();
     // Frames play while more of the movie is still to come.
-    bool Arriving() const { return stream_ && header_ && !servedWhole_; }
+    bool Arriving() const { return stream_ && header_ && !arrived_; }
     void Fail(const std::string& error);
     void FailStalled();
     void RunScript(const QString& script);
@@ -130,12 +130,11 @@ private:
     int load_ = 0;
     std::optional<SwfHeader> header_;
     std::unique_ptr<SwfStream> stream_; // a movie from an address, as it arrives
-    bool arrived_ = false;              // all of it
+    bool arrived_ = false;              // all of it, and then served whole
     int servedFrames_ = 0;              // the frames of the movie the page has now
-    bool servedWhole_ = false;
-    int part_ = 0;            // the movies served for this load so far
-    bool wantPlaying_ = true; // what the program asked for
-    int playedTo_ = 0;        // the frame last seen on a ready page: where to go on
+    int part_ = 0;                      // the movies served for this load so far
+    bool wantPlaying_ = true;           // what the program asked for
+    int playedTo_ = 0;                  // the frame last seen on a ready page: where to go on
     PageState state_;
     std::string loadError_;
     bool polling_ = false;
@@ -332,7 +331,6 @@ void RuffleMovie::DownloadEnded(const std::string& error) {
 }
 
 void RuffleMovie::ServeArrived(int startFrame) {
-    servedWhole_ = arrived_;
     servedFrames_ = stream_->CompleteFrames();
     const std::string& movie = arrived_ ? stream_->Received() : stream_->PrefixMovie();
     const QString url = RufflePageFiles::ProgrammeUrl(load_, QString("part%1.swf").arg(++part_));
@@ -370,7 +368,7 @@ void RuffleMovie::Clear() {
     ++load_;
     download_->Cancel();
     stream_.reset();
-    arrived_ = servedWhole_ = false;
+    arrived_ = false;
     servedFrames_ = part_ = playedTo_ = 0;
     wantPlaying_ = true;
     files_->Withdraw();

@@ -1,5 +1,7 @@
 #include "platform/ruffle/SwfHeader.h"
 
+#include "platform/ruffle/SwfLzma.h"
+
 #include <lzma.h>
 #include <zlib.h>
 
@@ -79,22 +81,16 @@ bool InflateStart(std::string_view input, std::string& output, bool& truncated) 
     return true;
 }
 
-// The LZMA body: compressed length (4 bytes), the coder's properties (5), then the data.
-constexpr size_t kLzmaPrefix = 4 + 5;
-// A movie whose dictionary needs more is not decoded here (nor worth playing on this machine).
-constexpr uint64_t kLzmaMemoryLimit = 256u << 20;
-
-// The same for an LZMA body. The properties are fed to liblzma's ".lzma" decoder with the
-// length left unknown, as that format allows. LZMA_MEMLIMIT_ERROR for a dictionary too large.
+// The same for an LZMA body, through liblzma's ".lzma" decoder. LZMA_MEMLIMIT_ERROR for a
+// dictionary too large.
 lzma_ret LzmaStart(std::string_view input, std::string& output, bool& truncated) {
-    truncated = input.size() < kLzmaPrefix;
+    truncated = input.size() < swf_lzma::kPrefix;
     if (truncated)
         return LZMA_OK;
-    std::string alone(input.substr(4, 5));
-    alone.append(8, '\xFF');
-    alone.append(input.substr(kLzmaPrefix));
+    std::string alone = swf_lzma::AloneHeader(input);
+    alone.append(input.substr(swf_lzma::kPrefix));
     lzma_stream stream = LZMA_STREAM_INIT;
-    if (const lzma_ret rc = lzma_alone_decoder(&stream, kLzmaMemoryLimit); rc != LZMA_OK)
+    if (const lzma_ret rc = lzma_alone_decoder(&stream, swf_lzma::kMemoryLimit); rc != LZMA_OK)
         return rc;
     std::array<uint8_t, kNeededBody> out{};
     stream.next_in = reinterpret_cast<const uint8_t*>(alone.data());

@@ -1,5 +1,7 @@
 #include "platform/ruffle/SwfStream.h"
 
+#include "platform/ruffle/SwfLzma.h"
+
 #include <lzma.h>
 #include <zlib.h>
 
@@ -15,9 +17,6 @@ constexpr int kTagEnd = 0;
 constexpr int kTagShowFrame = 1;
 // An unpacked body beyond this is no children's programme but a bomb.
 constexpr size_t kLargestBody = 256u << 20;
-constexpr uint64_t kLzmaMemoryLimit = 256u << 20;
-// LZMA body: compressed length (4 bytes) and the coder's properties (5) before the data.
-constexpr size_t kLzmaPrefix = 4 + 5;
 
 uint32_t Le(std::string_view bytes, size_t at, int count) {
     uint32_t value = 0;
@@ -69,19 +68,17 @@ struct SwfStream::Unpacker {
             return Inflate(in, out, error);
         case Kind::Lzma:
             if (!started) {
-                const size_t take = std::min(in.size(), kLzmaPrefix - lzmaPrefix.size());
+                const size_t take = std::min(in.size(), swf_lzma::kPrefix - lzmaPrefix.size());
                 lzmaPrefix.append(in.substr(0, take));
                 in.remove_prefix(take);
-                if (lzmaPrefix.size() < kLzmaPrefix)
+                if (lzmaPrefix.size() < swf_lzma::kPrefix)
                     return true;
-                if (lzma_alone_decoder(&lzma, kLzmaMemoryLimit) != LZMA_OK) {
+                if (lzma_alone_decoder(&lzma, swf_lzma::kMemoryLimit) != LZMA_OK) {
                     error = "no LZMA decoder";
                     return false;
                 }
                 started = true;
-                // The ".lzma" header liblzma reads: the properties and an unknown length.
-                std::string alone = lzmaPrefix.substr(4) + std::string(8, '\xFF');
-                if (!Unlzma(alone, out, error, unsupported))
+                if (!Unlzma(swf_lzma::AloneHeader(lzmaPrefix), out, error, unsupported))
                     return false;
             }
             return Unlzma(in, out, error, unsupported);
