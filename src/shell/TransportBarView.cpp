@@ -53,7 +53,11 @@ void TransportBarView::SetStatusDetail(const std::string& detail) {
 
 void TransportBarView::ShowLook(const PlayStateLook& look) {
     QToolButton* button = form_.btnPlay;
-    button->setIcon(form_.ImageList2->icon(look.glyph));
+    // The look is shown again every second; a new icon repaints the button even when the same.
+    if (look.glyph != shownGlyph_) {
+        button->setIcon(form_.ImageList2->icon(look.glyph));
+        shownGlyph_ = look.glyph;
+    }
     form::SetHint(button, Text(look.hint));
     form::SetTag(button, look.tag);
     button->setEnabled(look.buttonEnabled);

@@ -26,6 +26,7 @@ public:
 private:
     TfrmMain& form_;
     std::function<void(bool)> showPauseAds_;
+    int shownGlyph_ = -1; // the play button's, once shown
 };
 
 } // namespace luming

@@ -13,6 +13,7 @@
 #include "shell/StatusLabel.h"
 #include "shell/TfrmMain.h"
 #include "shell/TfrmSystemMsg.h"
+#include "support/ScreenGrab.h"
 #include "support/TempDir.h"
 
 #include <QApplication>
@@ -60,10 +61,7 @@ QImage ScreenAt(const QRect& area) {
     QImage last;
     for (int attempt = 0; attempt < 100; ++attempt) {
         QApplication::processEvents();
-        const QImage now = QGuiApplication::primaryScreen()
-                               ->grabWindow(0, area.x(), area.y(), area.width(), area.height())
-                               .toImage()
-                               .convertToFormat(QImage::Format_RGB32);
+        const QImage now = GrabScreen(area);
         if (now == last)
             return now;
         last = now;

@@ -1,7 +1,7 @@
 #include "platform/mpv/MpvVideoMovie.h"
 
 #include "platform/VolumeLevel.h"
-#include "platform/mpv/MpvVideoSurface.h"
+#include "platform/mpv/MpvVideoView.h"
 #include "platform/mpv/PlayerBar.h"
 #include "platform/mpv/PlayerRequest.h"
 #include "playback/FlashVars.h"
@@ -54,9 +54,8 @@ MpvVideoMovie::MpvVideoMovie(std::unique_ptr<MpvCore> core, bool withPicture, QW
     stageLayout->setContentsMargins(0, 0, 0, 0);
     stageLayout->setSpacing(0);
     if (withPicture) {
-        surface_ = new MpvVideoSurface(core_->Handle(), stage_);
-        connect(surface_, &MpvVideoSurface::ready, this, &MpvVideoMovie::OnSurfaceReady);
-        stageLayout->addWidget(surface_, 1);
+        view_ = new MpvVideoView(core_->Handle(), stage_);
+        stageLayout->addWidget(view_, 1);
     } else {
         stageLayout->addStretch(1);
     }
@@ -90,36 +89,18 @@ void MpvVideoMovie::Load(const std::string&, const std::string& flashVars) {
     core_->SetProperty("keepaspect", vars["overstretch"] == "true" ? "no" : "yes");
     bar_->setVisible(vars["showplayerbar"] == "true");
     bar_->SetShowDigits(vars["showdigits"] == "true");
-    const bool paused = vars["autostart"] != "true";
-    if (surface_ && !surface_->Ready()) {
-        core_->Stop();
-        pending_ = PendingLoad{file, paused};
-    } else {
-        pending_.reset();
-        core_->Load(file, paused);
-    }
+    core_->Load(file, vars["autostart"] != "true");
     ShowState();
 }
 
 void MpvVideoMovie::Clear() {
-    pending_.reset();
     SetFullScreen(false);
     core_->Stop();
     // The bar stays where it is, showing nothing: hiding it would resize the picture, and every
     // new size costs the GL widget a new framebuffer.
     bar_->Show(false, 0, 0);
-    if (surface_)
-        surface_->update();
-}
-
-void MpvVideoMovie::OnSurfaceReady() {
-    if (pending_) {
-        core_->Load(pending_->file, pending_->paused);
-        pending_.reset();
-    } else if (core_->Playback().loaded) {
-        // A new GL context: mpv dropped the video with the old renderer.
-        core_->Command({"video-reload"});
-    }
+    if (view_)
+        view_->Redraw();
 }
 
 std::string MpvVideoMovie::CallFunction(const std::string& request) {
@@ -127,7 +108,7 @@ std::string MpvVideoMovie::CallFunction(const std::string& request) {
     if (!parsed)
         throw FlashCallError("the player movie has no such call: " + request);
     const MpvPlayback& playback = core_->Playback();
-    if (!pending_ && !playback.active)
+    if (!playback.active)
         throw FlashCallError("no video loaded");
     if (!playback.error.empty())
         throw FlashCallError(playback.error);
@@ -136,13 +117,12 @@ std::string MpvVideoMovie::CallFunction(const std::string& request) {
         TogglePause();
         return kUndefined;
     case PlayerRequest::Kind::Seek:
-        if (!pending_)
-            core_->Seek(parsed->seconds);
+        core_->Seek(parsed->seconds);
         return kUndefined;
     case PlayerRequest::Kind::GetDuration:
-        return NumberReply(pending_ ? 0 : playback.duration);
+        return NumberReply(playback.duration);
     case PlayerRequest::Kind::GetPosition:
-        return NumberReply(pending_ ? 0 : playback.position);
+        return NumberReply(playback.position);
     case PlayerRequest::Kind::GetPlayState:
         return NumberReply(PlayState());
     }
@@ -151,7 +131,7 @@ std::string MpvVideoMovie::CallFunction(const std::string& request) {
 
 int MpvVideoMovie::PlayState() const {
     const MpvPlayback& playback = core_->Playback();
-    if (pending_ || !playback.loaded)
+    if (!playback.loaded)
         return 3;
     if (playback.ended)
         return 0;
@@ -161,9 +141,7 @@ int MpvVideoMovie::PlayState() const {
 }
 
 void MpvVideoMovie::TogglePause() {
-    if (pending_)
-        pending_->paused = !pending_->paused;
-    else if (!core_->Playback().loaded) // still opening: it starts the way it was last asked
+    if (!core_->Playback().loaded) // still opening: it starts the way it was last asked
         core_->SetPaused(!core_->Playback().paused);
     else if (IsPlaying())
         Stop();
@@ -172,18 +150,16 @@ void MpvVideoMovie::TogglePause() {
 }
 
 int MpvVideoMovie::ReadyState() {
-    return !pending_ && core_->Playback().loaded ? 4 : 0;
+    return core_->Playback().loaded ? 4 : 0;
 }
 
 bool MpvVideoMovie::IsPlaying() {
     const MpvPlayback& playback = core_->Playback();
-    return !pending_ && playback.loaded && !playback.paused && !playback.ended;
+    return playback.loaded && !playback.paused && !playback.ended;
 }
 
 void MpvVideoMovie::Play() {
-    if (pending_)
-        pending_->paused = false;
-    else if (core_->Playback().ended)
+    if (core_->Playback().ended)
         core_->Restart();
     else
         core_->SetPaused(false);
@@ -191,10 +167,7 @@ void MpvVideoMovie::Play() {
 }
 
 void MpvVideoMovie::Stop() {
-    if (pending_)
-        pending_->paused = true;
-    else
-        core_->SetPaused(true);
+    core_->SetPaused(true);
     ShowState();
 }
 
@@ -205,6 +178,8 @@ std::string MpvVideoMovie::LoadError() {
 void MpvVideoMovie::ShowState() {
     const MpvPlayback& playback = core_->Playback();
     bar_->Show(IsPlaying(), playback.position, playback.duration);
+    if (view_)
+        view_->SetStill(playback.loaded && (playback.paused || playback.ended));
 }
 
 bool MpvVideoMovie::IsFullScreen() const {

@@ -4,19 +4,18 @@
 #include "platform/mpv/MpvCore.h"
 
 #include <memory>
-#include <optional>
 #include <string>
 
 namespace luming {
 
-class MpvVideoSurface;
+class MpvVideoView;
 class PlayerBar;
 class VolumeLevel;
 
 // The player movie "flvplayer.swf" on libmpv. Its picture and bar sit on a stage that leaves the
 // control for a full screen of its own on a double click or when the window asks, and comes back
 // on Escape, another double click or the window's request. On the offscreen platform there is no
-// picture (vo=null): Qt cannot make a GL widget there.
+// picture (vo=null): Qt cannot make a GL window there.
 class MpvVideoMovie : public MovieEngine {
     Q_OBJECT
 public:
@@ -54,20 +53,12 @@ private:
     // 1 playing, 2 paused, 0 at the end, 3 loading or buffering.
     int PlayState() const;
     void TogglePause();
-    void OnSurfaceReady();
     void ShowState();
-
-    struct PendingLoad {
-        std::string file;
-        bool paused;
-    };
 
     std::unique_ptr<MpvCore> core_;
     QWidget* stage_;
-    MpvVideoSurface* surface_ = nullptr;
+    MpvVideoView* view_ = nullptr;
     PlayerBar* bar_;
-    // A file waits for the render context: mpv refuses to open it before.
-    std::optional<PendingLoad> pending_;
 };
 
 } // namespace luming

@@ -1,8 +1,9 @@
 #include "BenchSuite.h"
 #include "platform/HeapPolicy.h"
+#include "platform/mpv/MpvVideoWindow.h"
 #include "platform/ruffle/RuffleMovie.h"
 
-#include <QCoreApplication>
+#include <QGuiApplication>
 #include <QOpenGLContext>
 #include <QOpenGLFunctions>
 #include <QProcess>
@@ -117,18 +118,44 @@ bool RunUntil(const std::function<bool()>& done) {
     return true;
 }
 
+MpvVideoWindow* FindVideoWindow() {
+    for (QWindow* window : QGuiApplication::allWindows())
+        if (auto* video = qobject_cast<MpvVideoWindow*>(window))
+            return video;
+    return nullptr;
+}
+
 void PictureWatch::Watch(QOpenGLWidget* surface) {
     if (surface_ == surface)
         return;
     surface_ = surface;
-    connect(surface, &QOpenGLWidget::frameSwapped, this, [this] {
-        surface_->makeCurrent();
-        auto* gl = QOpenGLContext::currentContext()->functions();
-        gl->glBindFramebuffer(GL_FRAMEBUFFER, surface_->defaultFramebufferObject());
-        gl->glReadPixels(surface_->width() / 2, surface_->height() / 2, 1, 1, GL_RGBA,
-                         GL_UNSIGNED_BYTE, pixel_);
-        surface_->doneCurrent();
+    connect(surface, &QOpenGLWidget::frameSwapped, this, [this, surface] {
+        surface->makeCurrent();
+        ReadCentre(surface->defaultFramebufferObject(), surface->size());
+        surface->doneCurrent();
     });
+}
+
+void PictureWatch::Watch(MpvVideoWindow* surface) {
+    if (surface_ == surface)
+        return;
+    surface_ = surface;
+    // Its GL context is current then, with the frame in the back buffer.
+    connect(
+        surface, &MpvVideoWindow::frameDrawn, this,
+        [this, surface] {
+            ReadCentre(QOpenGLContext::currentContext()->defaultFramebufferObject(),
+                       surface->size());
+        },
+        Qt::DirectConnection);
+}
+
+void PictureWatch::ReadCentre(GLuint framebuffer, QSize size) {
+    ++frames_;
+    auto* gl = QOpenGLContext::currentContext()->functions();
+    gl->glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
+    gl->glReadPixels(size.width() / 2, size.height() / 2, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE,
+                     pixel_);
 }
 
 double Median(std::vector<double> values) {

@@ -3,6 +3,7 @@
 #include "support/LoopbackServer.h"
 
 #include <QOpenGLWidget>
+#include <QPointer>
 #include <QStringList>
 
 #include <benchmark/benchmark.h>
@@ -12,6 +13,10 @@
 #include <map>
 #include <string>
 #include <vector>
+
+namespace luming {
+class MpvVideoWindow;
+}
 
 namespace luming::bench {
 
@@ -51,18 +56,28 @@ bool RunUntil(const std::function<bool()>& done);
 // The middle value (the upper one of an even count); 0 for none.
 double Median(std::vector<double> values);
 
-// What a GL widget last put on screen, read at its centre after every swap: the programme's
-// blue gradient, or the red clip played in between (so an old picture is never taken for a new
-// one).
+// The window's video picture; nullptr until the player movie has been made.
+MpvVideoWindow* FindVideoWindow();
+
+// What a GL widget or the window's video picture last put on screen, read at its centre with
+// every frame: the programme's blue gradient, or the red clip played in between (so an old
+// picture is never taken for a new one).
 class PictureWatch : public QObject {
 public:
     void Watch(QOpenGLWidget* surface);
+    void Watch(MpvVideoWindow* surface);
     bool Blue() const { return pixel_[2] > pixel_[0] + 40; }
     bool Red() const { return pixel_[0] > pixel_[2] + 40; }
+    // Frames seen so far: the same CPU for fewer frames would be no saving.
+    int Frames() const { return frames_; }
 
 private:
-    QOpenGLWidget* surface_ = nullptr;
+    // From `framebuffer` of the current GL context, holding a picture of `size`.
+    void ReadCentre(GLuint framebuffer, QSize size);
+
+    QPointer<QObject> surface_; // a lost one is watched anew under the same address
     unsigned char pixel_[4] = {};
+    int frames_ = 0;
 };
 
 } // namespace luming::bench

@@ -13,13 +13,13 @@
 #include "platform/FlashControl.h"
 #include "platform/MediaPlayer.h"
 #include "platform/RealPlatform.h"
+#include "platform/mpv/MpvVideoWindow.h"
 #include "shell/TfrmMain.h"
 #include "support/LoopbackServer.h"
 
 #include <QApplication>
 #include <QFrame>
-#include <QOpenGLFunctions>
-#include <QOpenGLWidget>
+#include <QWindow>
 #include <QProcess>
 #include <QTimer>
 #include <QToolButton>
@@ -29,6 +29,7 @@
 #include <sys/resource.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <clocale>
 #include <cstdio>
@@ -75,6 +76,14 @@ double RasteriserSeconds() {
     return ticks / static_cast<double>(sysconf(_SC_CLK_TCK));
 }
 
+// Other work on the machine moves every figure: the load average goes with them.
+void PrintLoad(const char* when) {
+    std::ifstream file("/proc/loadavg");
+    std::string load;
+    std::getline(file, load);
+    std::printf("load %s: %s\n", when, load.c_str());
+}
+
 struct Harness {
     Harness() {
         BenchSuite::Make(site);
@@ -86,7 +95,7 @@ struct Harness {
     // The bare program draws as large as the window's player does, and only while measured.
     void ShowBare(bool show) {
         barePicture.Watch(&bare);
-        if (QOpenGLWidget* surface = WindowSurface())
+        if (MpvVideoWindow* surface = FindVideoWindow())
             bare.resize(surface->size());
         bare.setVisible(show);
         RunUntil([] { return true; });
@@ -105,7 +114,7 @@ struct Harness {
     void RedWindow() {
         Click(5);
         RunUntil([this] {
-            if (QOpenGLWidget* surface = WindowSurface())
+            if (MpvVideoWindow* surface = FindVideoWindow())
                 windowPicture.Watch(surface);
             return windowPicture.Red();
         });
@@ -114,7 +123,6 @@ struct Harness {
         bare.Load(QString::fromStdString((kCache / "5.flv").string()));
         RunUntil([this] { return barePicture.Red(); });
     }
-    QOpenGLWidget* WindowSurface() { return window->ShockwaveFlash1->findChild<QOpenGLWidget*>(); }
 
     test::LoopbackServer site;
     Settings settings;
@@ -165,6 +173,7 @@ void BM_BareVideoFirstFrame(benchmark::State& state) {
 struct VideoLoad {
     double percent = 0;
     double rasteriserPercent = 0;
+    double framesPerSecond = 0;
 };
 
 VideoLoad VideoCpu(const std::function<void()>& start, PictureWatch& picture) {
@@ -172,9 +181,11 @@ VideoLoad VideoCpu(const std::function<void()>& start, PictureWatch& picture) {
     RunUntil([&] { return picture.Blue(); });
     const double before = CpuSeconds();
     const double rasteriserBefore = RasteriserSeconds();
+    const int framesBefore = picture.Frames();
     const auto end = Clock::now() + std::chrono::seconds(10);
     RunUntil([&] { return Clock::now() >= end; });
-    return {(CpuSeconds() - before) * 10.0, (RasteriserSeconds() - rasteriserBefore) * 10.0};
+    return {(CpuSeconds() - before) * 10.0, (RasteriserSeconds() - rasteriserBefore) * 10.0,
+            (picture.Frames() - framesBefore) / 10.0};
 }
 
 VideoLoad WindowVideoCpu() {
@@ -202,8 +213,8 @@ VideoLoad BareVideoCpu() {
 }
 
 // The window and the bare player take turns: on this machine the same program's CPU for the same
-// video drifts by a fifth from one run to the next, so each turn is compared with its neighbour
-// and the median turn is reported.
+// video drifts by a fifth from one run to the next, so each turn is compared with its neighbour;
+// the median and the worst turn are reported.
 void BM_VideoCpuInTurns(benchmark::State& state) {
     for (auto _ : state) {
         std::vector<double> ratios;
@@ -211,12 +222,14 @@ void BM_VideoCpuInTurns(benchmark::State& state) {
             const VideoLoad window = WindowVideoCpu();
             const VideoLoad bare = BareVideoCpu();
             ratios.push_back(bare.percent > 0 ? window.percent / bare.percent : 0.0);
-            std::printf("CPU turn %d: window %.0f %% (GL rasteriser %.0f %%), bare libmpv %.0f %% "
-                        "(%.0f %%), ratio %.2f\n",
-                        turn, window.percent, window.rasteriserPercent, bare.percent,
-                        bare.rasteriserPercent, ratios.back());
+            std::printf("CPU turn %d: window %.0f %% (GL rasteriser %.0f %%, %.1f frames/s), bare "
+                        "libmpv %.0f %% (%.0f %%, %.1f frames/s), ratio %.2f\n",
+                        turn, window.percent, window.rasteriserPercent, window.framesPerSecond,
+                        bare.percent, bare.rasteriserPercent, bare.framesPerSecond,
+                        ratios.back());
         }
         Report(state, "cpu_ratio", Median(ratios));
+        Report(state, "cpu_ratio_worst", *std::max_element(ratios.begin(), ratios.end()));
     }
 }
 
@@ -330,6 +343,7 @@ int main(int argc, char** argv) {
     std::setlocale(LC_NUMERIC, "C");
     benchmark::Initialize(&argc, argv);
 
+    PrintLoad("at the start");
     Harness fixture;
     harness = &fixture;
     SecondsReporter reporter;
@@ -337,11 +351,11 @@ int main(int argc, char** argv) {
 
     auto ratio = [](double a, double b) { return b > 0 ? a / b : 0.0; };
     std::printf(
-        "\nfirst video frame, window / bare libmpv: %.2f (target <= 1.3)\n",
+        "\nfirst video frame, window / bare libmpv: %.2f (target <= 1.1)\n",
         ratio(reporter.Find("BM_WindowVideoFirstFrame"), reporter.Find("BM_BareVideoFirstFrame")));
-    std::printf("CPU over 10 s of video, window / bare libmpv, median of three turns: %.2f "
-                "(target <= 1.2)\n",
-                fixture.figures["cpu_ratio"]);
+    std::printf("CPU over 10 s of video, window / bare libmpv: worst of three turns %.2f, median "
+                "%.2f (target <= 1.1 in every turn)\n",
+                fixture.figures["cpu_ratio_worst"], fixture.figures["cpu_ratio"]);
     std::printf(
         "MP3 playing, window / bare libmpv: %.2f (target <= 1.5)\n",
         ratio(reporter.Find("BM_WindowAudioPlaying"), reporter.Find("BM_BareAudioPlaying")));
@@ -352,6 +366,7 @@ int main(int argc, char** argv) {
                 "paused with advertisement %.0f, Flash movie %.0f\n",
                 fixture.figures["idle_pss_mib"], fixture.figures["video_pss_mib"],
                 fixture.figures["paused_pss_mib"], fixture.figures["flash_pss_mib"]);
+    PrintLoad("at the end");
     harness = nullptr;
     benchmark::Shutdown();
     return 0;
