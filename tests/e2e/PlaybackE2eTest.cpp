@@ -56,6 +56,18 @@ double Contrast(QRgb one, QRgb other) {
     return (std::max(a, b) + 0.05) / (std::min(a, b) + 0.05);
 }
 
+// Pixels of `a` clearly unlike those of `b` (the same size).
+int DifferentPixels(const QImage& a, const QImage& b) {
+    int different = 0;
+    for (int y = 0; y < std::min(a.height(), b.height()); ++y)
+        for (int x = 0; x < std::min(a.width(), b.width()); ++x) {
+            const QColor p = a.pixelColor(x, y), q = b.pixelColor(x, y);
+            different += std::max({std::abs(p.red() - q.red()), std::abs(p.green() - q.green()),
+                                   std::abs(p.blue() - q.blue())}) > 40;
+        }
+    return different;
+}
+
 // What the X server shows in `area` (global coordinates) once it stops changing.
 QImage ScreenAt(const QRect& area) {
     QImage last;
@@ -393,6 +405,12 @@ TEST_F(DemoPlayback, TheAdvertisingPanesShowTheEditionsPagesAndPausingShowsItsAd
     ASSERT_TRUE(Wait([&] { return !window->pnlPauseAds->isHidden(); }));
     EXPECT_TRUE(Wait([&] {
         return window->wbPauseAds->Address().find("/ad/PauseAds26.html") != std::string::npos;
+    }));
+    // On screen above the paused picture (colour bars), as the panel draws itself.
+    const QRect ad(window->pnlPauseAds->mapToGlobal(QPoint()), window->pnlPauseAds->size());
+    EXPECT_TRUE(Wait([&] {
+        return DifferentPixels(GrabScreen(ad), window->pnlPauseAds->grab().toImage()) <
+               ad.width() * ad.height() / 50;
     }));
     QTest::mouseClick(window->btnPlay, Qt::LeftButton);
     EXPECT_TRUE(window->pnlPauseAds->isHidden());
