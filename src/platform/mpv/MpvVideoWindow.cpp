@@ -31,11 +31,18 @@ void Render(mpv_render_context* render, int framebuffer, QSize size, bool waitFo
 
 MpvVideoWindow::MpvVideoWindow(mpv_handle* mpv) {
     setSurfaceType(QSurface::OpenGLSurface);
+    // mpv times the frames itself; a swap that waited for the display would hold the UI thread.
+    QSurfaceFormat format = requestedFormat();
+    format.setSwapInterval(0);
+    setFormat(format);
     setFlags(Qt::FramelessWindowHint | Qt::WindowTransparentForInput |
              Qt::WindowDoesNotAcceptFocus);
-    create();
+    // The window itself is made once it is in its place: one made as a top-level first shows
+    // nothing on Wayland when moved into another. The renderer needs only a current context.
+    offscreen_.setFormat(requestedFormat());
+    offscreen_.create();
     context_.setFormat(requestedFormat());
-    if (!context_.create() || !context_.makeCurrent(this)) {
+    if (!context_.create() || !context_.makeCurrent(&offscreen_)) {
         qWarning("mpv: no OpenGL context for the picture");
         return;
     }
@@ -57,11 +64,8 @@ MpvVideoWindow::MpvVideoWindow(mpv_handle* mpv) {
 MpvVideoWindow::~MpvVideoWindow() {
     if (!render_)
         return;
-    // The window's own surface may be gone already (its container destroys it first).
-    QOffscreenSurface surface;
-    surface.setFormat(context_.format());
-    surface.create();
-    context_.makeCurrent(&surface);
+    // Not on the window: its container destroys the window's surface before deleting it.
+    context_.makeCurrent(&offscreen_);
     mpv_render_context_set_update_callback(render_, nullptr, nullptr);
     mpv_render_context_free(render_);
     context_.doneCurrent();
@@ -99,12 +103,13 @@ void MpvVideoWindow::Draw(bool evenWithoutNewFrame) {
         DrawStill();
         return;
     }
-    if (!context_.makeCurrent(this))
-        return;
     // A frame is taken even while the window is not on screen: mpv waits for it to be drawn.
+    if (!handle() || !context_.makeCurrent(this))
+        return;
     Render(render_, static_cast<int>(context_.defaultFramebufferObject()),
            size() * devicePixelRatio(), true);
-    if (isExposed()) {
+    // Not isExposed(): Qt never tells a Wayland subsurface it is exposed.
+    if (isVisible()) {
         emit frameDrawn();
         context_.swapBuffers(this);
         mpv_render_context_report_swap(render_);
@@ -112,7 +117,7 @@ void MpvVideoWindow::Draw(bool evenWithoutNewFrame) {
 }
 
 void MpvVideoWindow::DrawStill() {
-    if (!render_ || still_->isEmpty() || !context_.makeCurrent(this))
+    if (!render_ || still_->isEmpty() || !context_.makeCurrent(&offscreen_))
         return;
     QOpenGLFramebufferObject target(*still_);
     Render(render_, static_cast<int>(target.handle()), *still_, false);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QImage>
+#include <QOffscreenSurface>
 #include <QOpenGLContext>
 #include <QWindow>
 
@@ -40,6 +41,7 @@ private:
     void Draw(bool evenWithoutNewFrame);
     void DrawStill();
 
+    QOffscreenSurface offscreen_; // for the renderer while the window has no surface
     QOpenGLContext context_;
     mpv_render_context* render_ = nullptr;
     std::optional<QSize> still_;
