@@ -97,7 +97,7 @@ void MpvVideoMovie::Clear() {
     SetFullScreen(false);
     core_->Stop();
     // The bar stays where it is, showing nothing: hiding it would resize the picture, and every
-    // new size costs the GL widget a new framebuffer.
+    // new size costs the picture's window a new framebuffer.
     bar_->Show(false, 0, 0);
     if (view_)
         view_->Redraw();
