@@ -51,6 +51,21 @@ bool RunUntil(const std::function<bool()>& done);
 // The middle value (the upper one of an even count); 0 for none.
 double Median(std::vector<double> values);
 
+// The "key=value" words of a benchmark program's output.
+std::map<std::string, double> Figures(const QByteArray& output);
+
+// The figures of luming_bare_parts (beside this program) playing `mode` (video, audio or flash)
+// with the advertising pages of `site` and Ruffle from `ruffleDir`.
+std::map<std::string, double> BareFigures(const std::string& mode, test::LoopbackServer& site,
+                                          const QString& ruffleDir);
+
+// Each web view in `window` (named after the control it belongs to) with its renderer process
+// and that process's PSS: what each view costs the tree, one line each.
+void PrintViewCosts(QWidget* window);
+
+// The machine's load over 1, 5 and 15 minutes, as /proc/loadavg gives it ("1.52 0.98 0.61").
+std::string LoadAverage();
+
 // What a GL widget last put on screen, read at its centre after every swap: the programme's
 // blue gradient, or the red clip played in between (so an old picture is never taken for a new
 // one).
