@@ -2,6 +2,7 @@
 #include "engine/ProcessMemory.h"
 #include "platform/HeapPolicy.h"
 #include "platform/ruffle/RuffleMovie.h"
+#include "app/EngineFlags.h"
 
 #include <QCoreApplication>
 #include <QOpenGLContext>
@@ -102,6 +103,8 @@ void BenchSuite::Make(test::LoopbackServer& site) {
 void PrepareLikeTheClient() {
     KeepLargeBlocksOutOfTheHeap();
     RegisterRuffleScheme();
+    qputenv(kEngineFlagsVariable,
+            WithRendererPerSite(qEnvironmentVariable(kEngineFlagsVariable).toStdString()).c_str());
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
 }

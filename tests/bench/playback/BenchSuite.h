@@ -42,7 +42,8 @@ public:
 };
 
 // What the client's main() does before its QApplication exists (the heap policy, Ruffle's scheme,
-// shared GL contexts, no sandbox as root); call setlocale(LC_NUMERIC, "C") after it.
+// one renderer per site, shared GL contexts, no sandbox as root); call setlocale(LC_NUMERIC, "C")
+// after it.
 void PrepareLikeTheClient();
 
 // Pumps the event loop until `done` or 30 s; false on the timeout.
