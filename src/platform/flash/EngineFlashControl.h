@@ -20,7 +20,7 @@ class VolumeLevel;
 class EngineFlashControl : public FlashControl {
     Q_OBJECT
 public:
-    // Ruffle's view made ahead, with its page but no player, costs the process tree about 30 MB:
+    // Ruffle's view made ahead, with its page but no player, costs the process tree about 25 MB:
     // it waits a minute for a Flash movie. A view that has played a movie holds the player and
     // the memory the movie made it grow, about 300 MB beside the next video or poem: it goes a
     // second after its movie, which a child pressing next from one Flash movie to another never
@@ -51,7 +51,7 @@ public:
     std::string LoadError() override;
     void SetMovieFullScreen(bool on) override;
     // Makes Ruffle's view, hidden, with its page and Ruffle's script loaded, but not Ruffle's
-    // player: compiled ahead, the player cost the tree about 150 MB beside every video, for a
+    // player: compiled ahead, the player cost the tree about 160 MB beside every video, for a
     // first movie that came only as fast as the bare page's one. It goes after the same time
     // without a Flash movie as a used view.
     void PrepareFlashMovie() override;
