@@ -1,8 +1,8 @@
 #include "BenchSuite.h"
+#include "app/EngineFlags.h"
 #include "engine/ProcessMemory.h"
 #include "platform/HeapPolicy.h"
 #include "platform/ruffle/RuffleMovie.h"
-#include "app/EngineFlags.h"
 
 #include <QCoreApplication>
 #include <QOpenGLContext>

@@ -1,10 +1,10 @@
 // The window's start as a child sees it, in fresh processes (each builds the real window with the
 // real engines, as the client does, so the web engine starts cold every time): from show() to
 // the window on screen, the remembered video's first frame, each advertising pane asked for
-// (its address probed) and its page loaded, and Ruffle's view made ahead and ready (its player
-// fetched) because a Flash movie lies in the video's folder. Several runs, the median of each
-// step, the load at the start and the end; then a click on the Flash movie until its first
-// frame, beside the same click in the bare program (luming_bare_parts).
+// (its address probed) and its page loaded, and Ruffle's view made ahead and ready (its page and
+// Ruffle's script loaded) because a Flash movie lies in the video's folder. Several runs, the
+// median of each step, the load at the start and the end; then a click on the Flash movie until
+// its first frame, beside the same click in the bare program (luming_bare_parts).
 // Run: xvfb-run -a luming_startup_bench [--runs N] (5 by default).
 #include "BenchSuite.h"
 #include "config/DataModule.h"
@@ -95,11 +95,11 @@ int OneStart() {
         if (ruffle && !asking && !at.count("ruffle_ready")) {
             asking = true;
             ruffle->page()->runJavaScript("typeof (window.RufflePlayer || {}).newest == 'function'",
-                [&](const QVariant& ready) {
-                    asking = false;
-                    if (ready.toBool())
-                        mark("ruffle_ready");
-                });
+                                          [&](const QVariant& ready) {
+                                              asking = false;
+                                              if (ready.toBool())
+                                                  mark("ruffle_ready");
+                                          });
         }
         return at.size() == kSteps.size();
     });
@@ -129,8 +129,8 @@ int main(int argc, char** argv) {
     std::setlocale(LC_NUMERIC, "C");
     if (argc > 1 && std::string(argv[1]) == "--one")
         return OneStart();
-    const int runs = argc > 2 && std::string(argv[1]) == "--runs" ? std::max(1, std::atoi(argv[2]))
-                                                                   : 5;
+    const int runs =
+        argc > 2 && std::string(argv[1]) == "--runs" ? std::max(1, std::atoi(argv[2])) : 5;
     test::LoopbackServer site;
     BenchSuite::Make(site); // the media, before anything is timed
     std::printf("start-up, %d runs [load %s]\n", runs, LoadAverage().c_str());
@@ -150,8 +150,7 @@ int main(int argc, char** argv) {
             if (value >= 0)
                 figures[name].push_back(value);
     }
-    std::printf("\n== median of %d runs, ms after show() [load %s]\n", runs,
-                LoadAverage().c_str());
+    std::printf("\n== median of %d runs, ms after show() [load %s]\n", runs, LoadAverage().c_str());
     for (const auto& [step, meaning] : kSteps)
         std::printf("%-15s %6.0f  %s (%zu runs)\n", step.c_str(), Median(figures[step]),
                     meaning.c_str(), figures[step].size());
