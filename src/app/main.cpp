@@ -1,4 +1,5 @@
 #include "app/CommandLine.h"
+#include "app/EngineFlags.h"
 #include "app/EngineMessages.h"
 #include "app/ProgramEntry.h"
 #include "app/RootStart.h"
@@ -108,6 +109,8 @@ int main(int argc, char** argv) {
 
     curl_global_init(CURL_GLOBAL_DEFAULT);
     luming::RegisterRuffleScheme(); // Qt takes schemes only before the application exists
+    setenv(luming::kEngineFlagsVariable,
+           luming::WithRendererPerSite(Environment(luming::kEngineFlagsVariable)).c_str(), 1);
     // The video's OpenGL picture and the web views share one process.
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication app(argc, argv);

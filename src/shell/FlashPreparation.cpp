@@ -1,8 +1,8 @@
 // Ruffle's view is made ahead of the first Flash movie, when one comes within the child's reach
-// in the tree: made on the click, the first movie waited over a second more than later ones
-// (the page, then Ruffle's code fetched and compiled). Made at start for everyone, it cost about
-// 200 MB to sessions that never play a Flash movie; made near one, it costs them nothing, and
-// it goes again after the same minute without a Flash movie as a used view.
+// in the tree: made on the click, the first movie waited for the view, its page and Ruffle's
+// script as well. Made at start for everyone, it cost sessions that never play a Flash movie;
+// made near one, it costs them nothing, and it goes again after the same minute without a Flash
+// movie as a used view.
 #include "catalogue/TreeQueries.h"
 #include "platform/FlashControl.h"
 #include "shell/ProgrammeTreeModel.h"
@@ -17,7 +17,7 @@ namespace {
 
 // Long enough to pass over rows held down by an arrow key, short beside a child's reading.
 constexpr int kSettleMs = 500;
-// At start, after the first programme and the advertising pages have had the machine.
+// At start, counted from the first programme's start, which waits for the advertising pages.
 constexpr int kStartSettleMs = 2000;
 
 } // namespace

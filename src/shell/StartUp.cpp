@@ -20,6 +20,8 @@
 #include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
+#include <QScopeGuard>
+#include <QTimer>
 #include <QToolButton>
 #include <QTreeView>
 
@@ -128,6 +130,8 @@ void TfrmMain::ShowAdvertisingPanes() {
     settings_.ChannelAdUrl = EditionAddress(settings_.ChannelAdUrl, settings_.EditionNo);
     if (settings_.StatusBarAdUrl.empty() && settings_.ChannelAdUrl.empty())
         return;
+    statusPagePending_ = !settings_.StatusBarAdUrl.empty();
+    channelPagePending_ = !settings_.ChannelAdUrl.empty();
     // The probes wait on the network, the window does not: the panes show when the answers come.
     probeThread_ = std::thread([this, &probe = platform_.Probe(), status = settings_.StatusBarAdUrl,
                                 channel = settings_.ChannelAdUrl] {
@@ -147,13 +151,23 @@ void TfrmMain::ShowProbedPanes(const std::string& statusAddress, bool statusReac
     if (statusReachable) {
         wbBottom->Navigate(statusAddress);
         pnlStatusBarAds->show();
+    } else {
+        PageSettled(statusPagePending_);
     }
     if (channelReachable) {
         wbAds->Navigate(channelAddress);
         pnlAds->show();
         pnlGeli->show();
         FormResize(); // the tree column is shorter now: its scroll bar follows
+    } else {
+        PageSettled(channelPagePending_);
     }
+}
+
+void TfrmMain::PageSettled(bool& pending) {
+    pending = false;
+    if (firstProgrammeDue_ && !statusPagePending_ && !channelPagePending_)
+        PlayFirstProgramme();
 }
 
 void TfrmMain::StartFirstProgramme() {
@@ -170,6 +184,28 @@ void TfrmMain::StartFirstProgramme() {
     }
     if (tree_.Count() == 0)
         return;
+    if (settings_.StartHidden || (!statusPagePending_ && !channelPagePending_)) {
+        PlayFirstProgramme();
+        return;
+    }
+    firstProgrammeDue_ = true;
+    pagesFirstLimit_ = new QTimer(this);
+    pagesFirstLimit_->setSingleShot(true);
+    connect(pagesFirstLimit_, &QTimer::timeout, this, &TfrmMain::PlayFirstProgramme);
+    pagesFirstLimit_->start(PagesFirstLimit);
+}
+
+void TfrmMain::PlayFirstProgramme() {
+    if (pagesFirstLimit_)
+        pagesFirstLimit_->stop();
+    firstProgrammeDue_ = false;
+    // Ruffle's view is made ahead only after the programme and the pages have had the machine.
+    const auto considerFlash = qScopeGuard([this] {
+        if (isVisible())
+            ConsiderFlashNear(tree_.Selected(), true);
+    });
+    if (transport_->CurrentPlay)
+        return; // the child chose a programme meanwhile
     if (channel_.CurrentIndex < 0 || static_cast<NodeIndex>(channel_.CurrentIndex) >= tree_.Count())
         channel_.CurrentIndex = getFirstPlay(tree_);
     tree_.Select(static_cast<NodeIndex>(channel_.CurrentIndex));
@@ -186,7 +222,8 @@ void TfrmMain::showEvent(QShowEvent* event) {
     tv1->setFocus();
     if (!settings_.StartHidden)
         StartFirstProgramme();
-    ConsiderFlashNear(tree_.Selected(), true);
+    else
+        ConsiderFlashNear(tree_.Selected(), true);
 }
 
 } // namespace luming

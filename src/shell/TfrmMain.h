@@ -7,6 +7,7 @@
 #include <QPointer>
 #include <QWidget>
 
+#include <chrono>
 #include <functional>
 #include <memory>
 #include <thread>
@@ -73,6 +74,9 @@ public:
     void InitMainWindow();
     // Plays the remembered programme of the channel (when the window is first shown).
     void StartFirstProgramme();
+    // How long the remembered programme waits at most for the advertising pages to load: they
+    // take a few tenths of a second on a quiet machine, and a slow site keeps it no longer.
+    std::chrono::milliseconds PagesFirstLimit = std::chrono::seconds(1);
 
     ProgrammeTree& Tree() { return tree_; }
     ChannelState& Channel() { return channel_; }
@@ -324,6 +328,11 @@ private:
     void ConsiderFlashNear(NodeIndex node, bool atStart = false);
     void ApplyEditionCaptions();
     void ShowAdvertisingPanes();
+    // The remembered programme, once the advertising pages are in (or at the latest after
+    // PagesFirstLimit): a video started beside pages still loading held them back for seconds.
+    void PlayFirstProgrammeAfterPages();
+    void PlayFirstProgramme();
+    void PageSettled(bool& pending);
     void ShowProbedPanes(const std::string& statusAddress, bool statusReachable,
                          const std::string& channelAddress, bool channelReachable);
     void ConnectTransportHandlers();
@@ -411,6 +420,10 @@ private:
     QTimer* flashNearTimer_ = nullptr; // where the child settles, not every row passed over
     NodeIndex flashNear_ = kNoNode;
     bool firstShown_ = false;
+    bool firstProgrammeDue_ = false;
+    bool statusPagePending_ = false; // asked for (or being probed), not yet loaded
+    bool channelPagePending_ = false;
+    QTimer* pagesFirstLimit_ = nullptr;
     bool destroyed_ = false;
     // Logs in to the vendor's site once, without holding up the window.
     std::thread loginThread_;

@@ -118,13 +118,17 @@ void TfrmMain::ShowPaneIfAtAddress(WebPane* pane, QWidget* panel, const std::str
 }
 
 void TfrmMain::wbBottomDocumentComplete(bool topLevel) {
-    if (topLevel)
-        ShowPaneIfAtAddress(wbBottom, pnlStatusBarAds, settings_.StatusBarAdUrl);
+    if (!topLevel)
+        return;
+    ShowPaneIfAtAddress(wbBottom, pnlStatusBarAds, settings_.StatusBarAdUrl);
+    PageSettled(statusPagePending_);
 }
 
 void TfrmMain::wbAdsDocumentComplete(bool topLevel) {
-    if (topLevel)
-        ShowPaneIfAtAddress(wbAds, pnlAds, settings_.ChannelAdUrl);
+    if (!topLevel)
+        return;
+    ShowPaneIfAtAddress(wbAds, pnlAds, settings_.ChannelAdUrl);
+    PageSettled(channelPagePending_);
 }
 
 void TfrmMain::ShowPauseAds(bool show) {

@@ -3,6 +3,7 @@
 #include "catalogue/CatalogueSearch.h"
 #include "config/IniFile.h"
 #include "config/Settings.h"
+#include "platform/PlaceholderWebPane.h"
 #include "shell/FormParts.h"
 #include "shell/ImageControl.h"
 #include "shell/ProgrammeTreeModel.h"
@@ -63,6 +64,7 @@ protected:
         settings.AppDir = edition.string() + "/";
         settings.LocalIniPath = settings.AppDir + "Config/local.ini";
         window = std::make_unique<TfrmMain>(settings, platform);
+        window->PagesFirstLimit = pagesFirstLimit;
         window->limgNorClick();
         window->show();
         QApplication::processEvents();
@@ -80,6 +82,7 @@ protected:
         QApplication::processEvents();
     }
 
+    std::chrono::milliseconds pagesFirstLimit = std::chrono::seconds(1);
     TempDir temp;
     Settings settings;
     FakePlatform platform;
@@ -299,6 +302,28 @@ TEST_F(TreeView, TheVendorLibraryLivesAsLongAsTheWindow) {
     EXPECT_EQ(platform.vendor.loginVersion, 33554458);
 }
 
+// A video started beside pages still loading held them back for seconds.
+TEST_F(TreeView, TheRememberedProgrammeStartsOnceTheAdvertisingPagesHaveLoaded) {
+    settings.StatusBarAdUrl = "http://vendor.test/ad/StatusBar.html";
+    settings.ChannelAdUrl = "http://vendor.test/ad/ChannelAds.html";
+    platform.probe.reachable = {"http://vendor.test/ad/StatusBar26.html",
+                                "http://vendor.test/ad/ChannelAds26.html"};
+    pagesFirstLimit = std::chrono::hours(1);
+    Open();
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] { return !window->pnlAds->isHidden() && !window->pnlStatusBarAds->isHidden(); },
+        5000));
+    EXPECT_EQ(window->Playback().CurrentPlay, nullptr);
+    auto& strip = static_cast<PlaceholderWebPane&>(*window->wbBottom);
+    auto& channel = static_cast<PlaceholderWebPane&>(*window->wbAds);
+    strip.Complete("http://vendor.test/ad/StatusBar26.html");
+    channel.Complete("http://vendor.test/frame.html", false);
+    EXPECT_EQ(window->Playback().CurrentPlay, nullptr) << "a frame is not the page";
+    channel.Complete("http://vendor.test/moved.html"); // loaded elsewhere: loaded all the same
+    ASSERT_NE(window->Playback().CurrentPlay, nullptr);
+    EXPECT_EQ(window->Playback().CurrentPlay->Id, "101");
+}
+
 TEST_F(TreeView, TheWindowDoesNotWaitForTheVendorsPagesToAnswer) {
     // A probe that answers only when the test lets it.
     struct HeldProbe : IUrlProbe {
@@ -321,6 +346,8 @@ TEST_F(TreeView, TheWindowDoesNotWaitForTheVendorsPagesToAnswer) {
     Open(); // returns, and the window shows its channel, while the probe still waits
     EXPECT_EQ(tree()->model()->rowCount(), 2);
     EXPECT_TRUE(window->pnlAds->isHidden());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return window->Playback().CurrentPlay != nullptr; }, 5000))
+        << "nor does the remembered programme, for long";
     held.Release();
     EXPECT_TRUE(QTest::qWaitFor([&] { return !window->pnlAds->isHidden(); }, 5000));
     window.reset(); // joins the probing thread while the probe still exists

@@ -45,6 +45,8 @@ protected:
                                     "http://vendor.test/ad/PauseAds26.html",
                                     "http://vendor.test/news.html"};
         window = std::make_unique<TfrmMain>(settings, platform);
+        // These pages never load by themselves: the programme does not wait for them.
+        window->PagesFirstLimit = std::chrono::milliseconds(0);
         window->show();
         QApplication::processEvents();
     }

@@ -18,8 +18,10 @@ constexpr char kNoAddress[] = "没有节目地址";
 } // namespace
 
 EngineFlashControl::EngineFlashControl(QWidget* parent, VolumeLevel& volume, QString ruffleDir,
-                                       std::chrono::milliseconds ruffleUnusedLimit)
-    : FlashControl(parent), volume_(volume), ruffleDir_(std::move(ruffleDir)) {
+                                       std::chrono::milliseconds ruffleUnusedLimit,
+                                       std::chrono::milliseconds ruffleLeftLimit)
+    : FlashControl(parent), volume_(volume), ruffleDir_(std::move(ruffleDir)),
+      ruffleUnusedLimit_(ruffleUnusedLimit), ruffleLeftLimit_(ruffleLeftLimit) {
     setObjectName("ShockwaveFlash1");
     setAutoFillBackground(true);
     QPalette black = palette();
@@ -28,15 +30,20 @@ EngineFlashControl::EngineFlashControl(QWidget* parent, VolumeLevel& volume, QSt
     auto* layout = new QStackedLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     ruffleUnused_.setSingleShot(true);
-    ruffleUnused_.setInterval(ruffleUnusedLimit);
     connect(&ruffleUnused_, &QTimer::timeout, this, &EngineFlashControl::ReleaseRuffle);
 }
 
 void EngineFlashControl::ReleaseRuffle() {
     if (!ruffle_ || active_ == ruffle_)
         return;
+    const bool played = ruffleUsed_;
     delete ruffle_; // leaves the stack with it
     ruffle_ = nullptr;
+    ruffleUsed_ = false;
+    // A child who has just left a Flash movie may well come back to one: a view without a player
+    // costs little and spares the next movie the page and Ruffle's script.
+    if (played)
+        PrepareFlashMovie();
 }
 
 MovieEngine* EngineFlashControl::Engine(bool playerMovie) {
@@ -59,8 +66,7 @@ void EngineFlashControl::PrepareFlashMovie() {
     if (!ruffle)
         return;
     ruffle->hide(); // the first widget of an empty stack becomes its current one, shown
-    ruffle->Prepare();
-    ruffleUnused_.start();
+    ruffleUnused_.start(ruffleUnusedLimit_);
 }
 
 void EngineFlashControl::Show(MovieEngine* engine) {
@@ -73,10 +79,12 @@ void EngineFlashControl::Show(MovieEngine* engine) {
     for (MovieEngine* each : {video_, ruffle_})
         if (each)
             each->setVisible(each == engine);
-    if (ruffle_ && engine == ruffle_)
+    if (ruffle_ && engine == ruffle_) {
+        ruffleUsed_ = true;
         ruffleUnused_.stop();
-    else if (ruffle_ && !ruffleUnused_.isActive())
-        ruffleUnused_.start();
+    } else if (ruffle_ && !ruffleUnused_.isActive()) {
+        ruffleUnused_.start(ruffleUsed_ ? ruffleLeftLimit_ : ruffleUnusedLimit_);
+    }
 }
 
 void EngineFlashControl::SetMovie(const std::string& movie) {

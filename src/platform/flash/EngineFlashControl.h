@@ -20,14 +20,18 @@ class VolumeLevel;
 class EngineFlashControl : public FlashControl {
     Q_OBJECT
 public:
-    // Ruffle's view with its page costs the process tree about 200 MB even without a movie, as
-    // much as the rest of the window. A minute without a Flash movie (a video or a poem heard
-    // to its end) gives it back; a child pressing next through the programmes keeps it. The
-    // next Flash movie then waits for a new view, about half a second more.
+    // Ruffle's view made ahead, with its page but no player, costs the process tree about 25 MB:
+    // it waits a minute for a Flash movie. A view that has played a movie holds the player and
+    // the memory the movie made it grow, about 300 MB beside the next video or poem: it goes a
+    // second after its movie, which a child pressing next from one Flash movie to another never
+    // leaves for that long, and a view made ahead takes its place: the next Flash movie waits
+    // only for Ruffle to compile, as a bare Ruffle page's first movie does.
     static constexpr std::chrono::milliseconds kRuffleUnusedLimit = std::chrono::minutes(1);
+    static constexpr std::chrono::milliseconds kRuffleLeftLimit = std::chrono::seconds(1);
 
     EngineFlashControl(QWidget* parent, VolumeLevel& volume, QString ruffleDir,
-                       std::chrono::milliseconds ruffleUnusedLimit = kRuffleUnusedLimit);
+                       std::chrono::milliseconds ruffleUnusedLimit = kRuffleUnusedLimit,
+                       std::chrono::milliseconds ruffleLeftLimit = kRuffleLeftLimit);
 
     std::string CallFunction(const std::string& request) override;
     void SetFlashVars(const std::string& flashVars) override { flashVars_ = flashVars; }
@@ -46,8 +50,10 @@ public:
     bool CanGotoFrame() override;
     std::string LoadError() override;
     void SetMovieFullScreen(bool on) override;
-    // Makes Ruffle's view, hidden, and has it compile its code; it goes after the same time
-    // without a Flash movie as a used one.
+    // Makes Ruffle's view, hidden, with its page and Ruffle's script loaded, but not Ruffle's
+    // player: compiled ahead, the player cost the tree about 160 MB beside every video, for a
+    // first movie that came only as fast as the bare page's one. It goes after the same time
+    // without a Flash movie as a used view.
     void PrepareFlashMovie() override;
 
 private:
@@ -62,6 +68,9 @@ private:
     MovieEngine* ruffle_ = nullptr;
     MovieEngine* active_ = nullptr; // nullptr while the control is clear
     std::string loadError_;
+    const std::chrono::milliseconds ruffleUnusedLimit_;
+    const std::chrono::milliseconds ruffleLeftLimit_;
+    bool ruffleUsed_ = false; // the view has played a movie
     QTimer ruffleUnused_; // runs while Ruffle has no movie; frees it at the end
     int backgroundColor_ = 0;
     int scaleMode_ = 0;

@@ -2,13 +2,19 @@
 
 #include "platform/web/WebPanePage.h"
 
+#include <QOpenGLWidget>
 #include <QVBoxLayout>
 #include <QWebEngineHttpRequest>
 #include <QWebEngineView>
 
 namespace luming {
 
-QtWebPane::QtWebPane(QWidget* parent) : WebPane(parent) {}
+QtWebPane::QtWebPane(QWidget* parent) : WebPane(parent) {
+    // The browser draws through OpenGL, and so must its window from its first show: switched
+    // over when the first page came, once the window was on screen, the window was made again
+    // and lost the keyboard. A surface that is never shown costs nothing.
+    (new QOpenGLWidget(this))->hide();
+}
 
 QtWebPane::~QtWebPane() {
     // The view goes before the page it shows.

@@ -1,4 +1,6 @@
 #include "BenchSuite.h"
+#include "app/EngineFlags.h"
+#include "engine/ProcessMemory.h"
 #include "platform/HeapPolicy.h"
 #include "platform/mpv/MpvVideoWindow.h"
 #include "platform/ruffle/RuffleMovie.h"
@@ -8,6 +10,9 @@
 #include <QOpenGLFunctions>
 #include <QProcess>
 #include <QTimer>
+#include <QUrl>
+#include <QWebEnginePage>
+#include <QWebEngineView>
 
 #include <algorithm>
 #include <chrono>
@@ -99,6 +104,8 @@ void BenchSuite::Make(test::LoopbackServer& site) {
 void PrepareLikeTheClient() {
     KeepLargeBlocksOutOfTheHeap();
     RegisterRuffleScheme();
+    qputenv(kEngineFlagsVariable,
+            WithRendererPerSite(qEnvironmentVariable(kEngineFlagsVariable).toStdString()).c_str());
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
 }
@@ -163,6 +170,58 @@ double Median(std::vector<double> values) {
         return 0;
     std::sort(values.begin(), values.end());
     return values[values.size() / 2];
+}
+
+std::map<std::string, double> Figures(const QByteArray& output) {
+    std::map<std::string, double> figures;
+    for (const QByteArray& word : output.simplified().split(' ')) {
+        const qsizetype equals = word.indexOf('=');
+        if (equals > 0)
+            figures[word.left(equals).toStdString()] = word.mid(equals + 1).toDouble();
+    }
+    return figures;
+}
+
+std::map<std::string, double> BareFigures(const std::string& mode, test::LoopbackServer& site,
+                                          const QString& ruffleDir) {
+    QProcess bare;
+    bare.setProgram(QCoreApplication::applicationDirPath() + "/luming_bare_parts");
+    bare.setArguments(
+        {QString::fromStdString(mode), ruffleDir,
+         QString::fromStdString(BenchSuite::Cache().string()),
+         QString::fromStdString(site.url("/ad/StatusBar26.html")),
+         QString::fromStdString(site.url("/ad/ChannelAds26.html")),
+         // where the window's audio page falls back to (no page in the suite)
+         QUrl::fromLocalFile(
+             QString::fromStdString(
+                 (BenchSuite::Root() / "Resource" / "Html" / "offline" / "mp3.htm").string()))
+             .toString()});
+    bare.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    bare.start();
+    bare.waitForFinished(300000); // the caller stands still meanwhile
+    return Figures(bare.readAllStandardOutput());
+}
+
+void PrintViewCosts(QWidget* window) {
+    std::map<qint64, QStringList> views;
+    for (QWebEngineView* view : window->findChildren<QWebEngineView*>()) {
+        QString name;
+        for (QWidget* up = view; up && name.isEmpty(); up = up->parentWidget())
+            name = up->objectName();
+        views[view->page()->renderProcessPid()].append(name.isEmpty() ? "(unnamed)" : name);
+    }
+    for (const auto& [pid, names] : views)
+        std::printf("  renderer %lld: %.0f MiB for %s\n", static_cast<long long>(pid),
+                    static_cast<double>(test::ProcessPssKib(static_cast<int>(pid))) / 1024,
+                    names.join(", ").toUtf8().constData());
+    std::fflush(stdout);
+}
+
+std::string LoadAverage() {
+    std::ifstream file("/proc/loadavg");
+    std::string one, five, fifteen;
+    file >> one >> five >> fifteen;
+    return one + " " + five + " " + fifteen;
 }
 
 } // namespace luming::bench

@@ -47,7 +47,8 @@ public:
 };
 
 // What the client's main() does before its QApplication exists (the heap policy, Ruffle's scheme,
-// shared GL contexts, no sandbox as root); call setlocale(LC_NUMERIC, "C") after it.
+// one renderer per site, shared GL contexts, no sandbox as root); call setlocale(LC_NUMERIC, "C")
+// after it.
 void PrepareLikeTheClient();
 
 // Pumps the event loop until `done` or 30 s; false on the timeout.
@@ -55,6 +56,21 @@ bool RunUntil(const std::function<bool()>& done);
 
 // The middle value (the upper one of an even count); 0 for none.
 double Median(std::vector<double> values);
+
+// The "key=value" words of a benchmark program's output.
+std::map<std::string, double> Figures(const QByteArray& output);
+
+// The figures of luming_bare_parts (beside this program) playing `mode` (video, audio or flash)
+// with the advertising pages of `site` and Ruffle from `ruffleDir`.
+std::map<std::string, double> BareFigures(const std::string& mode, test::LoopbackServer& site,
+                                          const QString& ruffleDir);
+
+// Each web view in `window` (named after the control it belongs to) with its renderer process
+// and that process's PSS: what each view costs the tree, one line each.
+void PrintViewCosts(QWidget* window);
+
+// The machine's load over 1, 5 and 15 minutes, as /proc/loadavg gives it ("1.52 0.98 0.61").
+std::string LoadAverage();
 
 // The window's video picture; nullptr until the player movie has been made.
 MpvVideoWindow* FindVideoWindow();

@@ -78,10 +78,7 @@ double RasteriserSeconds() {
 
 // Other work on the machine moves every figure: the load average goes with them.
 void PrintLoad(const char* when) {
-    std::ifstream file("/proc/loadavg");
-    std::string load;
-    std::getline(file, load);
-    std::printf("load %s: %s\n", when, load.c_str());
+    std::printf("load %s: %s\n", when, LoadAverage().c_str());
 }
 
 struct Harness {

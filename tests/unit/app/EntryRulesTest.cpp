@@ -1,4 +1,5 @@
 #include "app/CommandLine.h"
+#include "app/EngineFlags.h"
 #include "app/EngineMessages.h"
 #include "app/WindowPlatform.h"
 #include "config/EditionTable.h"
@@ -60,6 +61,13 @@ TEST(CommandLine, TheEnginesMessagesAreAskedForByTheOptionOrTheVariable) {
 
 // Lines as the engines and the program wrote them on this machine, and a long one of the
 // program's own that arrives in several reads.
+TEST(EngineFlags, OneRendererPerSiteIsAddedOnceAndTheUsersOptionsStay) {
+    EXPECT_EQ(WithRendererPerSite(""), "--process-per-site");
+    EXPECT_EQ(WithRendererPerSite("--enable-logging --v=1"),
+              "--enable-logging --v=1 --process-per-site");
+    EXPECT_EQ(WithRendererPerSite("--process-per-site --v=1"), "--process-per-site --v=1");
+}
+
 TEST(EngineMessages, OnlyTheProgramsOwnLinesPass) {
     const std::string own = "luming: " + std::string(10000, 'x') + "\n";
     const std::string written =
