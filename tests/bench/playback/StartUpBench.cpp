@@ -82,7 +82,7 @@ int OneStart() {
     const bool done = RunUntil([&] {
         if (window.windowHandle() && window.windowHandle()->isExposed())
             mark("exposed");
-        if (QOpenGLWidget* surface = window.ShockwaveFlash1->findChild<QOpenGLWidget*>())
+        if (MpvVideoWindow* surface = FindVideoWindow())
             picture.Watch(surface);
         if (picture.Blue())
             mark("playing");
