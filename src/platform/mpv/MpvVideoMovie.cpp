@@ -32,7 +32,9 @@ void PaintBlack(QWidget* widget) {
 MpvVideoMovie* MpvVideoMovie::Create(QWidget* parent, VolumeLevel& volume,
                                      const MpvOptions& extra) {
     const bool withPicture = !IsOffscreen();
-    MpvOptions options = {{"vo", withPicture ? "libmpv" : "null"}};
+    // A frame is handed over at its time rather than early, to wait for its time in the drawing:
+    // the drawing is on the UI thread, which then answers mpv (and the child) at once.
+    MpvOptions options = {{"vo", withPicture ? "libmpv" : "null"}, {"video-timing-offset", "0"}};
     options.insert(options.end(), extra.begin(), extra.end());
     auto core = MpvCore::Create(options, withPicture);
     if (!core)
