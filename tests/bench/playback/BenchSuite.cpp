@@ -9,6 +9,7 @@
 #include <QOpenGLContext>
 #include <QOpenGLFunctions>
 #include <QProcess>
+#include <QProcessEnvironment>
 #include <QTimer>
 #include <QUrl>
 #include <QWebEnginePage>
@@ -196,6 +197,10 @@ std::map<std::string, double> BareFigures(const std::string& mode, test::Loopbac
              QString::fromStdString(
                  (BenchSuite::Root() / "Resource" / "Html" / "offline" / "mp3.htm").string()))
              .toString()});
+    // The engine's own defaults: the options the client adds are the client's, not the yardstick's.
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.remove(kEngineFlagsVariable);
+    bare.setProcessEnvironment(environment);
     bare.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     bare.start();
     bare.waitForFinished(300000); // the caller stands still meanwhile
