@@ -134,9 +134,15 @@ int main(int argc, char** argv) {
     test::LoopbackServer site;
     BenchSuite::Make(site); // the media, before anything is timed
     std::printf("start-up, %d runs [load %s]\n", runs, LoadAverage().c_str());
-    const double bareFlash = BareFigures("flash", site, LUMING_RUFFLE_DIR)["first_frame_ms"];
-    std::printf("bare Ruffle page: click → first frame %.0f ms [load %s]\n", bareFlash,
-                LoadAverage().c_str());
+    // The bare page's first movie moves by a third from one process to the next: as many of it
+    // as of the window.
+    std::vector<double> bareRuns;
+    for (int run = 0; run < runs; ++run) {
+        bareRuns.push_back(BareFigures("flash", site, LUMING_RUFFLE_DIR)["first_frame_ms"]);
+        std::printf("bare Ruffle page: click → first frame %.0f ms [load %s]\n", bareRuns.back(),
+                    LoadAverage().c_str());
+    }
+    const double bareFlash = Median(bareRuns);
     std::map<std::string, std::vector<double>> figures;
     for (int run = 0; run < runs; ++run) {
         QProcess one;
@@ -163,7 +169,7 @@ int main(int argc, char** argv) {
     std::printf("tree PSS with all of it: %.0f MiB\n", Median(figures["tree_pss_kib"]) / 1024);
     const double firstFlash = Median(figures["flash_first_frame"]);
     std::printf("then the Flash movie beside it: click → first frame %.0f ms, bare Ruffle page "
-                "%.0f ms; first / bare %.2f (goal <= 1.3)\n",
+                "%.0f ms (medians); first / bare %.2f (goal <= 1.3)\n",
                 firstFlash, bareFlash, bareFlash > 0 ? firstFlash / bareFlash : 0.0);
     return 0;
 }
