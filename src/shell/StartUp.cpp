@@ -166,7 +166,8 @@ void TfrmMain::ShowProbedPanes(const std::string& statusAddress, bool statusReac
 
 void TfrmMain::PageSettled(bool& pending) {
     pending = false;
-    if (firstProgrammeDue_ && !statusPagePending_ && !channelPagePending_)
+    const bool programmeWaits = pagesFirstLimit_ && pagesFirstLimit_->isActive();
+    if (programmeWaits && !statusPagePending_ && !channelPagePending_)
         PlayFirstProgramme();
 }
 
@@ -188,7 +189,6 @@ void TfrmMain::StartFirstProgramme() {
         PlayFirstProgramme();
         return;
     }
-    firstProgrammeDue_ = true;
     pagesFirstLimit_ = new QTimer(this);
     pagesFirstLimit_->setSingleShot(true);
     connect(pagesFirstLimit_, &QTimer::timeout, this, &TfrmMain::PlayFirstProgramme);
@@ -198,7 +198,6 @@ void TfrmMain::StartFirstProgramme() {
 void TfrmMain::PlayFirstProgramme() {
     if (pagesFirstLimit_)
         pagesFirstLimit_->stop();
-    firstProgrammeDue_ = false;
     // Ruffle's view is made ahead only after the programme and the pages have had the machine.
     const auto considerFlash = qScopeGuard([this] {
         if (isVisible())

@@ -330,7 +330,6 @@ private:
     void ShowAdvertisingPanes();
     // The remembered programme, once the advertising pages are in (or at the latest after
     // PagesFirstLimit): a video started beside pages still loading held them back for seconds.
-    void PlayFirstProgrammeAfterPages();
     void PlayFirstProgramme();
     void PageSettled(bool& pending);
     void ShowProbedPanes(const std::string& statusAddress, bool statusReachable,
@@ -420,10 +419,9 @@ private:
     QTimer* flashNearTimer_ = nullptr; // where the child settles, not every row passed over
     NodeIndex flashNear_ = kNoNode;
     bool firstShown_ = false;
-    bool firstProgrammeDue_ = false;
     bool statusPagePending_ = false; // asked for (or being probed), not yet loaded
     bool channelPagePending_ = false;
-    QTimer* pagesFirstLimit_ = nullptr;
+    QTimer* pagesFirstLimit_ = nullptr; // runs while the remembered programme waits for them
     bool destroyed_ = false;
     // Logs in to the vendor's site once, without holding up the window.
     std::thread loginThread_;

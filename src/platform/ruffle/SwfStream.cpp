@@ -129,10 +129,8 @@ struct SwfStream::Unpacker {
             }
             if (rc == LZMA_MEMLIMIT_ERROR) {
                 unsupported = true;
-                {
-                    error = "LZMA dictionary too large";
-                    return false;
-                }
+                error = "LZMA dictionary too large";
+                return false;
             }
             if (rc != LZMA_OK && rc != LZMA_BUF_ERROR) {
                 error = "broken LZMA-compressed Flash movie";
