@@ -101,8 +101,8 @@ void MpvVideoMovie::Clear() {
     // The bar stays where it is, showing nothing: hiding it would resize the picture, and every
     // new size costs the picture's window a new framebuffer.
     bar_->Show(false, 0, 0);
-    if (view_)
-        view_->Redraw();
+    // No redraw here: mpv has not stopped yet and would only draw the old frame again, on the UI
+    // thread the next programme's requests wait for. It asks for a frame once it has stopped.
 }
 
 std::string MpvVideoMovie::CallFunction(const std::string& request) {

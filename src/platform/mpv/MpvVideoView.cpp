@@ -37,10 +37,6 @@ MpvVideoView::MpvVideoView(mpv_handle* mpv, QWidget* parent) : QWidget(parent) {
     });
 }
 
-void MpvVideoView::Redraw() {
-    window_->Redraw();
-}
-
 void MpvVideoView::SetStill(bool still) {
     if (still == still_)
         return;

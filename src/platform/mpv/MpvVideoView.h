@@ -19,8 +19,6 @@ public:
     MpvVideoView(mpv_handle* mpv, QWidget* parent);
 
     void SetStill(bool still);
-    // Draws mpv's current picture again (after a stop: none).
-    void Redraw();
 
 protected:
     void paintEvent(QPaintEvent* event) override;

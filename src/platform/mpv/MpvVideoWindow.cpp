@@ -79,10 +79,6 @@ void MpvVideoWindow::SetStill(std::optional<QSize> size) {
         DrawStill();
 }
 
-void MpvVideoWindow::Redraw() {
-    Draw(true);
-}
-
 void MpvVideoWindow::exposeEvent(QExposeEvent*) {
     Draw(true);
 }

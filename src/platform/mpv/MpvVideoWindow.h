@@ -25,8 +25,6 @@ public:
 
     // Draws into images of `size` (stillChanged) instead of the window; nullopt: the window again.
     void SetStill(std::optional<QSize> size);
-    // Draws mpv's current picture again (after a stop: none).
-    void Redraw();
 
 signals:
     // A frame is in the window's back buffer, its GL context current, just before the swap.
