@@ -26,6 +26,7 @@
 #include <deque>
 #include <memory>
 #include <optional>
+#include <utility>
 
 namespace luming {
 
@@ -138,6 +139,7 @@ private:
     PageState state_;
     std::string loadError_;
     bool polling_ = false;
+    bool pollAgain_ = false; // the page told of a change while a poll was on its way
     bool stallDue_ = false; // the stall limit passed while a poll was on its way
     int commands_ = 0;      // a poll older than the last command is stale
     bool loop_ = false;
@@ -181,6 +183,15 @@ RuffleMovie::RuffleMovie(QWidget* parent, VolumeLevel& volume, const QString& ru
     connect(&volume_, &VolumeLevel::levelChanged, this, followVolume);
     followVolume(volume_.Level());
     connect(&poll_, &QTimer::timeout, this, &RuffleMovie::Poll);
+    // The page names the load whose first frame it shows: ask at once, not at the next poll.
+    connect(view_, &QWebEngineView::titleChanged, this, [this] {
+        if (!poll_.isActive())
+            return;
+        if (polling_)
+            pollAgain_ = true;
+        else
+            Poll();
+    });
     stalled_.setSingleShot(true);
     stalled_.setInterval(stallLimit);
     connect(&stalled_, &QTimer::timeout, this, [this] {
@@ -281,6 +292,7 @@ void RuffleMovie::Start(const SwfHeader& header, const QString& programmeUrl,
     const QJsonObject options{
         {"load", load_},
         {"url", wrapped ? RufflePageFiles::WrapperUrl(load_) : programmeUrl},
+        {"programmeUrl", programmeUrl},
         {"wrapped", wrapped},
         {"frameRate", header.FrameRate()},
         {"totalFrames", header.frameCount},
@@ -417,6 +429,8 @@ void RuffleMovie::Poll() {
         if (!self)
             return;
         self->polling_ = false;
+        if (std::exchange(self->pollAgain_, false))
+            QTimer::singleShot(0, self, &RuffleMovie::Poll);
         const QVariantMap reply = value.toMap();
         if (load != self->load_)
             return;

@@ -20,6 +20,9 @@ const luming = (() => {
     let loop = false;
     let wantPlaying = true;  // what the program asked for before the programme was ready
     let pendingFrame = 0;
+    // Looks at the programme often until it shows its first frame (or fails), then tells the
+    // program by the page's title rather than wait for its next poll.
+    let firstFrameWatch = null;
     // The playing clock of an ActionScript 3 programme, in frames.
     let clockFrames = 0, clockSince = null, endTimer = null;
 
@@ -81,7 +84,18 @@ const luming = (() => {
         }
     }
 
+    function watchFirstFrame() {
+        firstFrameWatch = setInterval(() => {
+            const now = state();
+            if ((now.ready === 4 && now.frame >= 1) || now.error) {
+                clearInterval(firstFrameWatch);
+                document.title = "first frame " + now.load;
+            }
+        }, 15);
+    }
+
     function clear() {
+        clearInterval(firstFrameWatch);
         if (player) {
             pauseClock();
             player.remove();
@@ -105,6 +119,10 @@ const luming = (() => {
         pendingFrame = options.startFrame || 0;
         wantPlaying = options.startPlaying !== false;
         document.body.style.background = options.background;
+        // The wrapper asks for the programme only once Ruffle runs it: both are on their way now.
+        lumingPrefetch(options.url);
+        if (options.programmeUrl !== options.url)
+            lumingPrefetch(options.programmeUrl);
         player = window.RufflePlayer.newest().createPlayer();
         const style = document.createElement("style");
         style.textContent = hiddenUi;
@@ -119,6 +137,7 @@ const luming = (() => {
             letterbox: "on", scale: options.exactFit ? "exactFit" : "showAll",
             backgroundColor: options.background, logLevel: "error", deviceFontRenderer: "canvas",
         }).catch((e) => { error = String(e); });
+        watchFirstFrame();
     }
 
     // Ruffle fetches and compiles its code for the first player of a page (over a second): a
