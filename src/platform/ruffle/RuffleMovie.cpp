@@ -219,7 +219,7 @@ RuffleMovie::~RuffleMovie() {
 
 void RuffleMovie::FreshPage() {
     pageReady_ = false;
-    polling_ = false;
+    polling_ = pollAgain_ = false;
     moviesOnPage_ = 0;
     view_->setUrl(QUrl(RufflePageFiles::PageUrl()));
     RunScript(QString("luming.setVolume(%1)").arg(volume_.Level() / 255.0));

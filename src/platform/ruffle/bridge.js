@@ -20,8 +20,9 @@ const luming = (() => {
     let loop = false;
     let wantPlaying = true;  // what the program asked for before the programme was ready
     let pendingFrame = 0;
-    // Looks at the programme often until it shows its first frame (or fails), then tells the
-    // program by the page's title rather than wait for its next poll.
+    // From the moment Ruffle has the movie, looks at the programme often until it shows its first
+    // frame (or fails), then tells the program by the page's title rather than wait for its next
+    // poll. Not before: a movie still on its way would be looked at as often for nothing.
     let firstFrameWatch = null;
     // The playing clock of an ActionScript 3 programme, in frames.
     let clockFrames = 0, clockSince = null, endTimer = null;
@@ -85,6 +86,7 @@ const luming = (() => {
     }
 
     function watchFirstFrame() {
+        clearInterval(firstFrameWatch);
         firstFrameWatch = setInterval(() => {
             const now = state();
             if ((now.ready === 4 && now.frame >= 1) || now.error) {
@@ -129,15 +131,17 @@ const luming = (() => {
         player.shadowRoot.appendChild(style);
         document.body.appendChild(player);
         player.volume = volume;
-        if (!options.wrapped)
-            player.addEventListener("loadeddata", () => { if (!ready) becomeReady(); });
+        player.addEventListener("loadeddata", () => {
+            if (!options.wrapped && !ready)
+                becomeReady();
+            watchFirstFrame();
+        });
         player.load({
             url: options.url, allowScriptAccess: true, autoplay: "on", unmuteOverlay: "hidden",
             splashScreen: false, contextMenu: "off", showSwfDownload: false, polyfills: false,
             letterbox: "on", scale: options.exactFit ? "exactFit" : "showAll",
             backgroundColor: options.background, logLevel: "error", deviceFontRenderer: "canvas",
         }).catch((e) => { error = String(e); });
-        watchFirstFrame();
     }
 
     // Ruffle fetches and compiles its code for the first player of a page (over a second): a
