@@ -1,5 +1,6 @@
 #include "Downloader.h"
 
+#include "AddressScope.h"
 #include "ResponseHead.h"
 
 #include <algorithm>
@@ -30,23 +31,28 @@ TaskFailure FailureFor(int error) {
 }
 
 // Whether trying again may help: a connection that failed or broke, a server in trouble. A
-// refusal (404, say) or a malformed address stays what it is.
-bool MayPassOff(CURLcode result, long status, bool refused) {
+// refusal (404, say), a malformed address, or an answer the download stopped reading on purpose
+// stays what it is.
+TransferEnd EndOf(CURLcode result, long status) {
     if (status >= 500 || status == 408 || status == 429)
-        return true;
-    if (refused)
-        return false;
+        return TransferEnd::Broken;
     switch (result) {
     case CURLE_OK:
+        return TransferEnd::Whole;
     case CURLE_UNSUPPORTED_PROTOCOL:
     case CURLE_URL_MALFORMAT:
     case CURLE_TOO_MANY_REDIRECTS:
     case CURLE_OUT_OF_MEMORY:
     case CURLE_WRITE_ERROR:
-        return false;
+    case CURLE_ABORTED_BY_CALLBACK:
+        return TransferEnd::Failed;
     default:
-        return true;
+        return TransferEnd::Broken;
     }
+}
+
+StopReason StopForWriteError(int error) {
+    return StoreIsFull(error) ? StopReason::StoreFull : StopReason::WriteFailed;
 }
 
 } // namespace
@@ -62,6 +68,8 @@ struct Downloader::Copy {
     // After a side fetch that broke, the next waits a little (growing like the main's pauses).
     std::chrono::milliseconds sidePause{0};
     Clock::time_point sidesPausedUntil{};
+    // Where the programme's server was first reached: no connection may go nearer (AddressScope).
+    std::optional<AddressScope> originScope;
 };
 
 // One connection to the origin: a programme's main download (from where its copy's prefix
@@ -70,21 +78,19 @@ struct Downloader::Transfer {
     std::shared_ptr<Copy> copy;
     std::shared_ptr<Task> task;
     const Store* store = nullptr;
+    const DownloadLimits* limits = nullptr;
     CURL* curl = nullptr;
+    std::optional<ScopeGuard> guard;
     bool side = false;
-    uint64_t resumeFrom = 0; // where the body goes in the copy
-    uint64_t written = 0;    // bytes of this response's body written so far
-    uint64_t stopAt = 0;     // a side fetch has read far enough here
-    bool bodyStarted = false;
-    ResponseHead head;                // of the final response, once read
-    bool refused = false;             // the origin answered with a status we do not take
-    bool storeFull = false;           // a write found no room in the store
-    bool changesFile = false;         // a body is being written over or after the stored bytes
-    bool startOver = false;           // the origin has another version than the copy's pieces
-    bool enough = false;              // stopped on purpose: every byte is held, or read far enough
-    bool passOver = false;            // the main download goes on after bytes held ahead of it
-    std::optional<uint64_t> checking; // the size of an unconfirmed copy checked past its end
-    bool sameAsChecked = false;       // the origin's length equals that copy's
+    AskedPart asked;      // `from`: where the body goes in the copy
+    uint64_t written = 0; // bytes of this response's body written so far
+    uint64_t stopAt = 0;  // a side fetch has read far enough here
+    ResponseHead head;    // of the final response, once read
+    // The main download's answer as judged from its head, once its body starts (or it ends).
+    std::optional<HeadJudgement> judged;
+    bool sideJudged = false;
+    bool sideRefused = false; // a side fetch's answer is not the part of the copy's version asked
+    StopReason stop = StopReason::None;
     std::string range;
     Attempts attempts;
 
@@ -93,67 +99,48 @@ struct Downloader::Transfer {
             curl_easy_cleanup(curl);
     }
 
-    uint64_t position() const { return resumeFrom + written; }
+    uint64_t position() const { return asked.from + written; }
 
-    // The main download's answer, decided once, when its body starts (or it ends first).
+    bool Taken() const {
+        return judged &&
+               (judged->verdict == HeadVerdict::Append || judged->verdict == HeadVerdict::Replace);
+    }
+
+    // The main download's answer, judged once, when its body starts (or it ends first).
     void BeginBody() {
-        if (bodyStarted)
+        if (judged)
             return;
-        bodyStarted = true;
         head = ReadResponseHead(curl);
         CopyWriter& writer = copy->writer;
-        if (head.status == 206 && !range.empty()) {
-            const auto total = head.range && head.range->total ? head.range->total
-                               : head.length ? std::optional<uint64_t>(resumeFrom + *head.length)
-                                             : std::nullopt;
-            if (total) {
-                const ProgrammeVersion told{*total, head.etag, head.lastModified};
-                if (writer.version && !writer.version->Matches(told)) {
-                    // Pieces of two versions never make one copy.
-                    refused = true;
-                    startOver = true;
-                    return;
-                }
-                if (!writer.version)
-                    writer.version = told;
-            }
-            task->SetTotal(total);
-            changesFile = true;
-        } else if (head.status == 200 && checking && head.length == *checking) {
-            // The origin ignores ranges but tells the same length: keep the copy, stop here.
-            sameAsChecked = true;
-            refused = true;
-        } else if (head.status == 200) {
-            // The origin sends the whole programme (it ignored or was not asked for a range).
-            copy->sidesRefused = copy->sidesRefused || !range.empty();
-            resumeFrom = 0;
-            if (const int error = writer.Clear()) {
-                refused = true;
-                storeFull = StoreIsFull(error);
-            }
-            task->SetTotal(head.length);
-            if (head.length)
-                writer.version = ProgrammeVersion{*head.length, head.etag, head.lastModified};
-            changesFile = true;
-        } else {
-            refused = true;
+        asked.held = writer.version;
+        judged = JudgeHead(head, asked, limits->largestProgramme);
+        if (judged->verdict == HeadVerdict::Replace) {
+            // The whole programme (the origin ignored a range, or none was asked for).
+            copy->sidesRefused = copy->sidesRefused || asked.rangeAsked;
+            asked.from = 0;
+            if (const int error = writer.Clear())
+                stop = StopForWriteError(error);
         }
-        if (changesFile && checking)
+        if (!Taken())
+            return;
+        writer.version = judged->version;
+        task->SetTotal(judged->total);
+        if (asked.checking)
             store->ForgetComplete(task->dataFile);
     }
 
     // A side fetch's answer: the part asked for, of the version the copy holds.
     void BeginSideBody() {
-        if (bodyStarted)
+        if (sideJudged)
             return;
-        bodyStarted = true;
+        sideJudged = true;
         head = ReadResponseHead(curl);
         const auto told = head.Version();
         const bool sameProgramme =
             told && copy->writer.version && copy->writer.version->Matches(*told);
-        if (head.status == 206 && sameProgramme && head.range->first == resumeFrom)
+        if (head.status == 206 && sameProgramme && head.range->first == asked.from)
             return;
-        refused = true;
+        sideRefused = true;
         if (head.status == 200 || (head.status == 206 && !sameProgramme))
             copy->sidesRefused = true;
     }
@@ -169,7 +156,7 @@ struct Downloader::Transfer {
 
     bool Keep(const char* data, std::size_t count) {
         if (const int error = copy->writer.Write(position(), data, count)) {
-            storeFull = StoreIsFull(error);
+            stop = StopForWriteError(error);
             return false;
         }
         written += count;
@@ -178,18 +165,26 @@ struct Downloader::Transfer {
 
     size_t StoreMain(const char* data, size_t bytes) {
         BeginBody();
-        if (refused || !Keep(data, bytes))
+        if (!Taken() || stop != StopReason::None)
             return 0;
         const TaskProgress progress = task->Progress();
+        // Never more than the answer told, nor, when it told nothing, than a programme may be.
+        const uint64_t limit = progress.total.value_or(limits->largestUnsized);
+        if (position() + bytes > limit) {
+            stop = StopReason::TooLong;
+            return 0;
+        }
+        if (!Keep(data, bytes))
+            return 0;
         if (!progress.total || position() >= *progress.total)
             return bytes;
         if (progress.held.Covers(*progress.total)) {
-            enough = true; // side fetches brought the rest
+            stop = StopReason::Enough; // side fetches brought the rest
             return 0;
         }
         // Bytes held ahead are not fetched again, unless fewer than a new connection costs.
         if (progress.downloaded >= position() + kNearAhead) {
-            passOver = true;
+            stop = StopReason::PassOver;
             return 0;
         }
         return bytes;
@@ -197,7 +192,7 @@ struct Downloader::Transfer {
 
     size_t StoreSide(const char* data, size_t bytes) {
         BeginSideBody();
-        if (refused || copy->sidesRefused)
+        if (sideRefused || copy->sidesRefused)
             return 0;
         const TaskProgress progress = task->Progress();
         if (progress.state != TaskState::Running || !progress.total)
@@ -215,7 +210,7 @@ struct Downloader::Transfer {
             return 0;
         if (take == bytes)
             return bytes;
-        enough = true;
+        stop = StopReason::Enough;
         return 0;
     }
 
@@ -226,9 +221,8 @@ struct Downloader::Transfer {
     }
 };
 
-Downloader::Downloader(const Store& store, CompletionHandler onComplete,
-                       std::chrono::milliseconds retryFor)
-    : store_(store), onComplete_(std::move(onComplete)), retryFor_(retryFor),
+Downloader::Downloader(const Store& store, CompletionHandler onComplete, DownloadLimits limits)
+    : store_(store), onComplete_(std::move(onComplete)), limits_(limits),
       multi_(curl_multi_init()) {
     thread_ = std::thread([this] { Run(); });
 }
@@ -346,6 +340,7 @@ CURL* Downloader::NewHandle(Transfer& transfer, long connectTimeoutMs) {
     curl_easy_setopt(curl, CURLOPT_LOW_SPEED_TIME, kStallSeconds);
     curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, &Transfer::OnBody);
     curl_easy_setopt(curl, CURLOPT_WRITEDATA, &transfer);
+    transfer.guard.emplace(curl, transfer.copy->originScope);
     if (!transfer.range.empty())
         curl_easy_setopt(curl, CURLOPT_RANGE, transfer.range.c_str());
     return curl;
@@ -373,14 +368,16 @@ void Downloader::Begin(const std::shared_ptr<Task>& task, Attempts attempts) {
     transfer->copy = copy;
     transfer->task = task;
     transfer->store = &store_;
+    transfer->limits = &limits_;
     transfer->attempts = attempts;
-    transfer->resumeFrom = task->Progress().downloaded;
+    transfer->asked.from = task->Progress().downloaded;
     if (stored)
-        transfer->checking = stored->size;
+        transfer->asked.checking = stored->size;
     // A copy with holes asks for a range even from its start: a whole answer would mean the
     // origin ignores ranges, and then the pieces held go.
-    if (transfer->resumeFrom > 0 || copy->writer.holes())
-        transfer->range = std::to_string(transfer->resumeFrom) + "-";
+    transfer->asked.rangeAsked = transfer->asked.from > 0 || copy->writer.holes();
+    if (transfer->asked.rangeAsked)
+        transfer->range = std::to_string(transfer->asked.from) + "-";
     CURL* curl = NewHandle(*transfer, stored ? kCheckConnectTimeoutMs : kConnectTimeoutMs);
     if (!curl)
         return Fail(*task);
@@ -394,8 +391,9 @@ void Downloader::BeginSide(const std::shared_ptr<Copy>& copy, SideFetchStart sta
     transfer->copy = copy;
     transfer->task = copy->writer.task();
     transfer->store = &store_;
+    transfer->limits = &limits_;
     transfer->side = true;
-    transfer->resumeFrom = start.from;
+    transfer->asked.from = start.from;
     transfer->stopAt = start.stopAt;
     // Open-ended: it goes on for as long as its players read on (and stops itself).
     transfer->range = std::to_string(start.from) + "-";
@@ -430,84 +428,96 @@ void Downloader::FinishDone() {
 
 void Downloader::Finish(Transfer& transfer, CURLcode result) {
     if (result == CURLE_OK)
-        transfer.BeginBody();
-    if (!transfer.bodyStarted)
+        transfer.BeginBody(); // an answer without a body is judged too
+    if (!transfer.judged)
         transfer.head = ReadResponseHead(transfer.curl);
-    const long status = transfer.head.status;
-    const std::optional<uint64_t> rangeTotal = transfer.head.RangeTotal();
+    if (transfer.guard && transfer.guard->Refused())
+        transfer.stop = StopReason::ForbiddenAddress;
+    TransferFacts facts;
+    facts.head = transfer.judged;
+    facts.status = transfer.head.status;
+    facts.rangeTotal = transfer.head.RangeTotal();
+    facts.end = EndOf(result, facts.status);
+    facts.stop = transfer.stop;
+    facts.asked = transfer.asked;
+    facts.endAnnounced = transfer.EndWasAnnounced();
+    facts.confirming = transfer.attempts.confirming;
+    facts.heldPrefix = transfer.task->Progress().downloaded;
+    Act(transfer, DecideOutcome(facts));
+}
+
+void Downloader::Act(Transfer& transfer, Outcome outcome) {
+    Task& task = *transfer.task;
     Copy& copy = *transfer.copy;
-    const bool ok = result == CURLE_OK && !transfer.refused;
-    const bool transient = MayPassOff(result, status, transfer.refused);
-    if (transfer.storeFull) {
+    const std::optional<uint64_t> total = task.Progress().total;
+    switch (outcome) {
+    case Outcome::DiskFull:
         // What arrived stays, without a marker, to be resumed once there is room.
-        Fail(*transfer.task, TaskFailure::DiskFull);
-    } else if (transfer.startOver) {
-        EndTransfers(copy, true);
-        if (const int error = copy.writer.Clear())
-            return Fail(*transfer.task, FailureFor(error));
-        Begin(transfer.task, transfer.attempts);
-    } else if (transfer.enough) {
-        CompleteHeld(copy, *transfer.task->Progress().total, true);
-    } else if (transfer.passOver) {
-        Begin(transfer.task);
-    } else if (transfer.checking) {
-        FinishCheck(transfer, status, ok, transient);
-    } else if (ok) {
-        Complete(transfer);
-    } else if (status == 416 && transfer.resumeFrom > 0 && rangeTotal == transfer.resumeFrom) {
-        // A resumed file that was already whole: the origin has nothing past its end.
-        transfer.task->SetTotal(rangeTotal);
-        Complete(transfer);
-    } else if (transient) {
-        RetryOrFail(transfer);
-    } else {
-        Fail(*transfer.task);
+        return Fail(task, TaskFailure::DiskFull);
+    case Outcome::StartOver:
+        return StartOver(transfer);
+    case Outcome::Complete:
+        if (transfer.head.status == 416) // a resumed copy that was whole already
+            task.SetTotal(transfer.head.RangeTotal());
+        return CompleteHeld(copy, task.Progress().total.value_or(transfer.position()), true);
+    case Outcome::CompleteUnconfirmed:
+        return CompleteHeld(copy, total.value_or(transfer.position()), false);
+    case Outcome::CheckEnd: {
+        // A hang-up ends the same way: ask the origin past this end before telling anyone.
+        if (!copy.writer.Seal(total.value_or(transfer.position()), false))
+            return Fail(task);
+        Attempts attempts = transfer.attempts;
+        attempts.confirming = true;
+        return Begin(transfer.task, attempts);
+    }
+    case Outcome::GoOn:
+        return Begin(transfer.task);
+    case Outcome::KeepStored:
+        return KeepStored(transfer, true);
+    case Outcome::KeepUnconfirmed:
+        // A copy from before whose origin does not answer: it stays, to be checked next time.
+        return KeepStored(transfer, false);
+    case Outcome::Retry:
+        return RetryOrFail(transfer);
+    case Outcome::Fail:
+        return Fail(task);
+    case Outcome::Discard:
+        store_.ForgetComplete(task.dataFile);
+        copy.writer.Clear();
+        return Fail(task);
     }
 }
 
-void Downloader::FinishCheck(Transfer& transfer, long status, bool ok, bool transient) {
+void Downloader::KeepStored(Transfer& transfer, bool confirmed) {
     Task& task = *transfer.task;
-    const uint64_t stored = *transfer.checking;
-    const std::optional<uint64_t> rangeTotal = transfer.head.RangeTotal();
-    if (ok)
-        return Complete(transfer); // the rest appended, or the programme fetched again
-    if (transfer.sameAsChecked || (status == 416 && rangeTotal == stored)) {
+    const uint64_t stored = transfer.asked.checking.value_or(0);
+    if (confirmed)
         store_.MarkComplete(task.dataFile, {stored, true});
-        task.SetDownloaded(stored);
-        task.Finish(TaskState::Complete);
-        EndTransfers(*transfer.copy, false);
-        onComplete_(task);
-    } else if (status == 416 && rangeTotal) {
-        // The origin's programme is shorter than the copy: fetch it again from the start.
-        store_.ForgetComplete(task.dataFile);
-        if (const int error = transfer.copy->writer.Clear())
-            return Fail(task, FailureFor(error));
-        Begin(transfer.task);
-    } else if (transfer.changesFile || transfer.attempts.confirming) {
-        // Cut off while replacing the copy, or the copy itself may be a hang-up: no end yet.
-        if (transient)
-            RetryOrFail(transfer);
-        else
-            Fail(task);
-    } else {
-        // A copy from before whose origin does not answer: it stays, to be checked next time.
-        task.SetDownloaded(stored);
-        task.Finish(TaskState::Complete, false);
-        EndTransfers(*transfer.copy, false);
-        onComplete_(task);
-    }
+    task.SetDownloaded(stored);
+    task.Finish(TaskState::Complete, confirmed);
+    EndTransfers(*transfer.copy, false);
+    onComplete_(task);
+}
+
+void Downloader::StartOver(Transfer& transfer) {
+    EndTransfers(*transfer.copy, true);
+    store_.ForgetComplete(transfer.task->dataFile);
+    if (const int error = transfer.copy->writer.Clear())
+        return Fail(*transfer.task, FailureFor(error));
+    RetryOrFail(transfer);
 }
 
 void Downloader::FinishSide(Transfer& side, CURLcode result) {
     Copy& copy = *side.copy;
-    if (side.storeFull)
+    if (side.stop == StopReason::StoreFull)
         return Fail(*side.task, TaskFailure::DiskFull);
     if (result == CURLE_OK)
         side.BeginSideBody(); // an answer without a body is judged too
     if (side.written > 0)
         copy.sidePause = std::chrono::milliseconds(0);
     // One that broke or brought nothing is not started again at once.
-    const bool ended = side.enough || (result == CURLE_OK && !side.refused && side.written > 0);
+    const bool ended = side.stop == StopReason::Enough ||
+                       (result == CURLE_OK && !side.sideRefused && side.written > 0);
     if (!ended && !copy.sidesRefused) {
         copy.sidePause = std::clamp(copy.sidePause * 2, kFirstPause, kLongestPause);
         copy.sidesPausedUntil = Clock::now() + copy.sidePause;
@@ -522,30 +532,20 @@ void Downloader::FinishSide(Transfer& side, CURLcode result) {
 void Downloader::RetryOrFail(Transfer& transfer) {
     const auto now = Clock::now();
     Attempts attempts = transfer.attempts;
-    if (transfer.written > 0 || !attempts.failingSince) {
+    // Only a copy that holds more than ever before counts as progress: an origin that sends the
+    // same part again and again, or another version each time, gets no more time for it.
+    const uint64_t held = transfer.task->Progress().held.Count();
+    if (held > attempts.heldMost || !attempts.failingSince) {
         attempts.failingSince = now;
+        attempts.heldMost = std::max(attempts.heldMost, held);
         attempts.pause = kFirstPause;
     } else {
         attempts.pause = std::min(attempts.pause * 2, kLongestPause);
     }
-    if (now - *attempts.failingSince >= retryFor_)
+    if (now - *attempts.failingSince >= limits_.retryFor)
         return Fail(*transfer.task);
     transfer.task->SetRetrying(true);
     retries_.push_back({transfer.task, attempts, now + attempts.pause});
-}
-
-void Downloader::Complete(Transfer& transfer) {
-    const std::shared_ptr<Task> task = transfer.task;
-    const uint64_t size = task->Progress().total.value_or(transfer.position());
-    const bool confirmed = transfer.EndWasAnnounced();
-    if (confirmed || transfer.checking)
-        return CompleteHeld(*transfer.copy, size, confirmed);
-    // A hang-up ends the same way: ask the origin past this end before telling anyone.
-    if (!transfer.copy->writer.Seal(size, false))
-        return Fail(*task);
-    Attempts attempts = transfer.attempts;
-    attempts.confirming = true;
-    Begin(task, attempts);
 }
 
 void Downloader::CompleteHeld(Copy& copy, uint64_t size, bool confirmed) {
@@ -591,7 +591,7 @@ void Downloader::PlanSideFetches() {
         }
         std::vector<SideFetchState> running;
         for (const Transfer* side : sides)
-            running.push_back({side->resumeFrom, side->position()});
+            running.push_back({side->asked.from, side->position()});
         const auto main = transfers_.find(copy->main);
         const uint64_t mainPosition =
             main != transfers_.end() ? main->second->position() : progress.downloaded;

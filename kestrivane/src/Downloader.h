@@ -4,6 +4,7 @@
 #include "SideFetchPlan.h"
 #include "Store.h"
 #include "Task.h"
+#include "TransferOutcome.h"
 
 #include <curl/curl.h>
 
@@ -20,10 +21,21 @@ namespace kestrivane {
 
 // The attempts of one download so far.
 struct DownloadAttempts {
-    // The first failure since the last byte arrived.
+    // The first failure since the copy last held more bytes than ever before.
     std::optional<std::chrono::steady_clock::time_point> failingSince;
+    uint64_t heldMost = 0;              // the most bytes the copy has held
     std::chrono::milliseconds pause{0}; // before the next attempt
     bool confirming = false;            // the check right after an end that may have been a hang-up
+};
+
+// What nobody on the network may exceed.
+struct DownloadLimits {
+    // How long a download keeps trying again while its copy holds no more than it ever did.
+    std::chrono::milliseconds retryFor = std::chrono::minutes(1);
+    // The largest programme an origin may announce.
+    uint64_t largestProgramme = uint64_t{2} << 30;
+    // How much an answer that tells no size may bring before it counts as no programme.
+    uint64_t largestUnsized = uint64_t{256} << 20;
 };
 
 // The download worker: one thread that runs every transfer at once (libcurl's multi interface),
@@ -36,9 +48,7 @@ class Downloader {
 public:
     using CompletionHandler = std::function<void(const Task& task)>;
 
-    // `retryFor`: how long a download keeps trying again while no byte arrives.
-    Downloader(const Store& store, CompletionHandler onComplete,
-               std::chrono::milliseconds retryFor = std::chrono::minutes(1));
+    Downloader(const Store& store, CompletionHandler onComplete, DownloadLimits limits = {});
     ~Downloader();
     Downloader(const Downloader&) = delete;
     Downloader& operator=(const Downloader&) = delete;
@@ -69,14 +79,19 @@ private:
     void Begin(const std::shared_ptr<Task>& task, Attempts attempts = {});
     CURL* NewHandle(Transfer& transfer, long connectTimeoutMs);
     void FinishDone();
+    // Decides what a finished main download means (DecideOutcome) and acts on it.
     void Finish(Transfer& transfer, CURLcode result);
-    void FinishCheck(Transfer& transfer, long status, bool ok, bool transient);
+    void Act(Transfer& transfer, Outcome outcome);
     void FinishSide(Transfer& side, CURLcode result);
-    void Complete(Transfer& transfer);
     // Checks and marks a copy whose every byte up to `size` arrived, announces it and ends its
     // transfers.
     void CompleteHeld(Copy& copy, uint64_t size, bool confirmed);
-    // Tries again after a pause, or fails the task once it has tried for `retryFor_`.
+    // The copy the origin has answered for, complete as it was.
+    void KeepStored(Transfer& transfer, bool confirmed);
+    // Throws the copy away and fetches the programme anew, after a pause as a retry.
+    void StartOver(Transfer& transfer);
+    // Tries again after a pause, or fails the task once it has tried for `retryFor` without the
+    // copy holding more than it ever did.
     void RetryOrFail(Transfer& transfer);
     void Fail(Task& task, TaskFailure failure = TaskFailure::Download);
     void PlanSideFetches();
@@ -86,7 +101,7 @@ private:
 
     const Store& store_;
     CompletionHandler onComplete_;
-    std::chrono::milliseconds retryFor_;
+    const DownloadLimits limits_;
     CURLM* multi_ = nullptr;
     std::mutex mutex_;
     std::vector<std::shared_ptr<Task>> pending_;

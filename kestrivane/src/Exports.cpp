@@ -4,6 +4,7 @@
 #include "Login.h"
 #include "kestrivane.h"
 
+#include <cerrno>
 #include <cstdlib>
 #include <cstring>
 
@@ -11,8 +12,6 @@ namespace {
 
 // How long a player's request waits while its download makes no progress.
 constexpr std::chrono::milliseconds kDefaultPatience{30000};
-// How long a broken download keeps trying again while no byte arrives.
-constexpr std::chrono::milliseconds kDefaultRetryFor{60000};
 
 std::mutex libraryMutex;
 std::shared_ptr<kestrivane::Library> library;
@@ -22,16 +21,21 @@ std::shared_ptr<kestrivane::Library> CurrentLibrary() {
     return library;
 }
 
-// A duration in milliseconds from the environment (for tests), `fallback` when unset or bad.
-std::chrono::milliseconds Milliseconds(const char* variable, std::chrono::milliseconds fallback) {
+// A positive number from the environment (for tests), `fallback` when unset or bad.
+long long Configured(const char* variable, long long fallback) {
     const char* configured = std::getenv(variable);
     if (configured && *configured) {
         char* end = nullptr;
-        const long value = std::strtol(configured, &end, 10);
-        if (*end == '\0' && value > 0)
-            return std::chrono::milliseconds(value);
+        errno = 0;
+        const long long value = std::strtoll(configured, &end, 10);
+        if (*end == '\0' && errno == 0 && value > 0)
+            return value;
     }
     return fallback;
+}
+
+std::chrono::milliseconds Milliseconds(const char* variable, std::chrono::milliseconds fallback) {
+    return std::chrono::milliseconds(Configured(variable, fallback.count()));
 }
 
 bool IsHttpAddress(const char* address) {
@@ -50,10 +54,13 @@ int32_t Initkestrivane(int32_t, KestrivaneCallback1, KestrivaneCallback2, Kestri
             library->SetCompletionCallback(callback4);
             return 1;
         }
+        kestrivane::DownloadLimits limits;
+        limits.retryFor = Milliseconds("KESTRIVANE_RETRY_MS", limits.retryFor);
+        limits.largestUnsized = static_cast<uint64_t>(
+            Configured("KESTRIVANE_UNSIZED_MAX", static_cast<long long>(limits.largestUnsized)));
         auto created = std::make_shared<kestrivane::Library>(
             kestrivane::Store::DefaultDirectory(),
-            Milliseconds("KESTRIVANE_WAIT_MS", kDefaultPatience),
-            Milliseconds("KESTRIVANE_RETRY_MS", kDefaultRetryFor), callback4);
+            Milliseconds("KESTRIVANE_WAIT_MS", kDefaultPatience), limits, callback4);
         if (!created->Running())
             return 0;
         library = std::move(created);

@@ -9,6 +9,7 @@
 #include <poll.h>
 #include <sys/epoll.h>
 #include <sys/eventfd.h>
+#include <sys/sendfile.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -19,6 +20,24 @@ namespace {
 bool HeadComplete(const std::string& received, std::size_t maxHead) {
     const std::size_t end = received.find("\r\n\r\n");
     return end != std::string::npos && end + 4 <= maxHead;
+}
+
+// Calls `step(sent)`, one try at sending the rest of `size` bytes, until all went, the socket is
+// full or the connection broke: how many went, or -1.
+template <class Step> ssize_t SendWithoutWaiting(std::size_t size, Step step) {
+    std::size_t sent = 0;
+    while (sent < size) {
+        const ssize_t n = step(sent);
+        if (n > 0)
+            sent += static_cast<std::size_t>(n);
+        else if (n < 0 && errno == EINTR)
+            continue;
+        else if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK))
+            break;
+        else
+            return -1;
+    }
+    return static_cast<ssize_t>(sent);
 }
 
 void Address(int fd, bool peer, std::string& ip, int& port) {
@@ -35,9 +54,8 @@ void Address(int fd, bool peer, std::string& ip, int& port) {
 
 } // namespace
 
-FrontConnection::FrontConnection(int fd, std::string received,
-                                 std::chrono::milliseconds writeTimeout)
-    : fd_(fd), received_(std::move(received)), writeTimeout_(writeTimeout) {}
+FrontConnection::FrontConnection(int fd, std::string received)
+    : fd_(fd), received_(std::move(received)) {}
 
 std::string FrontConnection::TakeUnread() {
     std::string unread = received_.substr(readPosition_);
@@ -55,8 +73,7 @@ bool FrontConnection::is_readable() const {
 
 bool FrontConnection::is_writable() const {
     pollfd watched{fd_, POLLOUT, 0};
-    return ::poll(&watched, 1, static_cast<int>(writeTimeout_.count())) > 0 &&
-           (watched.revents & (POLLERR | POLLHUP)) == 0;
+    return ::poll(&watched, 1, 0) > 0 && (watched.revents & (POLLERR | POLLHUP)) == 0;
 }
 
 ssize_t FrontConnection::read(char* ptr, size_t size) {
@@ -66,22 +83,21 @@ ssize_t FrontConnection::read(char* ptr, size_t size) {
     return static_cast<ssize_t>(count);
 }
 
+ssize_t FrontConnection::Send(const char* data, size_t size) {
+    return SendWithoutWaiting(size, [&](std::size_t sent) {
+        return ::send(fd_, data + sent, size - sent, MSG_NOSIGNAL);
+    });
+}
+
+ssize_t FrontConnection::SendFile(int file, uint64_t offset, size_t count) {
+    auto position = static_cast<off_t>(offset);
+    // sendfile moves `position` on itself; 0 means the file ended early.
+    return SendWithoutWaiting(
+        count, [&](std::size_t sent) { return ::sendfile(fd_, file, &position, count - sent); });
+}
+
 ssize_t FrontConnection::write(const char* ptr, size_t size) {
-    std::size_t sent = 0;
-    while (sent < size) {
-        const ssize_t n = ::send(fd_, ptr + sent, size - sent, MSG_NOSIGNAL);
-        if (n > 0) {
-            sent += static_cast<std::size_t>(n);
-        } else if (n < 0 && errno == EINTR) {
-            continue;
-        } else if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
-            if (!is_writable())
-                break;
-        } else {
-            break;
-        }
-    }
-    return sent > 0 ? static_cast<ssize_t>(sent) : -1;
+    return Send(ptr, size) == static_cast<ssize_t>(size) ? static_cast<ssize_t>(size) : -1;
 }
 
 void FrontConnection::get_remote_ip_and_port(std::string& ip, int& port) const {
@@ -174,21 +190,9 @@ void HttpFront::Run() {
             timeout = timeout < 0 ? untilDeadline : std::min(timeout, untilDeadline);
         }
         const int count = ::epoll_wait(epollFd_, events.data(), events.size(), timeout);
-        for (int i = 0; i < count && !stopping_; ++i) {
-            const int fd = events[static_cast<std::size_t>(i)].data.fd;
-            if (fd == listenFd_) {
-                AcceptAll();
-            } else if (fd == wakeFd_) {
-                uint64_t ignored = 0;
-                [[maybe_unused]] const ssize_t n = ::read(wakeFd_, &ignored, sizeof ignored);
-                TakeReturned();
-            } else if (held_.erase(fd) > 0) {
-                ::epoll_ctl(epollFd_, EPOLL_CTL_DEL, fd, nullptr);
-                ::close(fd); // the player went away while its answer waited
-            } else {
-                ReadFrom(fd);
-            }
-        }
+        for (int i = 0; i < count && !stopping_; ++i)
+            Event(events[static_cast<std::size_t>(i)].data.fd,
+                  events[static_cast<std::size_t>(i)].events);
         DropExpired();
         ResumeReady();
     }
@@ -198,6 +202,26 @@ void HttpFront::Run() {
     for (const auto& [fd, held] : held_)
         ::close(fd);
     held_.clear();
+}
+
+void HttpFront::Event(int fd, uint32_t events) {
+    if (fd == listenFd_) {
+        AcceptAll();
+    } else if (fd == wakeFd_) {
+        uint64_t ignored = 0;
+        [[maybe_unused]] const ssize_t n = ::read(wakeFd_, &ignored, sizeof ignored);
+        TakeReturned();
+    } else if (const auto held = held_.find(fd); held != held_.end()) {
+        if (held->second.untilWritable && (events & (EPOLLRDHUP | EPOLLHUP | EPOLLERR)) == 0) {
+            held->second.writable = true;
+            return;
+        }
+        held_.erase(held);
+        ::epoll_ctl(epollFd_, EPOLL_CTL_DEL, fd, nullptr);
+        ::close(fd); // the player went away while its answer waited
+    } else {
+        ReadFrom(fd);
+    }
 }
 
 void HttpFront::TakeReturned() {
@@ -212,29 +236,47 @@ void HttpFront::TakeReturned() {
         else if (answered.then != Answered::Then::Wait)
             ::close(fd);
         else {
-            // Only a hang-up is watched: bytes the player sends meanwhile wait in the socket.
-            epoll_event event{EPOLLRDHUP, {.fd = fd}};
+            // A hang-up is watched, and room in the socket where the answer waits for it: bytes
+            // the player sends meanwhile wait in the socket.
+            const uint32_t watched = EPOLLRDHUP | (answered.untilWritable ? EPOLLOUT : 0u);
+            epoll_event event{watched, {.fd = fd}};
             if (::epoll_ctl(epollFd_, EPOLL_CTL_ADD, fd, &event) != 0) {
                 ::close(fd);
                 continue;
             }
-            held_[fd] = {std::move(unread), std::move(answered.ready), std::move(answered.resume)};
+            held_[fd] = {std::move(unread),
+                         std::move(answered.ready),
+                         std::move(answered.resume),
+                         answered.untilWritable,
+                         false,
+                         Clock::now() + limits_.writeTimeout};
         }
     }
 }
 
 void HttpFront::ResumeReady() {
+    const auto now = Clock::now();
     for (auto held = held_.begin(); held != held_.end() && !stopping_;) {
+        const int fd = held->first;
         bool ready = true;
-        try {
-            ready = held->second.ready();
-        } catch (...) {
+        if (held->second.untilWritable) {
+            ready = held->second.writable;
+            if (!ready && now >= held->second.writeDeadline) {
+                ::epoll_ctl(epollFd_, EPOLL_CTL_DEL, fd, nullptr);
+                ::close(fd); // a player that reads nothing any more
+                held = held_.erase(held);
+                continue;
+            }
+        } else {
+            try {
+                ready = held->second.ready();
+            } catch (...) {
+            }
         }
         if (!ready) {
             ++held;
             continue;
         }
-        const int fd = held->first;
         ::epoll_ctl(epollFd_, EPOLL_CTL_DEL, fd, nullptr);
         {
             std::lock_guard lock(mutex_);
@@ -342,7 +384,7 @@ void HttpFront::Serve(int fd, std::string received, const Step& step) {
     Answered answered;
     std::string unread;
     if (!stopping_) {
-        FrontConnection connection(fd, std::move(received), limits_.writeTimeout);
+        FrontConnection connection(fd, std::move(received));
         try {
             answered = step(connection);
         } catch (...) {

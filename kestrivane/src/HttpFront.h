@@ -19,7 +19,8 @@ struct FrontLimits {
     // From a connection's start (or the end of its last answer) to the end of a request head:
     // one deadline for the whole head, however slowly its bytes come.
     std::chrono::milliseconds headDeadline{5000};
-    // How long one write may wait for a player that reads nothing.
+    // How long an answer may wait for a player that reads nothing before it is dropped (the
+    // wait holds no worker).
     std::chrono::milliseconds writeTimeout{5000};
     std::size_t workers = 16;
     // Connections waiting for a head; past this the one waiting longest is dropped.
@@ -27,11 +28,12 @@ struct FrontLimits {
     std::size_t maxHead = 16 * 1024;
 };
 
-// The received bytes of one request, head first, and its socket for the answer. Reads never
-// wait: a worker only gets what the front has collected, so a slow client cannot hold it.
+// The received bytes of one request, head first, and its socket for the answer. Neither reads
+// nor writes wait: a worker only gets what the front has collected, and sends only what the
+// socket takes at once, so a client that is slow to send or to read cannot hold it.
 class FrontConnection : public httplib::Stream {
 public:
-    FrontConnection(int fd, std::string received, std::chrono::milliseconds writeTimeout);
+    FrontConnection(int fd, std::string received);
 
     // The answer may rewrite the head before it is read.
     std::string& received() { return received_; }
@@ -40,9 +42,16 @@ public:
     // Bytes after what was read (the next request on this connection, if any).
     std::string TakeUnread();
 
+    // What the socket takes of `size` bytes, or of the file's `count` bytes from `offset`, without
+    // waiting: how many (0 when it is full), or -1 once the connection is broken.
+    ssize_t Send(const char* data, size_t size);
+    ssize_t SendFile(int file, uint64_t offset, size_t count);
+
     bool is_readable() const override;
     bool is_writable() const override;
     ssize_t read(char* ptr, size_t size) override;
+    // All of it, or -1: the general request handling writes only small answers, which a new
+    // connection's socket always takes.
     ssize_t write(const char* ptr, size_t size) override;
     void get_remote_ip_and_port(std::string& ip, int& port) const override;
     void get_local_ip_and_port(std::string& ip, int& port) const override;
@@ -52,16 +61,18 @@ private:
     int fd_;
     std::string received_;
     std::size_t readPosition_ = 0;
-    std::chrono::milliseconds writeTimeout_;
 };
 
 // What an answer leaves to the front: close the connection, keep it for the next request, or
-// wait for something (bytes not yet downloaded) without holding a worker meanwhile.
+// wait for something (bytes not yet downloaded, room in the socket) without holding a worker
+// meanwhile.
 struct Answered {
     enum class Then { Close, KeepAlive, Wait };
     Then then = Then::Close;
-    // For Wait: asked on the front thread after every HttpFront::Poke() and at least once a
-    // second; true once the answer can go on (or must end). Then `resume` runs on a worker.
+    // For Wait: until the socket takes more bytes (the connection is dropped when it has taken
+    // none for the write timeout), or else until `ready`, asked on the front thread after every
+    // HttpFront::Poke() and at least once a second, is true. Then `resume` runs on a worker.
+    bool untilWritable = false;
     std::function<bool()> ready;
     std::function<Answered(FrontConnection& connection)> resume;
 };
@@ -97,6 +108,9 @@ private:
         std::string unread;
         std::function<bool()> ready;
         Step resume;
+        bool untilWritable = false;
+        bool writable = false;
+        Clock::time_point writeDeadline{};
     };
     struct Returned { // from a worker, for the front
         int fd;
@@ -105,6 +119,7 @@ private:
     };
 
     void Run();
+    void Event(int fd, uint32_t events);
     void AcceptAll();
     void Watch(int fd, std::string received);
     void ReadFrom(int fd);

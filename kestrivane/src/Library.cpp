@@ -2,7 +2,9 @@
 
 #include "StreamPath.h"
 
-#include <cstdio>
+#include <array>
+#include <cerrno>
+#include <sys/random.h>
 
 namespace kestrivane {
 
@@ -15,8 +17,8 @@ std::atomic<int32_t> nextTaskNumber{1};
 } // namespace
 
 Library::Library(std::filesystem::path storeDirectory, std::chrono::milliseconds patience,
-                 std::chrono::milliseconds retryFor, KestrivaneCallback4 onComplete)
-    : store_(std::move(storeDirectory)), onComplete_(onComplete), random_(std::random_device{}()),
+                 DownloadLimits limits, KestrivaneCallback4 onComplete)
+    : store_(std::move(storeDirectory)), onComplete_(onComplete),
       server_([this](int32_t number) { return FindTask(number); }, patience),
       downloader_(
           store_,
@@ -24,7 +26,7 @@ Library::Library(std::filesystem::path storeDirectory, std::chrono::milliseconds
               if (const KestrivaneCallback4 callback = onComplete_.load())
                   callback(task.number, 100);
           },
-          retryFor) {
+          limits) {
     if (server_.Start())
         port_ = server_.port();
 }
@@ -34,8 +36,22 @@ Library::~Library() {
 }
 
 std::string Library::NewToken() {
-    char token[17];
-    std::snprintf(token, sizeof token, "%016llx", static_cast<unsigned long long>(random_()));
+    std::array<unsigned char, 16> random{};
+    std::size_t got = 0;
+    while (got < random.size()) {
+        const ssize_t n = ::getrandom(random.data() + got, random.size() - got, 0);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return {};
+        got += static_cast<std::size_t>(n);
+    }
+    static constexpr char kHex[] = "0123456789abcdef";
+    std::string token;
+    for (const unsigned char byte : random) {
+        token += kHex[byte >> 4];
+        token += kHex[byte & 0x0F];
+    }
     return token;
 }
 
@@ -55,7 +71,10 @@ std::optional<std::string> Library::Fetch(const std::string& sourceUrl) {
             // A failed download starts again as a new task and resumes where the store ends; an
             // unconfirmed one is checked against the origin again.
             const std::string extension = PlayExtension(sourceUrl);
-            task = std::make_shared<Task>(nextTaskNumber++, NewToken(), sourceUrl, extension,
+            std::string token = NewToken();
+            if (token.empty())
+                return std::nullopt;
+            task = std::make_shared<Task>(nextTaskNumber++, std::move(token), sourceUrl, extension,
                                           store_.DataFile(sourceUrl, extension));
             task->OnChange([this] { server_.Poke(); });
             task->OnWant([this] { downloader_.Wake(); });

@@ -11,7 +11,6 @@
 #include <memory>
 #include <mutex>
 #include <optional>
-#include <random>
 #include <string>
 
 namespace kestrivane {
@@ -21,9 +20,9 @@ namespace kestrivane {
 class Library {
 public:
     // `patience`: how long a player's request waits while its download makes no progress (and
-    // tries no more); `retryFor`: how long a broken download keeps trying again.
+    // tries no more).
     Library(std::filesystem::path storeDirectory, std::chrono::milliseconds patience,
-            std::chrono::milliseconds retryFor, KestrivaneCallback4 onComplete);
+            DownloadLimits limits, KestrivaneCallback4 onComplete);
     ~Library();
 
     bool Running() const { return port_ > 0; }
@@ -36,14 +35,15 @@ public:
     void Shutdown();
 
 private:
-    std::string NewToken();
+    // 128 bits from the system's random source: the only thing that keeps another program on
+    // this computer from reading a programme through the local server. Empty when none came.
+    static std::string NewToken();
 
     Store store_;
     std::atomic<KestrivaneCallback4> onComplete_;
     mutable std::mutex mutex_;
     std::map<int32_t, std::shared_ptr<Task>> tasks_;
     std::map<std::string, std::shared_ptr<Task>> latestByUrl_;
-    std::mt19937_64 random_;
     bool shutDown_ = false;
     StreamServer server_;
     Downloader downloader_;

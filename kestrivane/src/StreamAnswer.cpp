@@ -37,17 +37,8 @@ std::string_view Reason(int status) {
     }
 }
 
-// The status line and the headers every answer has.
-std::string HeadStart(int status) {
-    std::string head =
-        "HTTP/1.1 " + std::to_string(status) + " " + std::string(Reason(status)) + "\r\n";
-    for (const auto& [name, value] : kCrossOrigin)
-        head += std::string(name) + ": " + std::string(value) + "\r\n";
-    return head;
-}
-
-bool WriteAll(FrontConnection& connection, const std::string& text) {
-    return connection.write(text.data(), text.size()) == static_cast<ssize_t>(text.size());
+std::string StatusLine(int status) {
+    return "HTTP/1.1 " + std::to_string(status) + " " + std::string(Reason(status)) + "\r\n";
 }
 
 } // namespace
@@ -137,7 +128,7 @@ Answered StreamAnswer::SendHead(FrontConnection& connection, const TaskProgress&
     if (fd_ < 0)
         return Refuse(connection, 503);
 
-    std::string head = HeadStart(part ? 206 : 200);
+    std::string head = StatusLine(part ? 206 : 200);
     head += "Accept-Ranges: bytes\r\n";
     head += "Content-Type: " + std::string(ContentTypeFor(task_->extension)) + "\r\n";
     head += "Content-Length: " + std::to_string(end_ - offset_) + "\r\n";
@@ -147,19 +138,25 @@ Answered StreamAnswer::SendHead(FrontConnection& connection, const TaskProgress&
     if (!request_.keepAlive)
         head += "Connection: close\r\n";
     head += "\r\n";
-    if (!WriteAll(connection, head))
-        return {};
+    unsent_ = std::move(head);
     headSent_ = true;
     expired_ = false;
     if (request_.head)
-        return Done();
-    if (progress.state == TaskState::Running)
+        end_ = offset_;
+    else if (progress.state == TaskState::Running)
         wanted_ = task_->Want(offset_);
     return SendBody(connection);
 }
 
 Answered StreamAnswer::SendBody(FrontConnection& connection) {
-    std::vector<char> buffer;
+    if (!unsent_.empty()) {
+        const ssize_t sent = connection.Send(unsent_.data(), unsent_.size());
+        if (sent < 0)
+            return {};
+        unsent_.erase(0, static_cast<std::size_t>(sent));
+        if (!unsent_.empty())
+            return WaitToWrite();
+    }
     while (offset_ < end_) {
         const TaskProgress progress = task_->Progress();
         if (!serving_ || progress.closing)
@@ -170,17 +167,28 @@ Answered StreamAnswer::SendBody(FrontConnection& connection) {
                 return WaitFor(offset_);
             return {}; // the download failed or stalled: the connection ends with what came
         }
-        buffer.resize(std::min<uint64_t>({kChunkSize, held, end_ - offset_}));
-        const ssize_t read =
-            ::pread(fd_, buffer.data(), buffer.size(), static_cast<off_t>(offset_));
-        if (read <= 0 || connection.write(buffer.data(), static_cast<size_t>(read)) != read)
+        const auto count =
+            static_cast<std::size_t>(std::min<uint64_t>({kChunkSize, held, end_ - offset_}));
+        const ssize_t sent = connection.SendFile(fd_, offset_, count);
+        if (sent < 0)
             return {};
-        offset_ += static_cast<uint64_t>(read);
+        offset_ += static_cast<uint64_t>(sent);
         if (wanted_)
             wanted_->offset = offset_;
+        if (static_cast<std::size_t>(sent) < count)
+            return WaitToWrite(); // the player reads slower than the store gives
     }
     wanted_.reset();
     return Done();
+}
+
+Answered StreamAnswer::WaitToWrite() {
+    auto self = shared_from_this();
+    Answered answered;
+    answered.then = Answered::Then::Wait;
+    answered.untilWritable = true;
+    answered.resume = [self](FrontConnection& connection) { return self->SendBody(connection); };
+    return answered;
 }
 
 Answered StreamAnswer::WaitFor(std::optional<uint64_t> offset) {
@@ -213,11 +221,14 @@ Answered StreamAnswer::WaitFor(std::optional<uint64_t> offset) {
 }
 
 Answered StreamAnswer::Refuse(FrontConnection& connection, int status, const std::string& extra) {
-    std::string head = HeadStart(status) + extra + "Content-Length: 0\r\n";
+    unsent_ = StatusLine(status) + extra + "Content-Length: 0\r\n";
     if (!request_.keepAlive)
-        head += "Connection: close\r\n";
-    head += "\r\n";
-    return WriteAll(connection, head) ? Done() : Answered{};
+        unsent_ += "Connection: close\r\n";
+    unsent_ += "\r\n";
+    headSent_ = true;
+    offset_ = end_ = 0;
+    wanted_.reset();
+    return SendBody(connection);
 }
 
 Answered StreamAnswer::Done() const {

@@ -3,7 +3,6 @@
 #include "HttpFront.h"
 #include "Task.h"
 
-#include <array>
 #include <atomic>
 #include <chrono>
 #include <memory>
@@ -12,14 +11,6 @@
 #include <string_view>
 
 namespace kestrivane {
-
-// The Flash engine loads programmes from inside a web view, so other origins may read.
-inline constexpr std::array<std::pair<std::string_view, std::string_view>, 4> kCrossOrigin = {{
-    {"Access-Control-Allow-Origin", "*"},
-    {"Access-Control-Allow-Methods", "GET, HEAD, OPTIONS"},
-    {"Access-Control-Allow-Headers", "Range"},
-    {"Access-Control-Expose-Headers", "Content-Length, Content-Range, Accept-Ranges"},
-}};
 
 // A GET or HEAD as a player sends it.
 struct StreamRequest {
@@ -37,9 +28,9 @@ std::optional<StreamRequest> ParseStreamRequest(std::string_view received);
 // The answer to one player's request for a task, in steps: the head once the origin has told
 // the size, then the body as far as the store holds it. Between steps it waits on the front,
 // holding no worker, until the bytes come, the download ends, or nothing happened (no byte, no
-// attempt) for `patience`. While it lives the task knows where it reads (Task::Want), so bytes
-// far past the download come from a fetch of their own. A download that fails ends the answer
-// where its bytes end.
+// attempt) for `patience`; and until the player's socket takes more, when it is full. While it
+// lives the task knows where it reads (Task::Want), so bytes far past the download come from a
+// fetch of their own. A download that fails ends the answer where its bytes end.
 class StreamAnswer : public std::enable_shared_from_this<StreamAnswer> {
 public:
     StreamAnswer(std::shared_ptr<Task> task, StreamRequest request,
@@ -55,9 +46,12 @@ private:
     using Clock = std::chrono::steady_clock;
 
     Answered SendHead(FrontConnection& connection, const TaskProgress& progress);
+    // Sends what is due: the rest of the head, then the body as far as it is held.
     Answered SendBody(FrontConnection& connection);
     // Waits until the store holds the byte at `offset` (or, without one, the size is told).
     Answered WaitFor(std::optional<uint64_t> offset);
+    Answered WaitToWrite();
+    // An answer of a head alone.
     Answered Refuse(FrontConnection& connection, int status, const std::string& extra = {});
     Answered Done() const;
 
@@ -67,7 +61,8 @@ private:
     const std::atomic<bool>& serving_;
     std::shared_ptr<WantedBytes> wanted_;
     int fd_ = -1;
-    bool headSent_ = false;
+    bool headSent_ = false; // decided, and on its way in `unsent_`
+    std::string unsent_;    // of the head
     uint64_t offset_ = 0;
     uint64_t end_ = 0;
     bool expired_ = false; // the last wait ran out of patience

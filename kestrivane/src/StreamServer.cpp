@@ -5,27 +5,12 @@
 
 namespace kestrivane {
 
-namespace {
-
-void Refuse(httplib::Response& response, int status) {
-    for (const auto& [name, value] : kCrossOrigin)
-        response.set_header(std::string(name), std::string(value));
-    response.status = status;
-}
-
-} // namespace
-
 StreamServer::StreamServer(TaskLookup lookup, std::chrono::milliseconds patience,
                            FrontLimits limits)
     : lookup_(std::move(lookup)), patience_(patience),
       front_([this](FrontConnection& connection) { return Answer(connection); }, limits) {
-    // Told to players; the front drops a connection that sends no next head within that.
-    processor_.set_keep_alive_timeout(std::max<time_t>(
-        1, std::chrono::duration_cast<std::chrono::seconds>(limits.headDeadline).count()));
     processor_.Get(
-        ".*", [](const httplib::Request&, httplib::Response& response) { Refuse(response, 404); });
-    processor_.Options(
-        ".*", [](const httplib::Request&, httplib::Response& response) { Refuse(response, 204); });
+        ".*", [](const httplib::Request&, httplib::Response& response) { response.status = 404; });
 }
 
 StreamServer::~StreamServer() {
@@ -54,12 +39,11 @@ Answered StreamServer::Answer(FrontConnection& connection) {
             return answer->Go(connection);
         }
     }
+    // Anything else gets its small answer on a connection of its own: a client that sends
+    // request after request without reading the answers never fills the socket.
     bool closed = false;
-    const bool answered = processor_.process_request(connection, false, closed, nullptr);
-    Answered result;
-    if (answered && !closed)
-        result.then = Answered::Then::KeepAlive;
-    return result;
+    processor_.process_request(connection, true, closed, nullptr);
+    return {};
 }
 
 } // namespace kestrivane

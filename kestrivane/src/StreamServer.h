@@ -38,7 +38,7 @@ public:
 
 private:
     // httplib's request handling without its accept loop, for every request that is not a
-    // player's GET or HEAD of a task (OPTIONS, unknown paths, malformed heads).
+    // player's GET or HEAD of a task (other methods, unknown paths, malformed heads).
     class Processor : public httplib::Server {
     public:
         using httplib::Server::process_request;

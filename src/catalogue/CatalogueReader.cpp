@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <exception>
@@ -42,6 +43,13 @@ constexpr int kNoField = -1;
 constexpr int kEntryDepth = 2;
 constexpr int kFieldDepth = 3;
 
+// Declared entities may stand for more text than they take, but not without bound: the text a
+// catalogue yields may be this much more than its own bytes (text in the file's own encoding
+// grows by half at most, as UTF-8), and a little over.
+constexpr uint64_t kTextPerInputByte = 4;
+constexpr uint64_t kTextAllowance = 16u << 20;
+constexpr char kExpansionError[] = "the entities expand to far more text than the file holds";
+
 struct ParseState {
     ICatalogueSink* sink = nullptr;
     xmlParserCtxtPtr context = nullptr;
@@ -54,6 +62,8 @@ struct ParseState {
     std::string error;
     long errorLine = 0;
     std::exception_ptr sinkFailure;
+    const uint64_t* inputBytes = nullptr; // read from the file so far
+    uint64_t text = 0;                    // characters the parser has given so far
 
     void StartEntry() {
         field = kNoField;
@@ -120,6 +130,15 @@ void OnEndElement(void* user, const xmlChar*, const xmlChar*, const xmlChar*) {
 
 void OnText(void* user, const xmlChar* text, int length) {
     ParseState& state = State(user);
+    state.text += static_cast<uint64_t>(length);
+    if (state.text > kTextAllowance + kTextPerInputByte * *state.inputBytes) {
+        if (state.error.empty()) {
+            state.error = kExpansionError;
+            state.errorLine = xmlSAX2GetLineNumber(state.context);
+        }
+        xmlStopParser(state.context);
+        return;
+    }
     if (state.depth == kFieldDepth && state.field != kNoField)
         state.values[state.field].append(reinterpret_cast<const char*>(text), length);
 }
@@ -137,7 +156,8 @@ void OnReference(void* user, const xmlChar*) {
 }
 
 // Entities the document declares with their text are expanded (within libxml2's limits on
-// expansion); external ones are never declared, so a reference to one is an error, and no file
+// nesting and loops, and ours on the text they add up to: OnText); external ones are never
+// declared, so a reference to one is an error, and no file
 // or address is ever loaded for it. The declarations live in a document of the parser's own.
 void OnStartDocument(void* user) {
     xmlSAX2StartDocument(State(user).context);
@@ -219,6 +239,7 @@ template <typename NextChunk> struct ChunkInput {
     NextChunk& next;
     std::string_view pending;
     std::exception_ptr failure;
+    uint64_t read = 0;
 
     static int Read(void* self, char* buffer, int size) {
         auto& input = *static_cast<ChunkInput*>(self);
@@ -232,6 +253,7 @@ template <typename NextChunk> struct ChunkInput {
         const size_t count = std::min(input.pending.size(), static_cast<size_t>(size));
         std::memcpy(buffer, input.pending.data(), count);
         input.pending.remove_prefix(count);
+        input.read += count;
         return static_cast<int>(count);
     }
     static int Close(void*) { return 0; }
@@ -246,6 +268,7 @@ template <typename NextChunk> void Parse(ICatalogueSink& sink, NextChunk next) {
     ParseState state;
     state.sink = &sink;
     ChunkInput<NextChunk> input{next, {}, nullptr};
+    state.inputBytes = &input.read;
     Context context(xmlCreateIOParserCtxt(&handler, &state, &ChunkInput<NextChunk>::Read,
                                           &ChunkInput<NextChunk>::Close, &input,
                                           XML_CHAR_ENCODING_NONE));
@@ -259,6 +282,8 @@ template <typename NextChunk> void Parse(ICatalogueSink& sink, NextChunk next) {
         std::rethrow_exception(input.failure);
     if (state.sinkFailure)
         std::rethrow_exception(state.sinkFailure);
+    if (state.error == kExpansionError)
+        throw CatalogueFormatError(state.error, state.errorLine);
     if (!context->wellFormed || state.depth != 0) {
         if (state.error.empty()) {
             const xmlError* last = xmlCtxtGetLastError(context.get());

@@ -4,6 +4,7 @@
 #include "catalogue/CatalogueReader.h"
 #include "config/AtomicFile.h"
 
+#include <AddressScope.h>
 #include <curl/curl.h>
 
 #include <cctype>
@@ -134,6 +135,9 @@ Answer Fetch(const std::string& address, const Validators& validators,
     curl_easy_setopt(handle, CURLOPT_XFERINFODATA, &stop);
     curl_easy_setopt(handle, CURLOPT_WRITEFUNCTION, &KeepBody);
     curl_easy_setopt(handle, CURLOPT_WRITEDATA, &answer);
+    // A redirect may not lead to this computer or its network unless the server lives there.
+    std::optional<kestrivane::AddressScope> serverScope;
+    const kestrivane::ScopeGuard guard(handle, serverScope);
     answer.result = curl_easy_perform(handle);
     curl_easy_getinfo(handle, CURLINFO_RESPONSE_CODE, &answer.status);
     answer.etag = ResponseHeader(handle, "ETag");

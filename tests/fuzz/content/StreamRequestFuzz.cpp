@@ -50,8 +50,8 @@ struct Fixture {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static Fixture fixture;
-    kestrivane::FrontConnection connection(
-        fixture.ends[0], std::string(reinterpret_cast<const char*>(data), size), 1ms);
+    kestrivane::FrontConnection connection(fixture.ends[0],
+                                           std::string(reinterpret_cast<const char*>(data), size));
     fixture.stream.Answer(connection); // a wait for task 2's missing half is simply dropped
     fixture.Drain();
     return 0;

@@ -4,6 +4,7 @@
 #include "CatalogueFixture.h"
 #include "config/IniFile.h"
 #include "support/LoopbackServer.h"
+#include "support/ScriptedOrigin.h"
 
 #include <gtest/gtest.h>
 
@@ -82,6 +83,16 @@ TEST_F(CatalogueSite, ABrokenOrRefusedDownloadNeverReplacesTheKeptCatalogue) {
         {test::CatalogueXml({{"0", "A", "", "A"}, {"4", "11", "A", "x"}, {"2", "11", "A", "y"}}),
          200}, // two entries, one id
         {good, 500},
+        {"<!DOCTYPE channel [<!ENTITY n \"" + std::string(20000, 'n') + "\">]><channel><item>" +
+             "<type>2</type><id>9</id><pid></pid><name>" +
+             [] {
+                 std::string many;
+                 for (int i = 0; i < 2000; ++i)
+                     many += "&n;";
+                 return many;
+             }() +
+             "</name></item></channel>",
+         200}, // a name of 40 MB from 6 kB of entity references
     };
     for (const auto& [answer, code] : answers) {
         body = answer;
@@ -91,6 +102,26 @@ TEST_F(CatalogueSite, ABrokenOrRefusedDownloadNeverReplacesTheKeptCatalogue) {
     }
     EXPECT_EQ(UpdateCatalogue(CatalogueAddress(server.url("/nothing/"), 26), Kept(), stop),
               CatalogueUpdateResult::Unreachable);
+    EXPECT_EQ(ReadFile(Kept()), good);
+
+    // A site elsewhere that sends the client to a service on this computer: not followed.
+    const auto outward = test::OutwardAddress();
+    if (!outward)
+        GTEST_SKIP() << "this computer has no address but its loopback ones";
+    asked.clear();
+    body = test::CatalogueXml(kShipped);
+    status = 200;
+    test::ScriptedOrigin elsewhere(
+        [this](const test::ScriptedOrigin::Request&, int connection) {
+            test::ScriptedOrigin::Send(
+                connection, "HTTP/1.1 302 Found\r\nLocation: " + server.url("/xml/26.xml") +
+                                "\r\nContent-Length: 0\r\n\r\n");
+        },
+        *outward);
+    ASSERT_TRUE(elsewhere.Listening());
+    EXPECT_EQ(UpdateCatalogue(elsewhere.url("/xml/26.xml"), Kept(), stop),
+              CatalogueUpdateResult::Unreachable);
+    EXPECT_TRUE(asked.empty());
     EXPECT_EQ(ReadFile(Kept()), good);
 }
 

@@ -85,6 +85,15 @@ TEST(CatalogueReader, NotWellFormedFilesFailWithMessageAndLine) {
         laughs += "<!ENTITY a" + std::to_string(i) + " \"" + tens + "\">";
     }
     EXPECT_NE(failure(laughs + "]><r><e><name>&a11;</name></e></r>"), "no error");
+    // One large entity used many times, in text and in an attribute: before, the name grew to
+    // a hundred times the file.
+    std::string many;
+    for (int i = 0; i < 10000; ++i)
+        many += "&big;";
+    const std::string big = "<!DOCTYPE r [<!ENTITY big \"" + std::string(10000, 'x') + "\">]>\n";
+    EXPECT_EQ(failure(big + "<r><e><name>" + many + "</name></e></r>"),
+              "line 2: the entities expand to far more text than the file holds");
+    EXPECT_NE(failure(big + "<r><e a=\"" + many + "\"><name>x</name></e></r>"), "no error");
     // Bytes that are not GB2312 at all.
     EXPECT_NE(failure("<?xml version=\"1.0\" encoding=\"GB2312\"?><r><e><name>\xFF\xFF</name>"
                       "</e></r>"),

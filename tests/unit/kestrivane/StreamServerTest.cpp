@@ -201,3 +201,50 @@ TEST_F(KestrivaneServer, KeptAliveConnectionAnswersAgain) {
         EXPECT_EQ(response->body, "12");
     }
 }
+
+// Clients that ask and never read: forty for a large programme, and forty that send request
+// after request on one connection. Before, each held a worker for as long as a write may wait
+// (a minute here), and the player waited behind them.
+TEST(KestrivaneServerWrites, PlayerIsAnsweredWhileOthersReadNothing) {
+    luming::test::TempDir store;
+    const std::string bytes(32 * 1024 * 1024, 'p');
+    const auto file = store.path() / "p.flv";
+    std::ofstream(file, std::ios::binary) << bytes;
+    auto task = std::make_shared<kestrivane::Task>(7, "00ab", "http://o/p.flv", ".flv", file);
+    task->SetTotal(bytes.size());
+    task->SetDownloaded(bytes.size());
+    task->Finish(kestrivane::TaskState::Complete);
+    kestrivane::FrontLimits limits;
+    limits.writeTimeout = 60s;
+    kestrivane::StreamServer server([&](int32_t n) { return n == 7 ? task : nullptr; }, 1000ms,
+                                    limits);
+    ASSERT_TRUE(server.Start());
+
+    std::string pipelined;
+    for (int i = 0; i < 2000; ++i)
+        pipelined += "GET /nothing/here HTTP/1.1\r\nHost: x\r\n\r\n";
+    const std::string whole = "GET /00ab/P2P/7.flv HTTP/1.1\r\nHost: x\r\n\r\n";
+    std::vector<int> idle;
+    for (int i = 0; i < 80; ++i) {
+        const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+        const int small = 4096;
+        ::setsockopt(fd, SOL_SOCKET, SO_RCVBUF, &small, sizeof small);
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_port = htons(static_cast<uint16_t>(server.port()));
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        ASSERT_EQ(::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+        const std::string& request = i % 2 ? pipelined : whole;
+        ::send(fd, request.data(), request.size(), MSG_NOSIGNAL | MSG_DONTWAIT);
+        idle.push_back(fd);
+    }
+
+    httplib::Client player("127.0.0.1", server.port());
+    player.set_read_timeout(30s);
+    const auto answer = player.Get("/00ab/P2P/7.flv", {{"Range", "bytes=0-99"}});
+    for (const int fd : idle)
+        ::close(fd);
+    ASSERT_TRUE(answer);
+    EXPECT_EQ(answer->body, bytes.substr(0, 100));
+    server.Stop();
+}
