@@ -15,7 +15,7 @@ public:
     virtual bool WindowExists(const std::string& windowClass, const std::string& title) = 0;
     // Shows and raises that window; false when there is none.
     virtual bool RaiseWindow(const std::string& windowClass, const std::string& title) = 0;
-    // Opens an address with the desktop's default program for it.
+    // Opens a web address (http or https) in the desktop's web browser; refuses any other.
     virtual void OpenUrl(const std::string& address) = 0;
     // Starts a program file, detached.
     virtual void StartProgram(const std::string& path) = 0;

@@ -10,6 +10,8 @@
 #include <QUrl>
 #include <QWidget>
 
+#include <cstdio>
+
 namespace luming {
 
 namespace {
@@ -44,7 +46,14 @@ bool X11Desktop::RaiseWindow(const std::string& windowClass, const std::string& 
 }
 
 void X11Desktop::OpenUrl(const std::string& address) {
-    QDesktopServices::openUrl(QUrl::fromUserInput(QString::fromStdString(address)));
+    const QUrl url = QUrl::fromUserInput(QString::fromStdString(address));
+    // The handler of any other scheme (or of a file) may start a program.
+    if (url.scheme() != "http" && url.scheme() != "https") {
+        std::fprintf(stderr, "luming: not a web address, not opened: %s\n",
+                     url.toString(QUrl::FullyEncoded).left(200).toUtf8().constData());
+        return;
+    }
+    QDesktopServices::openUrl(url);
 }
 
 void X11Desktop::StartProgram(const std::string& path) {

@@ -5,6 +5,8 @@
 #include <QNetworkReply>
 #include <QUrl>
 
+#include <memory>
+
 namespace luming {
 
 namespace {
@@ -46,15 +48,29 @@ void TextFetch::Start(const std::string& source, Done done) {
     request.setTransferTimeout(kTransferTimeoutMs);
     reply_ = network_->get(request);
     QNetworkReply* reply = reply_;
-    connect(reply, &QNetworkReply::finished, this, [this, reply, done = std::move(done)] {
+    // Read as it comes, so that an answer that does not end takes no more than the text does.
+    auto text = std::make_shared<QByteArray>();
+    auto finish = [this, reply, text, done = std::move(done)](bool ended) {
+        reply->disconnect(this);
         reply->deleteLater();
         if (reply_ == reply)
             reply_ = nullptr;
-        if (reply->error() != QNetworkReply::NoError) {
+        if (ended && reply->error() != QNetworkReply::NoError) {
             done(false, {}, reply->errorString().toStdString());
             return;
         }
-        done(true, reply->read(kLargestText).toStdString(), {});
+        if (!ended)
+            reply->abort();
+        done(true, text->toStdString(), {});
+    };
+    connect(reply, &QNetworkReply::readyRead, this, [reply, text, finish] {
+        text->append(reply->read(kLargestText - text->size()));
+        if (text->size() >= kLargestText)
+            finish(false);
+    });
+    connect(reply, &QNetworkReply::finished, this, [reply, text, finish] {
+        text->append(reply->read(kLargestText - text->size()));
+        finish(true);
     });
 }
 

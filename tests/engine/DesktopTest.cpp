@@ -1,5 +1,6 @@
 // Other programs' windows and the Escape hot key on a real X server (Xvfb, no window manager).
 #include "platform/X11Desktop.h"
+#include "support/DesktopLaunches.h"
 
 #include <QAbstractEventDispatcher>
 #include <QApplication>
@@ -143,4 +144,18 @@ TEST(X11Desktop, WhenAnotherProgramHoldsEscapeOurWindowsStillTakeIt) {
     desktop.UnregisterEscapeHotKey();
     QTest::keyClick(&window, Qt::Key_Escape);
     EXPECT_EQ(presses, 1);
+}
+
+// Only web addresses leave for the browser: the handler of any other scheme, or of a file, may
+// start a program.
+TEST(X11Desktop, OpensWebAddressesOnly) {
+    const luming::test::DesktopLaunches web("http"), files("file"), other("x-luming-test");
+    X11Desktop desktop;
+    desktop.OpenUrl("file:///usr/bin/xterm");
+    desktop.OpenUrl("/usr/bin/xterm");
+    desktop.OpenUrl("x-luming-test:launch");
+    desktop.OpenUrl("http://vendor.example/online");
+    EXPECT_EQ(web.opened(), QStringList{"http://vendor.example/online"});
+    EXPECT_TRUE(files.opened().isEmpty());
+    EXPECT_TRUE(other.opened().isEmpty());
 }

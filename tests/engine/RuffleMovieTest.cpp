@@ -3,6 +3,8 @@
 #include "platform/VolumeLevel.h"
 #include "platform/flash/EngineFlashControl.h"
 #include "platform/flash/MovieEngine.h"
+#include "platform/ruffle/RufflePageFiles.h"
+#include "support/DesktopLaunches.h"
 #include "support/EventWait.h"
 #include "support/FlashTestMovies.h"
 #include "support/LoopbackServer.h"
@@ -354,6 +356,39 @@ TEST_F(RuffleMovieTest, MissingFileOrNoFlashMovieIsALoadError) {
     // The next good movie starts clean.
     Load(Write("test.swf", movie_));
     EXPECT_EQ(engine_->LoadError(), "");
+}
+
+// A movie that tries every way out of its page: before, its getURL("javascript:…") ran in the
+// page (and could have put a state of its own in the program's hands) and the view went to a
+// site of the movie's choosing.
+TEST_F(RuffleMovieTest, AMovieRunsNoScriptInThePageAndStaysInItsView) {
+    test::LoopbackServer elsewhere;
+    std::atomic<int> asked = 0;
+    elsewhere.server().Get(".*", [&](const httplib::Request&, httplib::Response& response) {
+        ++asked;
+        response.set_content("<html><body>elsewhere</body></html>", "text/html");
+    });
+    elsewhere.Start();
+    const test::DesktopLaunches launches("x-luming-test");
+    Load(Write("hostile.swf", test::HostileMovie(elsewhere.url(""))));
+    ASSERT_TRUE(WaitReady()) << engine_->LoadError();
+    // A second on from the frame that tried: anything it started has had its time.
+    ASSERT_TRUE(WaitFor([&] { return engine_->CurrentFrame() >= 13; }, 30000));
+    Pause(1000);
+
+    auto* view = engine_->findChild<QWebEngineView*>();
+    ASSERT_NE(view, nullptr);
+    EXPECT_EQ(view->url(), QUrl(RufflePageFiles::PageUrl()));
+    EXPECT_NE(view->title(), "hijacked");
+    QString seen;
+    view->page()->runJavaScript("typeof window.lumingHijacked + ' ' + typeof luming.state",
+                                [&](const QVariant& value) { seen = value.toString(); });
+    ASSERT_TRUE(WaitFor([&] { return !seen.isEmpty(); }, 10000));
+    EXPECT_EQ(seen, "undefined function");
+    EXPECT_EQ(asked, 0);
+    EXPECT_TRUE(launches.opened().isEmpty()) << launches.opened().join(' ').toStdString();
+    EXPECT_EQ(engine_->LoadError(), "");
+    EXPECT_GE(engine_->CurrentFrame(), 13);
 }
 
 } // namespace

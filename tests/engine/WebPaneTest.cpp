@@ -1,9 +1,11 @@
 #include "ProcessMemory.h"
 #include "platform/web/QtWebPane.h"
+#include "support/DesktopLaunches.h"
 #include "support/EventWait.h"
 #include "support/LoopbackServer.h"
 #include "support/TempDir.h"
 
+#include <QTest>
 #include <QWebEngineView>
 
 #include <gtest/gtest.h>
@@ -49,6 +51,10 @@ protected:
         http.Get("/inner", page("inner"));
         http.Get("/popup", page("<a id='a' target='_blank' href='/opened'>new</a>"));
         http.Get("/opened", page("opened"));
+        // Two links that fill the page's halves, for real clicks.
+        http.Get("/schemes", page("<style>a{position:fixed;left:0;width:100%;height:50%}</style>"
+                                  "<a id='x' style='top:0' href='x-luming-test:launch'>x</a>"
+                                  "<a id='a' style='top:50%' href='/next'>next</a>"));
         http.Get("/fresh", [](const httplib::Request& request, httplib::Response& response) {
             Served("/fresh " + request.get_header_value("Cache-Control"));
             response.set_content("fresh", "text/html");
@@ -224,6 +230,26 @@ TEST_F(WebPaneTest, OnlyTheProgramsOwnLocalPageLoads) {
     ASSERT_TRUE(Asked({true, Url("/next")})) << "the file was shown instead";
     EXPECT_FALSE(Contains(asked_, {true, "file:///etc/passwd"}));
     EXPECT_FALSE(Contains(completed_, {true, "file:///etc/passwd"}));
+}
+
+// Before, a child's click on a link of a scheme the engine does not know handed it to the
+// desktop's handler, which may start any program.
+TEST_F(WebPaneTest, LinksOfOtherSchemesNeverReachTheDesktop) {
+    const test::DesktopLaunches launches("x-luming-test");
+    auto pane = MakePane();
+    pane->Navigate(Url("/schemes"));
+    ASSERT_TRUE(Completed({true, Url("/schemes")}));
+    auto* view = pane->findChild<QWebEngineView*>();
+    ASSERT_NE(view, nullptr);
+    QWidget* input = view->focusProxy() ? view->focusProxy() : view;
+    const QPoint top(input->width() / 2, input->height() / 4);
+    const QPoint bottom(input->width() / 2, input->height() * 3 / 4);
+    QTest::mouseClick(input, Qt::LeftButton, {}, top);
+    pane->RunScript("document.getElementById('x').click()");
+    // Clicks and scripts are taken in order: once the later link is asked, the first was decided.
+    QTest::mouseClick(input, Qt::LeftButton, {}, bottom);
+    ASSERT_TRUE(Asked({true, Url("/next")}));
+    EXPECT_TRUE(launches.opened().isEmpty()) << launches.opened().join(' ').toStdString();
 }
 
 } // namespace

@@ -56,8 +56,29 @@ std::string LzmaMovie(const std::string& plainMovie) {
     return movie + packed.substr(0, 5) + packed.substr(13);
 }
 
-std::string DeviceFontMovie(std::string_view text, std::string_view font) {
+namespace {
+
+// An ActionScript 2 movie, 550×400 px on black at 12 frames a second, of `frames` frames whose
+// first runs `code`.
+std::string ActionMovie(const Avm1Code& code, int frames) {
     constexpr int kTagEnd = 0, kTagShowFrame = 1, kTagSetBackgroundColor = 9, kTagDoAction = 12;
+    // Stage: 15-bit fields 0, 11000, 0, 8000 twips; then the rate and the frame count.
+    std::string body = std::string("\x78\x00\x05\x5F\x00\x00\x0F\xA0\x00", 9);
+    body += std::string("\x00\x0C", 2);
+    PutLe(body, static_cast<uint32_t>(frames), 2);
+    body += Tag(kTagSetBackgroundColor, std::string(3, '\0'));
+    body += Tag(kTagDoAction, code.Bytes() + '\0');
+    for (int frame = 0; frame < frames; ++frame)
+        body += Tag(kTagShowFrame, {});
+    body += Tag(kTagEnd, {});
+    std::string movie = "FWS\x08";
+    PutLe(movie, static_cast<uint32_t>(8 + body.size()), 4);
+    return movie + body;
+}
+
+} // namespace
+
+std::string DeviceFontMovie(std::string_view text, std::string_view font) {
     constexpr uint8_t kNewObject = 0x40, kSetVariable = 0x1D;
     const auto integer = [](int value) { return Avm1Code().PushInt(value); };
     const auto string = [](std::string_view value) { return Avm1Code().PushString(value); };
@@ -81,17 +102,21 @@ std::string DeviceFontMovie(std::string_view text, std::string_view font) {
     // poem.text = text; poem.setTextFormat(format);
     code.Variable("poem").PushString("text").PushString(text).SetMember();
     code.CallMethod(Avm1Code().Variable("poem"), "setTextFormat", {&format}).Pop();
+    return ActionMovie(code, 1);
+}
 
-    // Stage 550×400 px: 15-bit fields 0, 11000, 0, 8000 twips; 12 frames a second, one frame.
-    std::string body = std::string("\x78\x00\x05\x5F\x00\x00\x0F\xA0\x00", 9);
-    body += std::string("\x00\x0C\x01\x00", 4);
-    body += Tag(kTagSetBackgroundColor, std::string(3, '\0'));
-    body += Tag(kTagDoAction, code.Bytes() + '\0');
-    body += Tag(kTagShowFrame, {});
-    body += Tag(kTagEnd, {});
-    std::string movie = "FWS\x08";
-    PutLe(movie, static_cast<uint32_t>(8 + body.size()), 4);
-    return movie + body;
+std::string HostileMovie(std::string_view elsewhere) {
+    constexpr char kScript[] = "document.title='hijacked';window.lumingHijacked=1";
+    Avm1Code code;
+    code.GetUrl(std::string("javascript:") + kScript, "");
+    const Avm1Code function = Avm1Code().PushString(std::string("function(){") + kScript + ";}");
+    code.CallMethod(Avm1Code().Variable("flash").Member("external").Member("ExternalInterface"),
+                    "call", {&function})
+        .Pop();
+    code.GetUrl(std::string(elsewhere) + "/navigated", "_self");
+    code.GetUrl(std::string(elsewhere) + "/popup", "_blank");
+    code.GetUrl("x-luming-test:launch", "");
+    return ActionMovie(code, 36);
 }
 
 std::optional<std::string> HaxeDeviceFontMovie(const std::filesystem::path& dir,

@@ -3,6 +3,8 @@
 #include "platform/VolumeLevel.h"
 #include "platform/flash/MovieEngine.h"
 #include "platform/ruffle/MovieDownload.h"
+#include "platform/ruffle/PageReply.h"
+#include "platform/ruffle/RufflePage.h"
 #include "platform/ruffle/RufflePageFiles.h"
 #include "platform/ruffle/RuffleScheme.h"
 #include "platform/ruffle/RuffleTexts.h"
@@ -140,8 +142,8 @@ private:
     std::string loadError_;
     bool polling_ = false;
     bool pollAgain_ = false; // the page told of a change while a poll was on its way
-    bool stallDue_ = false; // the stall limit passed while a poll was on its way
-    int commands_ = 0;      // a poll older than the last command is stale
+    bool stallDue_ = false;  // the stall limit passed while a poll was on its way
+    int commands_ = 0;       // a poll older than the last command is stale
     bool loop_ = false;
     int scaleMode_ = kExactFit;
     int backgroundColor_ = 0;
@@ -153,7 +155,7 @@ RuffleMovie::RuffleMovie(QWidget* parent, VolumeLevel& volume, const QString& ru
       files_(new RufflePageFiles(ruffleDir, this)), view_(new QWebEngineView(this)),
       download_(new MovieDownload(this)), moviesPerPage_(moviesPerPage) {
     profile_->installUrlSchemeHandler(kRuffleScheme, files_);
-    auto* page = new QWebEnginePage(profile_, view_);
+    auto* page = new RufflePage(profile_, view_);
     page->setBackgroundColor(Qt::black);
     page->settings()->setAttribute(QWebEngineSettings::PlaybackRequiresUserGesture, false);
     page->settings()->setAttribute(QWebEngineSettings::ShowScrollBars, false);
@@ -163,7 +165,7 @@ RuffleMovie::RuffleMovie(QWidget* parent, VolumeLevel& volume, const QString& ru
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(view_);
 
-    connect(page, &QWebEnginePage::loadFinished, this, [this](bool ok) {
+    connect(page, &RufflePage::pageLoaded, this, [this](bool ok) {
         pageReady_ = ok;
         if (!ok) {
             Fail(texts::kPlayerFailed);
@@ -431,34 +433,34 @@ void RuffleMovie::Poll() {
         self->polling_ = false;
         if (std::exchange(self->pollAgain_, false))
             QTimer::singleShot(0, self, &RuffleMovie::Poll);
-        const QVariantMap reply = value.toMap();
-        if (load != self->load_)
+        const auto reply = ReadPageReply(value, self->header_ ? self->header_->frameCount : 0);
+        if (load != self->load_ || !reply)
             return;
-        const double received = reply.value("received").toDouble();
-        const bool stalling = received == self->state_.received && reply.value("waiting").toBool();
+        const double received = reply->received;
+        const bool stalling = received == self->state_.received && reply->waiting;
         self->state_.received = received;
         if (!stalling) {
             self->stallDue_ = false;
             if (self->stalled_.isActive())
                 self->stalled_.start();
-        } else if (self->stallDue_ && reply.value("ready").toInt() != 4) {
+        } else if (self->stallDue_ && reply->ready != 4) {
             self->FailStalled();
             return;
         }
-        if (commands != self->commands_ || reply.value("load").toInt() != load)
+        if (commands != self->commands_ || reply->load != load)
             return;
-        self->state_.ready = reply.value("ready").toInt();
+        self->state_.ready = reply->ready;
         if (self->state_.ready == 4 && !self->Arriving())
             self->stalled_.stop();
-        self->state_.frame = reply.value("frame").toInt();
+        self->state_.frame = reply->frame;
         if (self->state_.ready == 4)
             self->playedTo_ = self->state_.frame;
         // Once, not at every poll: a new interval starts the timer again.
         if (self->state_.ready == 4 && self->state_.frame >= 1 && self->poll_.interval() != kPollMs)
             self->poll_.setInterval(kPollMs);
-        self->state_.playing = reply.value("playing").toBool();
-        if (const QString error = reply.value("error").toString(); !error.isEmpty())
-            self->state_.error = texts::kPlayerFailed + " (" + error.toStdString() + ")";
+        self->state_.playing = reply->playing;
+        if (!reply->error.empty())
+            self->state_.error = texts::kPlayerFailed + " (" + reply->error + ")";
         self->FollowArrivals();
     });
 }

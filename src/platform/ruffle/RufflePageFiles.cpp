@@ -74,7 +74,8 @@ void RufflePageFiles::requestStarted(QWebEngineUrlRequestJob* job) {
     QIODevice* device = nullptr;
     if (url.host() != kHost || parts.isEmpty()) {
         // not ours
-    } else if (parts.size() == 1 && (parts[0] == "player.html" || parts[0] == "bridge.js")) {
+    } else if (parts.size() == 1 && (parts[0] == "player.html" || parts[0] == "downloads.js" ||
+                                     parts[0] == "bridge.js")) {
         device = new QFile(":/ruffle/" + parts[0], job);
     } else if (parts.size() == 2 && parts[0] == "ruffle" && ruffleFiles_.contains(parts[1])) {
         device = new QFile(ruffleDir_ + "/" + parts[1], job);

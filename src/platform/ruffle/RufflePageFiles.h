@@ -8,7 +8,7 @@
 namespace luming {
 
 // The address space of the Ruffle page, "luming-flash://player/...":
-//   player.html, bridge.js   the page (built into the program)
+//   player.html, downloads.js, bridge.js   the page (built into the program)
 //   ruffle/<name>            Ruffle's scripts and .wasm files, by name only
 //   wrapper/<n>.swf          the wrapper movie of load number n
 //   programme/<n>/<name>     the local programme of load number n, and no other file, or the

@@ -158,6 +158,9 @@ bool SwfStream::Fail(std::string error, bool unsupported) {
 bool SwfStream::Append(std::string_view bytes) {
     if (!error_.empty())
         return false;
+    // Packed or not, a movie never takes more bytes than its unpacked body may have.
+    if (received_.size() + bytes.size() > kFixedHeader + kLargestBody)
+        return Fail("the movie is larger than any programme");
     const size_t before = received_.size();
     received_.append(bytes);
     if (!header_) {

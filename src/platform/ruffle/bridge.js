@@ -2,8 +2,9 @@
 // The page side of the Ruffle engine: one player at a time, its state for the program's poll,
 // and the operations of the Flash control. Programmes with ActionScript 1/2 play inside a
 // wrapper movie whose callbacks read and move their frames; ActionScript 3 programmes play
-// alone and their frame follows the playing clock.
-const luming = (() => {
+// alone and their frame follows the playing clock. Frozen: nothing else in the page may put
+// other operations in their place.
+const luming = Object.freeze((() => {
     const callbacks = {
         state: "lumingState", play: "lumingPlay", stop: "lumingStop",
         gotoAndPlay: "lumingGotoAndPlay", gotoAndStop: "lumingGotoAndStop", setLoop: "lumingSetLoop",
@@ -243,4 +244,4 @@ const luming = (() => {
     }
 
     return { prepare, load, clear, state, play, stop, gotoFrame, setLoop, setVolume };
-})();
+})());

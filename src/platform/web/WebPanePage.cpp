@@ -11,6 +11,10 @@ namespace luming {
 
 namespace {
 
+// What pages and their frames may show. (A file: address is the program's own page, checked
+// above.)
+const QStringList kWebSchemes = {"http", "https", "file", "about", "data", "blob"};
+
 bool SameLocalFile(const QUrl& a, const QUrl& b) {
     return a.isLocalFile() && b.isLocalFile() &&
            QDir::cleanPath(a.toLocalFile()) == QDir::cleanPath(b.toLocalFile());
@@ -30,7 +34,11 @@ bool WebPanePage::Refused(const QUrl& url, bool topLevel) const {
     // A page may not send the pane into the computer's files, whatever the window says.
     if (url.scheme() == "file" && !SameLocalFile(url, localPage_))
         return true;
-    return filter_ && filter_(url.toString(QUrl::FullyEncoded).toStdString(), topLevel);
+    if (filter_ && filter_(url.toString(QUrl::FullyEncoded).toStdString(), topLevel))
+        return true;
+    // The window's own programme links may come in any form; nothing else leaves the web: an
+    // address of any other scheme would go to the desktop's handler, which may start a program.
+    return !kWebSchemes.contains(url.scheme());
 }
 
 bool WebPanePage::acceptNavigationRequest(const QUrl& url, NavigationType, bool isMainFrame) {

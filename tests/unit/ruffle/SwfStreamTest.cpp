@@ -88,6 +88,14 @@ TEST(SwfStream, RefusesWhatIsNoMovieAndABrokenBody) {
     EXPECT_FALSE(broken.Append("CWS\x0A\x40\x00\x00\x00not zlib at all, not at all"s));
     EXPECT_FALSE(broken.unsupported());
     EXPECT_FALSE(broken.Append("more")) << "stays refused";
+    // A plain movie that claims 40 bytes and goes on and on: its origin sends no end.
+    SwfStream endless;
+    ASSERT_TRUE(endless.Append("FWS\x0A\x28\x00\x00\x00"s));
+    const std::string megabyte(1 << 20, '\0');
+    bool taken = true;
+    for (int sent = 0; taken && sent < 400; ++sent)
+        taken = endless.Append(megabyte);
+    EXPECT_FALSE(taken) << "took 400 MB";
 }
 
 } // namespace
