@@ -27,6 +27,15 @@ namespace {
 
 const std::set<std::string> kKnownTypes = {"0", "1", "2", "3", "4", "10", "11"};
 
+// Written into every publication, so that a later one knows the folder it may replace.
+constexpr char kMarkFile[] = ".luming-site";
+constexpr char kMark[] = "A channel published by luming-tool publish. The next publication into "
+                         "this folder replaces everything in it.\n";
+// What publications made before the mark hold at their top, and nothing else.
+const std::set<std::string> kUnmarkedSiteTop = {"Mp3PageHtml", "ad",           "dl",
+                                                "links.html",  "login",        "mini_index.html",
+                                                "offline",     "platform.ini", "play"};
+
 std::string Describe(const ChannelEntry& entry) {
     return "entry " + (entry.id.empty() ? std::string("without an id") : entry.id) +
            (entry.name.empty() ? std::string() : " (" + entry.name + ")");
@@ -90,6 +99,31 @@ std::string Escape(const std::string& text) {
     return out;
 }
 
+// Copies the media file itself, never what a link put in its place meanwhile points at.
+void CopyMedia(const fs::path& from, const fs::path& to) {
+    const int in = ::open(from.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
+    struct stat file {};
+    if (in < 0 || ::fstat(in, &file) != 0 || !S_ISREG(file.st_mode)) {
+        if (in >= 0)
+            ::close(in);
+        throw PublishError(from.string() + " is not a regular file");
+    }
+    const int out = ::open(to.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+    bool copied = out >= 0;
+    char buffer[64 * 1024];
+    while (copied) {
+        const ssize_t got = ::read(in, buffer, sizeof buffer);
+        if (got == 0)
+            break;
+        copied = got > 0 && ::write(out, buffer, static_cast<size_t>(got)) == got;
+    }
+    ::close(in);
+    if (out >= 0 && ::close(out) != 0)
+        copied = false;
+    if (!copied)
+        throw PublishError("cannot copy " + from.string() + " to " + to.string());
+}
+
 void WriteText(const fs::path& file, const std::string& bytes) {
     fs::create_directories(file.parent_path());
     std::ofstream out(file, std::ios::binary);
@@ -116,7 +150,7 @@ void WriteSite(const PublishRequest& request, const std::vector<ChannelEntry>& e
             continue;
         const fs::path target = root / SourceUrlFor("dl/", entry.id, entry.type);
         fs::create_directories(target.parent_path());
-        fs::copy_file(fs::path(request.mediaDir) / (entry.id + std::string(extension)), target);
+        CopyMedia(fs::path(request.mediaDir) / (entry.id + std::string(extension)), target);
         fs::permissions(target, fs::perms(0644));
     }
     WriteText(root / CataloguePath(request.channel), CatalogueXml(entries));
@@ -131,17 +165,7 @@ void WriteSite(const PublishRequest& request, const std::vector<ChannelEntry>& e
     WriteText(root / "offline/mp3.htm", OfflineAudioPage());
     WriteText(root / kLoginPath, "ok\n");
     WriteText(root / "platform.ini", PlatformIni(request.baseUrl));
-}
-
-// Only an empty folder or an earlier publication is ever replaced.
-bool MayReplace(const fs::path& out) {
-    std::error_code error;
-    if (!fs::exists(out, error))
-        return true;
-    if (!fs::is_directory(out, error))
-        return false;
-    return fs::is_empty(out, error) || (fs::is_regular_file(out / "platform.ini", error) &&
-                                        fs::is_directory(out / "dl", error));
+    WriteText(root / kMarkFile, kMark);
 }
 
 std::optional<std::string> Contents(const fs::path& file) {
@@ -149,6 +173,32 @@ std::optional<std::string> Contents(const fs::path& file) {
     if (!in)
         return std::nullopt;
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// An earlier publication that predates the mark: exactly what a publication puts at its top.
+bool IsUnmarkedPublication(const fs::path& out) {
+    std::error_code error;
+    std::set<std::string> top;
+    for (fs::directory_iterator entry(out, error), end; !error && entry != end;
+         entry.increment(error))
+        top.insert(entry->path().filename().string());
+    return !error && top == kUnmarkedSiteTop && fs::is_directory(fs::symlink_status(out / "dl"));
+}
+
+// Only an empty folder or an earlier publication is ever replaced.
+bool MayReplace(const fs::path& out) {
+    std::error_code error;
+    const fs::file_status status = fs::symlink_status(out, error);
+    if (!fs::exists(status))
+        return true;
+    if (!fs::is_directory(status))
+        return false;
+    if (fs::is_empty(out, error))
+        return true;
+    const fs::path mark = out / kMarkFile;
+    if (fs::is_regular_file(fs::symlink_status(mark, error)))
+        return Contents(mark) == kMark;
+    return IsUnmarkedPublication(out);
 }
 
 // Web servers derive ETag and Last-Modified from a file's time in whole seconds and its size: a
@@ -215,7 +265,11 @@ void CheckChannel(const std::vector<ChannelEntry>& entries, const std::string& m
         const fs::path media =
             fs::path(mediaDir) / (entry.id + std::string(GetFileExt(entry.type)));
         std::error_code error;
-        if (!fs::is_regular_file(media, error))
+        const fs::file_status status = fs::symlink_status(media, error);
+        // A link could publish any file this user may read, for everyone to read.
+        if (fs::is_symlink(status))
+            Fail(entry, "the media file " + media.string() + " is a symbolic link");
+        if (!fs::is_regular_file(status))
             Fail(entry, "the media file " + media.string() + " is missing");
     }
     if (!anyProgramme)
@@ -238,6 +292,9 @@ void Publish(const PublishRequest& request) {
         throw PublishError("the media folder " + request.mediaDir + " does not exist");
     if (!request.baseUrl.starts_with("http://") && !request.baseUrl.starts_with("https://"))
         throw PublishError("the site address must start with http:// or https://");
+    // It goes into platform.ini and the pages as it stands: a line break would add settings.
+    if (HasControlCharacter(request.baseUrl) || request.baseUrl.find(' ') != std::string::npos)
+        throw PublishError("the site address holds blanks or control characters");
     const std::vector<ChannelEntry> entries = ReadChannel(request.channelFile);
     CheckChannel(entries, request.mediaDir);
 

@@ -24,10 +24,11 @@ protected:
         WriteFile(media / "102.mp3", "audio 102");
         WriteFile(media / "103.swf", "movie 103");
     }
-    std::string Publish(const std::string& channel) {
+    std::string Publish(const std::string& channel,
+                        const std::string& base = "http://cdn.example:8080/") {
         WriteFile(temp.path() / "channel.tsv", channel);
         return test::RunToolCommand({"publish", (temp.path() / "channel.tsv").string(),
-                                     media.string(), "http://cdn.example:8080/", out.string()})
+                                     media.string(), base, out.string()})
             .err;
     }
     // What a reader of the published catalogue sees, one "type id pid name" line per entry.
@@ -76,8 +77,14 @@ TEST_F(Publishing, EveryProgrammeStandsAtItsContentAddressBesideTheCatalogueAndP
 TEST_F(Publishing, BadInputStopsWithAClearMessageAndLeavesTheEarlierSite) {
     ASSERT_EQ(Publish(kChannel), "");
     const std::string catalogue = ReadFile(out / "dl/xml/26.xml");
+    // A link in the media folder to a file the publisher may read and the world may not.
+    WriteFile(temp.path() / "private.txt", "not for the web");
+    fs::permissions(temp.path() / "private.txt", fs::perms::owner_read | fs::perms::owner_write);
+    fs::create_symlink(temp.path() / "private.txt", media / "105.flv");
     const std::pair<std::string, std::string> faults[] = {
         {"0\t1\t\t唐诗\n4\t104\t1\t没有文件\n", "104 (没有文件): the media file"},
+        {"0\t1\t\t唐诗\n4\t105\t1\t链接\n",
+         "105 (链接): the media file " + (media / "105.flv").string() + " is a symbolic link"},
         {"0\t1\t\t唐诗\n4\t101\t1\ta\n2\t101\t1\tb\n", "101 (b): the id is used by an earlier"},
         {"0\t1\t\t唐诗\n4\t101\t1\ta\n4\t0101\t1\tb\n", "same content address as 101"},
         {"0\t1\t\t唐诗\n4\t101\t1\t静夜思_李白\n", "\"_\""},
@@ -92,8 +99,11 @@ TEST_F(Publishing, BadInputStopsWithAClearMessageAndLeavesTheEarlierSite) {
         EXPECT_NE(error.find(message), std::string::npos) << error;
         EXPECT_EQ(ReadFile(out / "dl/xml/26.xml"), catalogue);
     }
-    EXPECT_EQ(std::distance(fs::directory_iterator(temp.path()), fs::directory_iterator()), 3)
-        << "media, site and channel.tsv: no half-written folder";
+    // A line break in the address would add settings to every client's platform.ini.
+    EXPECT_NE(Publish(kChannel, "http://cdn.example/\n17=http://elsewhere/").find("control"),
+              std::string::npos);
+    EXPECT_EQ(std::distance(fs::directory_iterator(temp.path()), fs::directory_iterator()), 4)
+        << "media, site, channel.tsv and private.txt: no half-written folder";
 }
 
 TEST_F(Publishing, ANewPublicationReplacesTheOldButNeverAForeignFolder) {
@@ -109,8 +119,19 @@ TEST_F(Publishing, ANewPublicationReplacesTheOldButNeverAForeignFolder) {
     EXPECT_NE(second(), before);
     EXPECT_FALSE(fs::exists(out / SourceUrlFor("dl/", "101", "4")));
 
+    // One made before publications were marked is still recognised by what it holds.
+    fs::remove(out / ".luming-site");
+    ASSERT_EQ(Publish(kChannel), "");
+    EXPECT_TRUE(fs::exists(out / SourceUrlFor("dl/", "101", "4")));
+
+    // Before, any folder with a platform.ini and a dl/ was wiped.
     fs::remove_all(out);
     WriteFile(out / "notes.txt", "mine");
+    WriteFile(out / "platform.ini", "[Info]\n");
+    fs::create_directories(out / "dl");
+    EXPECT_NE(Publish(kChannel).find("is not an earlier publication"), std::string::npos);
+    EXPECT_EQ(ReadFile(out / "notes.txt"), "mine");
+    WriteFile(out / ".luming-site", "forged");
     EXPECT_NE(Publish(kChannel).find("is not an earlier publication"), std::string::npos);
     EXPECT_EQ(ReadFile(out / "notes.txt"), "mine");
 }
