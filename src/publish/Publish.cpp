@@ -118,6 +118,14 @@ void WriteSite(const PublishRequest& request, const std::vector<ChannelEntry>& e
         fs::create_directories(target.parent_path());
         fs::copy_file(fs::path(request.mediaDir) / (entry.id + std::string(extension)), target);
         fs::permissions(target, fs::perms(0644));
+        // A read-along beside the programme goes to the programme's address with its extension.
+        const fs::path readAlong = fs::path(request.mediaDir) / (entry.id + ".lrc");
+        std::error_code error;
+        if (fs::is_regular_file(readAlong, error)) {
+            const fs::path lrcTarget = fs::path(target).replace_extension(".lrc");
+            fs::copy_file(readAlong, lrcTarget);
+            fs::permissions(lrcTarget, fs::perms(0644));
+        }
     }
     WriteText(root / CataloguePath(request.channel), CatalogueXml(entries));
     WriteText(root / AudioPageAddress("Mp3PageHtml/Mp3PageHtml", request.channel),
