@@ -44,6 +44,14 @@ void PoemLine::SetLine(const std::string& text, const std::vector<std::string>& 
                      kCellGap;
         cells_.push_back(cell);
     }
+    // The characters stand evenly, as in a printed poem: each as wide as the widest syllable.
+    int widest = 0;
+    for (size_t i = 0; i < cells_.size(); ++i)
+        if (!cells_[i].reading.isEmpty())
+            widest = std::max(widest, cells_[i].width);
+    for (Cell& cell : cells_)
+        if (!cell.reading.isEmpty())
+            cell.width = widest;
     updateGeometry();
     update();
 }
