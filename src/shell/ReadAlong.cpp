@@ -25,8 +25,9 @@ namespace luming {
 
 namespace {
 
-// Often enough that the lit line is at most a twentieth of a second behind the voice.
-constexpr int kFollowMs = 50;
+// Often enough that the lit line stays well within a tenth of a second of the voice, which the
+// player itself tells only every few hundredths of a second.
+constexpr int kFollowMs = 25;
 // A read-along file is a few kilobytes; the vendor's answer is waited for no longer than this.
 constexpr int kFetchTimeoutMs = 30000;
 

@@ -30,7 +30,7 @@ class VendorLibrary;
 // the cache or the download folder, else on the vendor's server), its pinyin, and what the child
 // sees: the poem in front of an audio programme's page, or the line being read as a strip under
 // a video or a text, which the child can turn off. The lit line follows the player's position
-// (looked at every 50 ms, only while a read-along shows) and is told to screen readers.
+// (looked at every 25 ms, only while a read-along shows) and is told to screen readers.
 class ReadAlongPresenter : public QObject {
     Q_OBJECT
 public:
@@ -58,7 +58,7 @@ public:
     std::string Lyrics() const;
     // The lit line, as a screen reader is told it; empty while none is lit.
     QString SpokenLine() const;
-    // Shows the line where the player is now (the timer does this every 50 ms).
+    // Shows the line where the player is now (the timer does this every 25 ms).
     void Follow();
 
     // Whether the pinyin of the read-along shown is all there (it is read after the poem shows).
