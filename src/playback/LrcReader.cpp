@@ -180,6 +180,7 @@ LrcResult ReadLrc(std::string_view bytes) {
     int64_t offset = 0;
     std::vector<std::pair<std::vector<int64_t>, std::string>> timed;
     size_t lineCount = 0;
+    size_t timedCount = 0;
     for (size_t start = 0; start <= text.size();) {
         size_t end = text.find('\n', start);
         if (end == std::string::npos)
@@ -193,6 +194,9 @@ LrcResult ReadLrc(std::string_view bytes) {
         ParsedLine parsed = ParseTags(line, readAlong, offset);
         if (parsed.times.empty())
             continue;
+        timedCount += parsed.times.size();
+        if (timedCount > kMostTimedLines)
+            return {std::nullopt, "read-along file of more than 2000 timed lines"};
         std::sort(parsed.times.begin(), parsed.times.end());
         // A line of pinyin with the same times as the line before it gives its readings.
         if (!timed.empty() && timed.back().first == parsed.times) {

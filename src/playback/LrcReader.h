@@ -36,6 +36,9 @@ struct LrcResult {
 inline constexpr size_t kLargestLrcFile = 64 * 1024;
 inline constexpr size_t kMostLrcLines = 1000;
 inline constexpr size_t kLongestLrcLine = 1024;
+// Several time tags on a line make a timed line each: a line with a hundred tags is not a
+// hundred times as much to keep.
+inline constexpr size_t kMostTimedLines = 2000;
 
 // Reads a timed-lyrics file: "[mm:ss]", "[mm:ss.xx]" or "[mm:ss.xxx]" time tags (several on one
 // line), "[ti:]", "[ar:]" and "[offset:]" (milliseconds the lines come earlier), in UTF-8 with or

@@ -16,7 +16,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (!result.readAlong)
         return 0;
     const ReadAlong& poem = *result.readAlong;
-    if (poem.lines.empty() || poem.lines.size() > kMostLrcLines * 64)
+    if (poem.lines.empty() || poem.lines.size() > kMostTimedLines)
         std::abort();
     int64_t previous = 0;
     for (const ReadAlongLine& line : poem.lines) {

@@ -97,6 +97,14 @@ TEST(ReadAlong, ABrokenOrOversizedFileGivesNoReadAlong) {
     for (size_t i = 0; i <= kMostLrcLines; ++i)
         manyLines += "[00:01.00]x\n";
     EXPECT_FALSE(ReadLrc(manyLines).readAlong);
+    std::string hundredTags;
+    for (int tag = 0; tag < 100; ++tag)
+        hundredTags += "[0:01]";
+    std::string manyTags;
+    for (int line = 0; line < 20; ++line)
+        manyTags += hundredTags + "x\n";
+    EXPECT_TRUE(ReadLrc(manyTags).readAlong) << "2000 timed lines";
+    EXPECT_FALSE(ReadLrc(manyTags + hundredTags + "x\n").readAlong) << "2100 timed lines";
     const auto longLine = ReadLrc("[00:01.00]" + std::string(kLongestLrcLine, 'x'));
     EXPECT_FALSE(longLine.readAlong);
     EXPECT_FALSE(longLine.error.empty());
