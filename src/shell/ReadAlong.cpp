@@ -28,8 +28,6 @@ namespace {
 // Often enough that the lit line stays well within a tenth of a second of the voice, which the
 // player itself tells only every few hundredths of a second.
 constexpr int kFollowMs = 25;
-// A read-along file is a few kilobytes; the vendor's answer is waited for no longer than this.
-constexpr int kFetchTimeoutMs = 30000;
 
 bool IsFile(const std::string& path) {
     std::error_code error;
@@ -43,7 +41,8 @@ ReadAlongPresenter::ReadAlongPresenter(const Settings& settings, VendorLibrary& 
                                        std::function<void()> changed)
     : QObject(places.playArea), settings_(settings), vendor_(vendor), transport_(transport),
       places_(places), changed_(std::move(changed)) {
-    fetch_ = new TextFetch(this, {static_cast<qint64>(kLargestLrcFile), kFetchTimeoutMs, true});
+    // The fetch reads a bounded text; a larger file is refused whole when it is read.
+    fetch_ = new TextFetch(this);
     follow_ = new QTimer(this);
     follow_->setInterval(kFollowMs);
     connect(follow_, &QTimer::timeout, this, &ReadAlongPresenter::Follow);
