@@ -99,6 +99,11 @@ TEST_F(Publishing, BadInputStopsWithAClearMessageAndLeavesTheEarlierSite) {
         EXPECT_NE(error.find(message), std::string::npos) << error;
         EXPECT_EQ(ReadFile(out / "dl/xml/26.xml"), catalogue);
     }
+    // A read-along that is a link stops it as well: the link could name any file.
+    fs::create_symlink("/etc/passwd", media / "101.lrc");
+    const std::string linked = Publish(kChannel);
+    EXPECT_NE(linked.find("101.lrc is a symbolic link"), std::string::npos) << linked;
+    EXPECT_EQ(ReadFile(out / "dl/xml/26.xml"), catalogue);
     EXPECT_EQ(std::distance(fs::directory_iterator(temp.path()), fs::directory_iterator()), 3)
         << "media, site and channel.tsv: no half-written folder";
 }
