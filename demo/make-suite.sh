@@ -31,10 +31,13 @@ done
 awk -F'\t' '$1 != "" && $1 !~ /^#/ && ($5 == "cache" || $5 == "dl") { print $1 "\t" $2 "\t" $4 "\t" $5 }' \
     "$here/channel.tsv" | while IFS=$'\t' read -r type id name source; do
     case $type in 1) ext=.swf ;; 2) ext=.mp3 ;; 3) ext=.txt ;; 4) ext=.flv ;; *) continue ;; esac
+    # The read-along, where there is one, beside it under the same name.
     if [[ $source == cache ]]; then
         cp "$media/$id$ext" "$edition/Caches/26/$id$ext"
+        [[ ! -f $media/$id.lrc ]] || cp "$media/$id.lrc" "$edition/Caches/26/$id.lrc"
     else
         cp "$media/$id$ext" "$edition/DL/$name$ext"
+        [[ ! -f $media/$id.lrc ]] || cp "$media/$id.lrc" "$edition/DL/$name.lrc"
     fi
 done
 

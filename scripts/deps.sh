@@ -9,6 +9,8 @@ packages=(
     qt6-base-dev qt6-base-dev-tools qt6-webengine-dev qt6-webengine-dev-tools qt6-webchannel-dev
     qt6-svg-dev qt6-translations-l10n libqt6opengl6-dev libgl-dev libgl1-mesa-dri libmpv-dev
     libxcb1-dev libx11-dev
+    # Qt Qml, whose script engine runs pinyin-pro for the read-along's pinyin
+    qt6-declarative-dev
     # network and formats
     libcurl4-openssl-dev libxml2-dev libxml2-utils libcpp-httplib-dev liblzma-dev
     # tests and benchmarks

@@ -14,6 +14,7 @@ struct MediaTrack {
     std::string title;
     std::string album;             // the folder it lies in; empty outside the tree
     std::optional<int64_t> length; // while unknown, none
+    std::string lyrics;            // the read-along's poem, line by line; empty without one
     bool operator==(const MediaTrack&) const = default;
 };
 

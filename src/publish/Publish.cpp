@@ -152,6 +152,18 @@ void WriteSite(const PublishRequest& request, const std::vector<ChannelEntry>& e
         fs::create_directories(target.parent_path());
         CopyMedia(fs::path(request.mediaDir) / (entry.id + std::string(extension)), target);
         fs::permissions(target, fs::perms(0644));
+        // A read-along beside the programme goes to the programme's address with its extension;
+        // a link could publish any file this user may read, for everyone to read.
+        const fs::path readAlong = fs::path(request.mediaDir) / (entry.id + ".lrc");
+        std::error_code error;
+        const fs::file_status readAlongStatus = fs::symlink_status(readAlong, error);
+        if (fs::is_symlink(readAlongStatus))
+            throw PublishError("the read-along " + readAlong.string() + " is a symbolic link");
+        if (fs::is_regular_file(readAlongStatus)) {
+            const fs::path lrcTarget = fs::path(target).replace_extension(".lrc");
+            CopyMedia(readAlong, lrcTarget);
+            fs::permissions(lrcTarget, fs::perms(0644));
+        }
     }
     WriteText(root / CataloguePath(request.channel), CatalogueXml(entries));
     WriteText(root / AudioPageAddress("Mp3PageHtml/Mp3PageHtml", request.channel),

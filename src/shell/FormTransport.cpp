@@ -59,7 +59,7 @@ void TfrmMain::BuildTransportBar(QWidget* bar) {
     form::StyleLabel(lblStatus, "lblStatus", form::SongTi(12), QColor(68, 68, 68));
     lblStatus->SetStatus(QStringLiteral("正在缓冲,请稍等"));
     // From the buttons to the volume: the longer the bar, the more of a message it shows.
-    layout->Place(lblStatus, Align::None, {289, 25, 96, 13}, Anchors::LeftTopRight());
+    layout->Place(lblStatus, Align::None, {289, 25, 63, 13}, Anchors::LeftTopRight());
 
     btnSound =
         button("btnSound", QStringLiteral("控制音量"), 385, kGlyphSoundOn, Anchors::TopRight());
@@ -76,6 +76,11 @@ void TfrmMain::BuildTransportBar(QWidget* bar) {
             [this](const QPoint& at) { pMenuPlayMode->popup(sbtnPlayMode->mapToGlobal(at)); });
     sbtnFullScreen = button("sbtnFullScreen", QStringLiteral("全屏播放"), 471, kGlyphFullScreen,
                             Anchors::TopRight());
+    // Shown only while a video or a text has a read-along.
+    sbtnReadAlong =
+        form::SpeedButton(bar, "sbtnReadAlong", QStringLiteral("拼音跟读"), QStringLiteral("拼"));
+    layout->Place(sbtnReadAlong, Align::None, QRect(QPoint(352, 19), kButtonSize),
+                  Anchors::TopRight());
 
     lblTime = form::Label(bar, "lblTime", "00:00/00:00", form::SongTi(12), QColor(68, 68, 68));
     lblTime->setAlignment(Qt::AlignRight | Qt::AlignVCenter);

@@ -8,6 +8,7 @@
 #include "platform/WebPane.h"
 #include "shell/FormParts.h"
 #include "shell/ImageControl.h"
+#include "shell/ReadAlong.h"
 #include "shell/TfrmMain.h"
 
 #include <QApplication>
@@ -66,6 +67,7 @@ void TfrmMain::ConnectKeyboardHandlers() {
     form::SetKeyHint(imgSound, QStringLiteral("↑/↓"));
     form::SetKeyHint(sbtnPlayMode, QStringLiteral("L"));
     form::SetKeyHint(sbtnFullScreen, QStringLiteral("F"));
+    form::SetKeyHint(sbtnReadAlong, QStringLiteral("C"));
     form::SetKeyHint(btnExitFullScreen, QStringLiteral("Esc"));
     ConnectKeyboardFocus();
 }
@@ -118,6 +120,11 @@ bool TfrmMain::PlayerKeyPressed(QWidget* target, QKeyEvent* event) {
         {Qt::Key_N, [this] { btnNextClick(); }},
         {Qt::Key_P, [this] { btnPreClick(); }},
         {Qt::Key_L, [this] { PlayModeMenuAtButton(); }},
+        {Qt::Key_C,
+         [this] {
+             if (sbtnReadAlong->isVisible()) // a video or text with a read-along
+                 readAlong_->ToggleStrip();
+         }},
         {Qt::Key_F,
          [this] { FullScreenOn != 0 ? btnExitFullScreenClick() : sbtnFullScreenClick(); }},
     };

@@ -6,6 +6,7 @@
 #include "playback/OutputLevel.h"
 #include "playback/PlayState.h"
 #include "shell/FormParts.h"
+#include "shell/ReadAlong.h"
 #include "shell/TfrmMain.h"
 
 #include <QLabel>
@@ -69,7 +70,8 @@ public:
         const TKrvPlay* play = playback.CurrentPlay;
         if (!play)
             return std::nullopt;
-        MediaTrack track{play->Id, play->Name, Folder(*play), std::nullopt};
+        MediaTrack track{play->Id, play->Name, Folder(*play), std::nullopt,
+                         form_.ReadAlong().Lyrics()};
         if (const int64_t length = Guarded([&] { return playback.LengthMilliseconds(); }))
             track.length = length * 1000;
         return track;

@@ -8,6 +8,7 @@
 #include "playback/PlayStart.h"
 #include "playback/TextProgramme.h"
 #include "shell/AsyncProbe.h"
+#include "shell/ReadAlong.h"
 #include "shell/TextFetch.h"
 #include "shell/TextProgrammeView.h"
 #include "shell/TfrmMain.h"
@@ -51,6 +52,7 @@ void TfrmMain::PlayProgram(TKrvPlay& play) {
     } catch (...) {
     }
     textFetch_->Cancel(); // a text still on its way belongs to the programme before
+    readAlong_->Stop();
     if (play.FileType != "3")
         txtProgramme->hide();
     playback.CurrentPlay = &play;
@@ -64,6 +66,7 @@ void TfrmMain::PlayProgram(TKrvPlay& play) {
         playback.ShowPlayError(error.what());
         return;
     }
+    readAlong_->Start(play, channel_.CurrentChannel, !playback.PlayingLocal);
     if (playback.PlayingLocal && play.FileType != "3") // a text says it is read once shown
         playback.SetPlayState(PlayState::Playing);
     TimerPlayList->start();

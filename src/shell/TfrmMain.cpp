@@ -45,6 +45,7 @@ TfrmMain::TfrmMain(Settings& settings, Platform& platform, QWidget* parent)
     ConnectFlashPreparation();
     ConnectSearchBoxHandlers();
     ConnectTransportHandlers();
+    ConnectReadAlong();
     ConnectWebPaneHandlers();
     ConnectFullScreenHandlers();
     ConnectKeyboardHandlers();

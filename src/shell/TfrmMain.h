@@ -53,6 +53,7 @@ class AsyncProbe;
 class OutputLevel;
 class ResumePositions;
 class FocusMark;
+class ReadAlongPresenter;
 
 // The main window: borderless and skinned, its frame drawn by the program itself. Its controls
 // carry the names of the form (and the same Qt object names); its handlers are named after the
@@ -83,6 +84,8 @@ public:
     ProgrammeTreeModel* TreeModel() { return treeModel_; }
     // The programme last handed to the player, how it plays, and the position bar's drag.
     Transport& Playback() { return *transport_; }
+    // The read-along of the programme that plays.
+    ReadAlongPresenter& ReadAlong() { return *readAlong_; }
 
     // The hidden player of audio programmes; each new one is named "FrameMP" + the serial.
     MediaPlayer* AudioPlayer = nullptr;
@@ -240,6 +243,7 @@ public:
     tLxsimage* imgSound = nullptr;
     QToolButton* sbtnPlayMode = nullptr;
     QToolButton* sbtnFullScreen = nullptr;
+    QToolButton* sbtnReadAlong = nullptr; // the read-along strip of videos and texts, on or off
     QLabel* lblTime = nullptr;
 
     // Status bar.
@@ -343,6 +347,7 @@ private:
     std::string VendorSite() const;
     void ConnectFullScreenHandlers();
     void ConnectKeyboardHandlers();
+    void ConnectReadAlong();
     void ConnectKeyboardFocus();
     // The controls Tab goes through, in order; CanTakeFocus says which of them it stops at now.
     std::vector<QWidget*> FocusStops() const;
@@ -410,6 +415,7 @@ private:
     bool pauseAdProbing_ = false;
     bool pauseAdClosed_ = false; // closed by the user during this pause
     TextFetch* textFetch_ = nullptr;
+    ReadAlongPresenter* readAlong_ = nullptr;
     // Programmes started from links, which belong to no tree node.
     std::vector<std::unique_ptr<TKrvPlay>> linkRecords_;
     std::unique_ptr<CatalogueSearch> search_;

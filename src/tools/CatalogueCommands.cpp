@@ -6,6 +6,7 @@
 #include "catalogue/TreeQueries.h"
 #include "config/Dialogs.h"
 #include "config/NumberText.h"
+#include "tools/ReadAlongCheck.h"
 #include "tools/ToolCommand.h"
 
 #include <array>
@@ -199,7 +200,9 @@ std::string Visible(std::string_view text) {
 
 int CheckCommand(const Arguments& arguments, std::ostream& out, std::ostream& err) {
     LoadedChannel channel;
-    if (const int failed = LoadArguments(channel, arguments, 1, "check FILE", err))
+    const bool withMedia = arguments.size() == 2;
+    const Arguments catalogue = withMedia ? Arguments{arguments[0]} : arguments;
+    if (const int failed = LoadArguments(channel, catalogue, 1, "check FILE [MEDIA_DIR]", err))
         return failed;
     const ProgrammeTree& tree = channel.tree;
     for (const DroppedEntry& dropped : channel.report.dropped)
@@ -225,7 +228,9 @@ int CheckCommand(const Arguments& arguments, std::ostream& out, std::ostream& er
         if (count > 1)
             out << "id \"" << id << "\": used by " << count << " entries\n";
     const bool dropped = !channel.report.dropped.empty() || !channel.report.unreadable.empty();
-    return dropped ? 1 : 0;
+    const int unreadableReadAlongs =
+        withMedia ? ReportUnreadableReadAlongs(tree, arguments[1], out) : 0;
+    return dropped || unreadableReadAlongs > 0 ? 1 : 0;
 }
 
 constexpr std::array kCommands = {
@@ -238,9 +243,10 @@ constexpr std::array kCommands = {
                 "the programme the play list starts after INDEX in play mode MODE", &NextCommand},
     ToolCommand{"previous", "FILE INDEX", "the programme the previous button starts",
                 &PreviousCommand},
-    ToolCommand{"check", "FILE",
+    ToolCommand{"check", "FILE [MEDIA_DIR]",
                 "what a catalogue's authors should look at: dropped entries, duplicate ids, "
-                "unknown types, empty folders",
+                "unknown types, empty folders; with MEDIA_DIR, read-along files (<id>.lrc) "
+                "that cannot be read",
                 &CheckCommand},
 };
 

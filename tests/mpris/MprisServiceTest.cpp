@@ -28,7 +28,8 @@ constexpr char kProperties[] = "org.freedesktop.DBus.Properties";
 struct RecordingSession : MediaSession {
     std::vector<std::string> calls;
     MediaStatus status = MediaStatus::Paused;
-    std::optional<MediaTrack> track = MediaTrack{"p/7", "静夜思", "唐诗", 12'500'000};
+    std::optional<MediaTrack> track =
+        MediaTrack{"p/7", "静夜思", "唐诗", 12'500'000, "静夜思\n李白\n床前明月光\n"};
     int64_t position = 2'000'000;
     bool canSeek = true;
     double volume = 0.5;
@@ -189,6 +190,8 @@ TEST_F(MprisServiceTest, PropertiesTellWhatTheSessionShowsNow) {
     EXPECT_EQ(metadata.value("xesam:title").toString(), QStringLiteral("静夜思"));
     EXPECT_EQ(metadata.value("xesam:album").toString(), QStringLiteral("唐诗"));
     EXPECT_EQ(metadata.value("mpris:length").toLongLong(), 12'500'000);
+    EXPECT_EQ(metadata.value("xesam:asText").toString(),
+              QStringLiteral("静夜思\n李白\n床前明月光\n"));
     EXPECT_EQ(Get(kPlayer, "Position").toLongLong(), 2'000'000);
     EXPECT_EQ(Get(kPlayer, "Volume").toDouble(), 0.5);
     EXPECT_TRUE(Get(kPlayer, "CanSeek").toBool());

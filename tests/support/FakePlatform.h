@@ -59,7 +59,17 @@ struct FakeVendorLibrary : VendorLibrary {
         loginVersion = clientVersionCode;
         loginUrl = webBaseUrl;
     }
-    bool SetProgramInfo(const std::string&, int32_t, ReplyBuffer&) override { return false; }
+    // Refuses every address unless `playAddress` gives one for it.
+    bool SetProgramInfo(const std::string& sourceUrl, int32_t, ReplyBuffer& reply) override {
+        asked.push_back(sourceUrl);
+        const std::optional<std::string> address =
+            playAddress ? playAddress(sourceUrl) : std::nullopt;
+        if (!address || address->size() >= reply.size())
+            return false;
+        std::copy(address->begin(), address->end(), reply.begin());
+        reply[address->size()] = '\0';
+        return true;
+    }
     bool GetProgInfo(int32_t, int32_t& percentOut) override {
         if (percent)
             percentOut = *percent;
@@ -69,6 +79,8 @@ struct FakeVendorLibrary : VendorLibrary {
     void UnInit() override { calls.push_back("UnInit"); }
     int32_t progError = 0;
     std::optional<int32_t> percent; // of every task; unknown when empty
+    std::vector<std::string> asked; // content addresses, in order
+    std::function<std::optional<std::string>(const std::string& sourceUrl)> playAddress;
 };
 
 // A desktop that records what it was asked; other programs' windows are the ones listed.

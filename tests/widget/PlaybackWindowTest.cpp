@@ -155,7 +155,7 @@ TEST_F(PlaybackWindow, MediaKeysPressTheTransportButtonsAndMoveTheVolumeBar) {
     MediaSession& session = *platform.mediaSession;
     // The video of the first start plays.
     EXPECT_EQ(session.Status(), MediaStatus::Playing);
-    EXPECT_EQ(session.Track(), (MediaTrack{"101", "静夜思", "唐诗", std::nullopt}));
+    EXPECT_EQ(session.Track(), (MediaTrack{"101", "静夜思", "唐诗", std::nullopt, ""}));
 
     const int changes = platform.mediaSessionChanges;
     session.Play();

@@ -59,6 +59,8 @@ QVariantMap TrackMetadata(const std::optional<MediaTrack>& track) {
         metadata.insert("xesam:album", Utf8(track->album));
     if (track->length)
         metadata.insert("mpris:length", QVariant::fromValue(qlonglong{*track->length}));
+    if (!track->lyrics.empty())
+        metadata.insert("xesam:asText", Utf8(track->lyrics));
     return metadata;
 }
 

@@ -30,8 +30,10 @@ constexpr uint64_t kFirstRequestReply = 1000;
 // A machine without a sound device still plays (silently) and reaches the end; mpv's own
 // keys, on-screen controller and terminal output have no place in a widget. Nor have its
 // scripts (web-video lookup, statistics, console, profiles): each is a Lua interpreter of its
-// own, and the lookup's hooks held up the start of every file.
+// own, and the lookup's hooks held up the start of every file. Files beside a programme are not
+// its subtitles: a read-along (.lrc) shows in the window's own strip, not in the picture too.
 const MpvOptions kBaseOptions = {
+    {"sub-auto", "no"},
     {"keep-open", "yes"},
     {"idle", "yes"},
     {"ao", "pipewire,pulse,alsa,null"},

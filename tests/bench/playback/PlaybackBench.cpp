@@ -4,7 +4,9 @@
 // MP3 until it plays, and a click on a cached Flash movie until Ruffle draws its first frame. Then
 // the memory of the whole process tree (the web engine's helpers included) in
 // four states: idle with the two advertising panes, a video playing, a Flash movie playing, and
-// paused with the pause advertisement. Run: xvfb-run luming_playback_bench
+// paused with the pause advertisement. Last the read-along of the MP3: how far behind the voice
+// its lit line changes, and what it costs the process tree while it shows.
+// Run: xvfb-run luming_playback_bench
 #include "BareMpv.h"
 #include "BenchSuite.h"
 #include "config/DataModule.h"
@@ -14,6 +16,8 @@
 #include "platform/MediaPlayer.h"
 #include "platform/RealPlatform.h"
 #include "platform/mpv/MpvVideoWindow.h"
+#include "shell/ReadAlong.h"
+#include "shell/ReadAlongView.h"
 #include "shell/TfrmMain.h"
 #include "support/LoopbackServer.h"
 
@@ -320,6 +324,70 @@ void BM_MemoryFlashPlaying(benchmark::State& state) {
     }
 }
 
+// The MP3 (10 s) with a read-along of a line each second.
+const fs::path kReadAlong = kCache / "2.lrc";
+constexpr int kReadAlongLines = 9;
+
+void WriteReadAlong() {
+    std::ofstream lrc(kReadAlong);
+    lrc << "[ti:静夜思]\n[ar:李白]\n";
+    const char* lines[] = {"床前明月光", "疑是地上霜", "举头望明月", "低头思故乡"};
+    for (int line = 1; line <= kReadAlongLines; ++line)
+        lrc << "[00:0" << line << ".00]" << lines[line % 4] << "\n";
+}
+
+// Each line change of the read-along, as late as the player's position says it came: the
+// position when the line was lit less the line's time, over the lines of each play.
+void BM_ReadAlongLitLineDelay(benchmark::State& state) {
+    WriteReadAlong();
+    std::vector<double> delays;
+    for (auto _ : state) {
+        harness->QuietWindow();
+        harness->Click(3);
+        ReadAlongPresenter& readAlong = harness->window->ReadAlong();
+        std::vector<int64_t> lit;
+        const auto connection = QObject::connect(&readAlong, &ReadAlongPresenter::LineLit, [&] {
+            if (MediaPlayer* audio = harness->window->AudioPlayer)
+                lit.push_back(audio->Position());
+        });
+        if (!RunUntil([&] { return lit.size() >= kReadAlongLines; }))
+            state.SkipWithError("the lines were not lit");
+        for (size_t line = 0; line < lit.size(); ++line)
+            delays.push_back(static_cast<double>(lit[line] - (int64_t(line) + 1) * 1000));
+        QObject::disconnect(connection);
+    }
+    std::sort(delays.begin(), delays.end());
+    Report(state, "readalong_delay_median_ms", Median(delays));
+    Report(state, "readalong_delay_worst_ms", delays.empty() ? 0 : delays.back());
+    harness->QuietWindow();
+}
+
+// The process tree while the MP3 plays with its read-along shown, and without one.
+void BM_MemoryReadAlong(benchmark::State& state) {
+    for (auto _ : state) {
+        for (const bool withReadAlong : {false, true, false, true}) {
+            if (withReadAlong)
+                WriteReadAlong();
+            else
+                fs::remove(kReadAlong);
+            harness->QuietWindow();
+            harness->Click(3);
+            RunUntil([&] {
+                return harness->window->AudioPlayer &&
+                       harness->window->AudioPlayer->Position() > 2500 &&
+                       harness->window->ReadAlong().View()->isVisible() == withReadAlong;
+            });
+            const auto settle = Clock::now() + std::chrono::seconds(2);
+            RunUntil([&] { return Clock::now() >= settle; });
+            Report(state, withReadAlong ? "readalong_pss_mib" : "no_readalong_pss_mib", PssMib());
+            std::printf("audio playing %s a read-along: %.0f MiB\n",
+                        withReadAlong ? "with" : "without", PssMib());
+        }
+    }
+    fs::remove(kReadAlong);
+    harness->QuietWindow();
+}
+
 BENCHMARK(BM_MemoryIdleWithAdvertising)->Iterations(1)->Unit(benchmark::kSecond);
 BENCHMARK(BM_MemoryVideoPlaying)->Iterations(1)->Unit(benchmark::kSecond);
 BENCHMARK(BM_MemoryPausedWithAdvertisement)->Iterations(1)->Unit(benchmark::kSecond);
@@ -331,6 +399,8 @@ BENCHMARK(BM_WindowFlashFirstFrame)->UseManualTime()->Iterations(3)->Unit(benchm
 BENCHMARK(BM_MemoryFlashPlaying)->Iterations(1)->Unit(benchmark::kSecond);
 // Last: its minute of video lets Ruffle's view go, which the Flash movie above would then pay.
 BENCHMARK(BM_VideoCpuInTurns)->Iterations(1)->Unit(benchmark::kSecond);
+BENCHMARK(BM_ReadAlongLitLineDelay)->Iterations(3)->Unit(benchmark::kSecond);
+BENCHMARK(BM_MemoryReadAlong)->Iterations(1)->Unit(benchmark::kSecond);
 
 } // namespace
 
@@ -363,6 +433,12 @@ int main(int argc, char** argv) {
                 "paused with advertisement %.0f, Flash movie %.0f\n",
                 fixture.figures["idle_pss_mib"], fixture.figures["video_pss_mib"],
                 fixture.figures["paused_pss_mib"], fixture.figures["flash_pss_mib"]);
+    std::printf("read-along: lit line behind the voice by %.0f ms (median), %.0f ms (worst; goal "
+                "<= 100); process tree with it %.0f MiB, without %.0f MiB (goal: at most 30 MiB "
+                "more)\n",
+                fixture.figures["readalong_delay_median_ms"],
+                fixture.figures["readalong_delay_worst_ms"], fixture.figures["readalong_pss_mib"],
+                fixture.figures["no_readalong_pss_mib"]);
     PrintLoad("at the end");
     harness = nullptr;
     benchmark::Shutdown();

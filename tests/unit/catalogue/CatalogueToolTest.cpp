@@ -103,6 +103,22 @@ TEST_F(CatalogueToolTest, CheckReportsForAuthors) {
     EXPECT_EQ(clean.out, "");
 }
 
+// With the media folder, a read-along that a client could not read is reported.
+TEST_F(CatalogueToolTest, CheckReportsUnreadableReadAlongsInTheMediaFolder) {
+    luming::test::WriteFile(file, CatalogueXml({{"0", "F", "", "F"},
+                                                {"2", "1", "F", "good"},
+                                                {"4", "2", "F", "untimed"},
+                                                {"3", "3", "F", "none"}}));
+    luming::test::WriteFile(dir.dir() + "media/1.lrc", "[00:01.00]床前明月光\n");
+    luming::test::WriteFile(dir.dir() + "media/2.lrc", "床前明月光\n");
+    const ToolRun run = Tool({"check", file, dir.dir() + "media"});
+    EXPECT_EQ(run.code, 1);
+    EXPECT_EQ(run.out, "node 2: read-along 2.lrc is not shown: read-along file without a timed "
+                       "line (untimed)\n");
+    luming::test::WriteFile(dir.dir() + "media/2.lrc", "[01:00]疑是地上霜\n");
+    EXPECT_EQ(Tool({"check", file, dir.dir() + "media"}).code, 0);
+}
+
 // Ids match as written: a folder written " 9" is not the parent "9", and check says why.
 TEST_F(CatalogueToolTest, CheckShowsBlanksAroundFields) {
     luming::test::WriteFile(file, CatalogueXml({{"0", " 9", "", "F"}, {"1", "1", "9", "a\n"}}));

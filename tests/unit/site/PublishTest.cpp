@@ -23,6 +23,7 @@ protected:
         WriteFile(media / "101.flv", "video 101");
         WriteFile(media / "102.mp3", "audio 102");
         WriteFile(media / "103.swf", "movie 103");
+        WriteFile(media / "102.lrc", "[00:01.00]春眠不觉晓\n"); // a read-along beside 春晓
     }
     std::string Publish(const std::string& channel,
                         const std::string& base = "http://cdn.example:8080/") {
@@ -63,6 +64,12 @@ TEST_F(Publishing, EveryProgrammeStandsAtItsContentAddressBesideTheCatalogueAndP
         const std::string address = SourceUrlFor(base, id, type);
         EXPECT_EQ(ReadFile(out / "dl" / address.substr(base.size())), bytes) << address;
     }
+    // The read-along at the programme's address with its own extension; none where none is.
+    const std::string audio = SourceUrlFor("dl/", "102", "2");
+    EXPECT_EQ(ReadFile(out / (audio.substr(0, audio.size() - 4) + ".lrc")),
+              "[00:01.00]春眠不觉晓\n");
+    const std::string video = SourceUrlFor("dl/", "101", "4");
+    EXPECT_FALSE(fs::exists(out / (video.substr(0, video.size() - 4) + ".lrc")));
     EXPECT_EQ(CatalogueEntries(), "0 1  唐诗\n4 101 1 静夜思 李白\n2 102 1 春晓 & 夜\n0 2  宋词\n"
                                   "1 103 2 登楼\n");
     const std::string ini = (out / "platform.ini").string();
@@ -102,6 +109,11 @@ TEST_F(Publishing, BadInputStopsWithAClearMessageAndLeavesTheEarlierSite) {
     // A line break in the address would add settings to every client's platform.ini.
     EXPECT_NE(Publish(kChannel, "http://cdn.example/\n17=http://elsewhere/").find("control"),
               std::string::npos);
+    // A read-along that is a link stops it as well: the link could name any file.
+    fs::create_symlink("/etc/passwd", media / "101.lrc");
+    const std::string linked = Publish(kChannel);
+    EXPECT_NE(linked.find("101.lrc is a symbolic link"), std::string::npos) << linked;
+    EXPECT_EQ(ReadFile(out / "dl/xml/26.xml"), catalogue);
     EXPECT_EQ(std::distance(fs::directory_iterator(temp.path()), fs::directory_iterator()), 4)
         << "media, site, channel.tsv and private.txt: no half-written folder";
 }
