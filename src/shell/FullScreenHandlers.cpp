@@ -31,6 +31,9 @@ void TfrmMain::ConnectFullScreenHandlers() {
             FullScreenOn = 1;
         else if (!ownFullScreen_)
             FullScreenOn = 0;
+        // The movie's own window has no control to say where the keys are.
+        if (on)
+            Announce(QStringLiteral("全屏播放, Esc 退出全屏"));
     });
 }
 

@@ -15,6 +15,7 @@
 #include <QFrame>
 #include <QTimer>
 #include <QToolButton>
+#include <QTreeView>
 
 #include <filesystem>
 
@@ -54,6 +55,9 @@ void TfrmMain::PlayProgram(TKrvPlay& play) {
     if (play.FileType != "3")
         txtProgramme->hide();
     playback.CurrentPlay = &play;
+    // What plays now, for a reader whose focus is not on the row (next, previous, the list
+    // moving on by itself).
+    Announce(QString::fromStdString(play.Name), tv1);
     resumeDue_ = true;
     MediaSessionChanged();
     try {
