@@ -2,6 +2,7 @@
 // put it, only real changes are told, and what changes out of the focus's sight is announced.
 // The accessibility events are caught where Qt hands them to the platform.
 #include "config/Settings.h"
+#include "platform/mpv/PlayerBar.h"
 #include "playback/FlvBridge.h"
 #include "shell/ImageControl.h"
 #include "shell/StatusLabel.h"
@@ -119,6 +120,18 @@ TEST_F(ScreenReader, APlayingProgrammeTellsNoChangeThatIsNone) {
     window->btnPlay->click();
     ASSERT_EQ(Count(window->btnPlay, QAccessible::NameChanged), 1);
     EXPECT_EQ(window->btnPlay->accessibleName(), QStringLiteral("继续播放"));
+}
+
+TEST_F(ScreenReader, ThePlayerMoviesOwnClockTellsNoNewNames) {
+    PlayerBar bar(nullptr);
+    bar.SetShowDigits(true);
+    told.clear();
+    for (double second = 10; second < 15; ++second)
+        bar.Show(true, second, 569);
+    ASSERT_EQ(bar.findChild<QLabel*>("Digits")->text(), QStringLiteral("00:14/09:29"));
+    EXPECT_TRUE(std::none_of(told.begin(), told.end(), [](const Told& each) {
+        return each.type == QAccessible::NameChanged;
+    }));
 }
 
 TEST_F(ScreenReader, TheFocusStaysOnThePlayButtonWhenTheListMovesOn) {
