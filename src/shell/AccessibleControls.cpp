@@ -57,6 +57,12 @@ public:
     QVariant minimumValue() const override { return 0; }
 };
 
+TimeReading ReadingOf(const QWidget* positionBar) {
+    const auto* label =
+        qobject_cast<QLabel*>(positionBar->property(kTimeLabelProperty).value<QObject*>());
+    return label ? ReadTimeText(label->text()) : TimeReading{};
+}
+
 // The position bar: its value is the time as the time label shows it.
 class PositionBarAccessible : public SliderAccessible {
 public:
@@ -73,11 +79,7 @@ public:
     QVariant minimumStepSize() const override { return kSeekStepSeconds; }
 
 private:
-    TimeReading Reading() const {
-        const auto* label =
-            qobject_cast<QLabel*>(widget()->property(kTimeLabelProperty).value<QObject*>());
-        return label ? ReadTimeText(label->text()) : TimeReading{};
-    }
+    TimeReading Reading() const { return ReadingOf(widget()); }
 };
 
 // The volume bar: a vertical track bar whose top, position 0, is the loudest. Its value is the
@@ -117,9 +119,10 @@ public:
     }
 };
 
-// An item of a menu of choices, one of which holds (the play modes): a radio button with its
-// state, so that a screen reader says which is chosen. (Qt's own menu item does not pass on that
-// it can be checked, and at-spi has no checkable menu item that Qt knows.)
+// An item of a menu of choices, one of which holds (the play modes): a menu item that says it
+// can be checked and whether it is, so that a screen reader says which is chosen (Qt's own menu
+// item does not pass that on). A menu item: the menu finds only items of that role among its
+// children, and a reader drops an item its menu does not find.
 class ChoiceAccessible : public QAccessibleInterface, public QAccessibleActionInterface {
 public:
     explicit ChoiceAccessible(QAction* item) : item_(item) {}
@@ -143,7 +146,7 @@ public:
             return {};
         return Menu()->actionGeometry(item_).translated(Menu()->mapToGlobal(QPoint()));
     }
-    QAccessible::Role role() const override { return QAccessible::RadioButton; }
+    QAccessible::Role role() const override { return QAccessible::MenuItem; }
     QAccessible::State state() const override {
         QAccessible::State state;
         if (!isValid())
@@ -430,6 +433,10 @@ int VolumePercent(int level, int maximum) {
     return (std::clamp(level, 0, maximum) * 100 + maximum / 2) / maximum;
 }
 
+QString SpokenTime(QWidget* positionBar) {
+    return ReadingOf(positionBar).spoken;
+}
+
 void SetTimeLabel(QWidget* positionBar, QLabel* label) {
     positionBar->setProperty(kTimeLabelProperty, QVariant::fromValue<QObject*>(label));
 }
@@ -446,15 +453,6 @@ void Install(QWidget* window) {
             DescribeAgain(control);
 }
 
-void PositionJumped(QWidget* positionBar) {
-    // The time is the bar's description: a reader reads out a new description of the control
-    // with the focus, where a new value would be a bare number of seconds.
-    if (!QAccessible::isActive() || !positionBar->hasFocus())
-        return;
-    QAccessibleEvent event(positionBar, QAccessible::DescriptionChanged);
-    QAccessible::updateAccessibility(&event);
-}
-
 void Announce(QWidget* announcer, const QString& text) {
     announcer->setProperty(kAnnouncementProperty, text);
     if (text.isEmpty())
@@ -463,18 +461,22 @@ void Announce(QWidget* announcer, const QString& text) {
     QAccessible::updateAccessibility(&event);
 }
 
-void FocusedRowExpandedChanged(QWidget* tree) {
+namespace {
+
+QAccessibleInterface* FocusedRow(QWidget* tree) {
     if (!QAccessible::isActive() || !tree->hasFocus())
-        return;
+        return nullptr;
     QAccessibleInterface* view = QAccessible::queryAccessibleInterface(tree);
-    QAccessibleInterface* row = view ? view->focusChild() : nullptr;
-    if (!row)
-        return;
-    QAccessible::State changed;
-    changed.expanded = true;
-    changed.collapsed = true;
-    QAccessibleStateChangeEvent event(row, changed);
-    QAccessible::updateAccessibility(&event);
+    return view ? view->focusChild() : nullptr;
+}
+
+} // namespace
+
+void FocusedRowTold(QWidget* tree) {
+    if (QAccessibleInterface* row = FocusedRow(tree)) {
+        QAccessibleEvent event(row, QAccessible::Focus);
+        QAccessible::updateAccessibility(&event);
+    }
 }
 
 TimeReading ReadTimeText(const QString& text) {

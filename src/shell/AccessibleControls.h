@@ -34,6 +34,9 @@ void SetKind(QObject* control, Kind kind);
 // The volume as a screen reader reads it: in percent of the loudest.
 int VolumePercent(int level, int maximum);
 
+// The time of a position bar as a screen reader says it.
+QString SpokenTime(QWidget* positionBar);
+
 // The label whose text a position bar reads out as its value.
 void SetTimeLabel(QWidget* positionBar, QLabel* label);
 
@@ -43,19 +46,16 @@ void SetTimeLabel(QWidget* positionBar, QLabel* label);
 // each keep a hidden window of their own for drawing.
 void Install(QWidget* window);
 
-// Says that the position bar jumped (a screen reader with the focus on it reads the time out).
-// The time moving on by itself is not told: a reader would read it every second.
-void PositionJumped(QWidget* positionBar);
-
 // Has a screen reader speak `text` at once, politely (after what it is saying), wherever the
 // focus is: for a change the child made that the control with the focus does not tell (a
 // programme started by the next button, the number of search results). `announcer` is a control
-// of kind Announcer.
+// of kind Announcer. (Qt 6.4 tells a new name or description with the object in place of the
+// text, which a reader cannot speak: a change of the focused control's own name is announced
+// too.)
 void Announce(QWidget* announcer, const QString& text);
 
-// Says that the row with the focus in `tree` opened or closed: Qt tells it of the view, where a
-// reader does not look for it.
-void FocusedRowExpandedChanged(QWidget* tree);
+// Says which row of `tree` has the focus (Qt tells only of the view when the focus comes to it).
+void FocusedRowTold(QWidget* tree);
 
 // The time label's "mm:ss/mm:ss" (hours in front from one hour on) as a screen reader says
 // it, "mm:ss / mm:ss", and its two times in seconds (-1 where a time cannot be read).

@@ -105,12 +105,15 @@ void TfrmMain::ConnectKeyboardFocus() {
     const auto followFocus = [this, placeRowCursor] { placeRowCursor(tv1->hasFocus()); };
     connect(treeModel_, &ProgrammeTreeModel::selectedChanged, this, followFocus);
     connect(treeModel_, &ProgrammeTreeModel::treeReset, this, followFocus);
-    // A folder opened or closed with the keys is told of its row, where a reader listens.
-    for (auto signal : {&QTreeView::expanded, &QTreeView::collapsed})
-        connect(tv1, signal, this, [this](const QModelIndex& row) {
-            if (row == tv1->currentIndex()) // not the other folders that close with it
-                accessible::FocusedRowExpandedChanged(tv1);
-        });
+    // A folder opened or closed with the keys is announced: Qt 6.4 tells a reader no change of
+    // a row's open state.
+    for (const bool open : {true, false})
+        connect(tv1, open ? &QTreeView::expanded : &QTreeView::collapsed, this,
+                [this, open](const QModelIndex& row) {
+                    // Not the other folders that close with it.
+                    if (tv1->hasFocus() && row == tv1->currentIndex())
+                        Announce(open ? QStringLiteral("已展开") : QStringLiteral("已折叠"));
+                });
     // Before the view sees the focus come: without a row cursor it would put one on its first
     // row, and that would choose the row.
     new FocusInHook(tv1, [placeRowCursor] { placeRowCursor(true); });
@@ -123,6 +126,10 @@ void TfrmMain::ConnectKeyboardFocus() {
         qApp, &QApplication::focusChanged, this, [this, followFocus](QWidget* old, QWidget* now) {
             if (old == tv1 || now == tv1)
                 followFocus();
+            // After Qt has told of the tree itself: a reader then hears the row.
+            if (now == tv1)
+                QMetaObject::invokeMethod(
+                    this, [this] { accessible::FocusedRowTold(tv1); }, Qt::QueuedConnection);
             const std::vector<QWidget*> stops = FocusStops();
             QWidget* stop =
                 std::find(stops.begin(), stops.end(), now) != stops.end() ? now : nullptr;

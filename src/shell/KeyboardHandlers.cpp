@@ -95,9 +95,11 @@ bool TfrmMain::PlayerKeyPressed(QWidget* target, QKeyEvent* event) {
             PressFocusedButton(target);
         return true;
     }
+    // Where a jump of the child's landed; the time going on by itself is never told.
+    const auto announceTime = [this] { Announce(accessible::SpokenTime(pnlLoadAll)); };
     if (target == pnlLoadAll && (key == Qt::Key_Home || key == Qt::Key_End)) {
         SeekToBarEnd(key == Qt::Key_End);
-        accessible::PositionJumped(pnlLoadAll);
+        announceTime();
         return true;
     }
     const auto stepVolume = [this](bool louder) {
@@ -139,7 +141,7 @@ bool TfrmMain::PlayerKeyPressed(QWidget* target, QKeyEvent* event) {
         if (target == TrackBar2)
             stepVolume(key == Qt::Key_Right);
         else if (transport_->SeekBy(key == Qt::Key_Left ? -kSeekStepSeconds : kSeekStepSeconds))
-            accessible::PositionJumped(pnlLoadAll);
+            announceTime();
         return true;
     case Qt::Key_Up:
     case Qt::Key_Down:

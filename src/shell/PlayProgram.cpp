@@ -54,10 +54,11 @@ void TfrmMain::PlayProgram(TKrvPlay& play) {
     textFetch_->Cancel(); // a text still on its way belongs to the programme before
     if (play.FileType != "3")
         txtProgramme->hide();
-    playback.CurrentPlay = &play;
     // What plays now, for a reader whose focus is not on the row (next, previous, the list
-    // moving on by itself).
-    Announce(QString::fromStdString(play.Name), tv1);
+    // moving on by itself); a programme that only starts again is not news.
+    if (playback.CurrentPlay != &play)
+        Announce(QString::fromStdString(play.Name), tv1);
+    playback.CurrentPlay = &play;
     resumeDue_ = true;
     MediaSessionChanged();
     try {

@@ -138,7 +138,8 @@ void TfrmMain::PassOverUnplayable() {
 
 void TfrmMain::btnPlayClick() {
     transport_->PlayButtonClick();
-    Announce(lblStatus->text(), btnPlay); // the button with the focus says it by its name
+    // The button with the focus by its new name (继续播放), the window's state line otherwise.
+    Announce(focusWidget() == btnPlay ? btnPlay->accessibleName() : lblStatus->text());
 }
 
 void TfrmMain::ReplayClick() {

@@ -213,6 +213,11 @@ TEST_F(ScreenReader, ThePlayModeMenuIsAWindowOfTheApplicationAndTheButtonSaysThe
     EXPECT_EQ(menus(), 0);
     window->PlayModeMenuAtButton();
     EXPECT_EQ(menus(), 1);
+    // Each item is found in its menu (a reader drops one that is not) and says if it holds.
+    QAccessibleInterface* item = QAccessible::queryAccessibleInterface(window->N14);
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(window->pMenuPlayMode)->indexOfChild(item), 1);
+    EXPECT_TRUE(item->state().checkable);
+    EXPECT_FALSE(item->state().checked);
     window->N14->trigger();
     window->pMenuPlayMode->hide();
     EXPECT_EQ(menus(), 0);
