@@ -333,8 +333,8 @@ TEST_F(Accessibility, OrcaSpeaksEveryStepOfTheKeyboardTrip) {
                     lines.isEmpty() ? "" : lines.last().toString().toUtf8().data());
         // A reader far behind the keys (the fault was tens of seconds and lost keys) fails; the
         // one-second figure is the printed median, not a limit a loaded machine could miss (a
-        // step took 10 s under a load of 9).
-        EXPECT_LT(seconds, 30.0) << step["key"].toString().toStdString() << " for "
+        // step took 10 s under a load of 9, 24 s in the sanitized build).
+        EXPECT_LT(seconds, 45.0) << step["key"].toString().toStdString() << " for "
                                  << step["expect"].toString().toStdString();
         delays.push_back(seconds);
     }
@@ -353,11 +353,15 @@ TEST_F(Accessibility, OrcaSpeaksEveryStepOfTheKeyboardTrip) {
     int events = 0;
     for (const QJsonValue& count : listened["events"].toObject())
         events += count.toInt();
-    const QJsonArray calls = listened["calls_ms"].toArray();
+    std::vector<double> calls;
+    for (const QJsonValue& call : listened["calls_ms"].toArray())
+        calls.push_back(call.toDouble());
+    ASSERT_FALSE(calls.empty());
+    std::sort(calls.begin(), calls.end());
     std::printf("idle: %d events in %.1f s %s; calls into the window: median %.1f ms, slowest "
                 "%.1f ms\n",
                 events, listened["seconds"].toDouble(),
                 QJsonDocument(listened["events"].toObject()).toJson(QJsonDocument::Compact).data(),
-                calls[calls.size() / 2].toDouble(), calls.last().toDouble());
+                calls[calls.size() / 2], calls.back());
     EXPECT_LE(events, 2 * listened["seconds"].toDouble()) << "about one a second at most";
 }

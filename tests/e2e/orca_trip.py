@@ -25,7 +25,7 @@ import sys
 import time
 
 START_DEADLINE_S = 120
-STEP_DEADLINE_S = 60
+STEP_DEADLINE_S = 90
 POLL_S = 0.05
 
 # The module opens a sound device though it plays nothing: ALSA's null device (ALSA_CONFIG_PATH).
