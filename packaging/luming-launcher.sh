@@ -46,6 +46,9 @@ for argument in "$@"; do
     --version | --help | -h) exec "$programs/$edition/luming" "$@" ;;
     esac
 done
+# Nor for an option the program does not know: asked for its version with the same options, it
+# refuses them with its usage (status 2) before it does anything else.
+"$programs/$edition/luming" --version "$@" >/dev/null || exit $?
 
 mkdir -p "$suite/Config" "$here/Config" "$cache"
 [[ -e $suite/Config/Source.ini ]] || : >"$suite/Config/Source.ini"

@@ -8,6 +8,8 @@ packages=(
     # Qt 6 (its D-Bus module comes with the base) and the engines
     qt6-base-dev qt6-base-dev-tools qt6-webengine-dev qt6-webengine-dev-tools qt6-webchannel-dev
     qt6-svg-dev qt6-translations-l10n libqt6opengl6-dev libgl-dev libgl1-mesa-dri libmpv-dev
+    # Qt's platform headers: the widget tests switch accessibility on without a screen reader
+    qt6-base-private-dev
     libxcb1-dev libx11-dev
     # Qt Qml, whose script engine runs pinyin-pro for the read-along's pinyin
     qt6-declarative-dev
@@ -21,8 +23,9 @@ packages=(
     xvfb xauth x11-utils imagemagick openbox
     # a private session bus for the media-session tests (dbus-run-session, dbus-send)
     dbus-daemon dbus-bin
-    # the accessibility bus and a reader of it, and key presses, for the screen-reader test
-    at-spi2-core python3-pyatspi xdotool
+    # the accessibility bus and a reader of it, and key presses, for the screen-reader test;
+    # the screen reader Orca and the speech server it talks to
+    at-spi2-core python3-pyatspi xdotool orca speech-dispatcher
     # demo media and Chinese text
     ffmpeg espeak-ng fonts-wqy-zenhei
     # Unicode's Unihan data, from which the build makes the search's pinyin and simplified forms

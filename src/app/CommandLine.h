@@ -10,10 +10,20 @@ namespace luming {
 bool IsHiddenStart(const std::vector<std::string>& argumentsAfterProgram);
 
 // What the command line asks for: the program, or only its version or usage printed (no window,
-// no single-instance check). "--help" or "-h" anywhere asks for the usage, else "--version"
-// anywhere for the version.
-enum class CommandRequest { Run, Version, Help };
+// no single-instance check), or nothing but the usage on standard error (Refused) for an option
+// the program does not know, whatever else is asked. Otherwise "--help" or "-h" anywhere asks
+// for the usage, else "--version" anywhere for the version.
+enum class CommandRequest { Run, Version, Help, Refused };
 CommandRequest RequestOf(const std::vector<std::string>& argumentsAfterProgram);
+
+// The first option (an argument beginning with "-") that is neither the program's own ("-start"
+// in any letter case, "--verbose", "--version", "--help", "-h") nor one of those Qt takes
+// (e.g. "-platform xcb", "--style=fusion"); empty when there is none. Other arguments are not
+// options and are passed over.
+std::string UnknownOption(const std::vector<std::string>& argumentsAfterProgram);
+
+// The exit status for a refused command line, as for other programs' usage errors.
+inline constexpr int kUsageErrorStatus = 2;
 
 // The environment variable that names the edition directory (the launcher sets it).
 inline constexpr const char* kEditionDirVariable = "LUMING_EDITION_DIR";

@@ -74,6 +74,11 @@ int main(int argc, char** argv) {
     case luming::CommandRequest::Help:
         std::fputs(luming::kUsageText, stdout);
         return 0;
+    case luming::CommandRequest::Refused:
+        // Before anything is read or written: a mistyped option starts nothing.
+        std::fprintf(stderr, "luming: 未知的选项: %s\n%s",
+                     luming::UnknownOption(given).c_str(), luming::kUsageText);
+        return luming::kUsageErrorStatus;
     case luming::CommandRequest::Run:
         break;
     }

@@ -16,12 +16,15 @@
 #include <QTabBar>
 #include <QWindow>
 
+#include <algorithm>
+
 namespace luming::accessible {
 
 namespace {
 
 constexpr char kKindProperty[] = "accessibleKind";
 constexpr char kTimeLabelProperty[] = "accessibleTimeLabel";
+constexpr char kAnnouncementProperty[] = "accessibleAnnouncement";
 constexpr int kSeekStepSeconds = 5;
 
 // A title button: pressed by a screen reader as by a click.
@@ -54,6 +57,12 @@ public:
     QVariant minimumValue() const override { return 0; }
 };
 
+TimeReading ReadingOf(const QWidget* positionBar) {
+    const auto* label =
+        qobject_cast<QLabel*>(positionBar->property(kTimeLabelProperty).value<QObject*>());
+    return label ? ReadTimeText(label->text()) : TimeReading{};
+}
+
 // The position bar: its value is the time as the time label shows it.
 class PositionBarAccessible : public SliderAccessible {
 public:
@@ -70,34 +79,31 @@ public:
     QVariant minimumStepSize() const override { return kSeekStepSeconds; }
 
 private:
-    TimeReading Reading() const {
-        const auto* label =
-            qobject_cast<QLabel*>(widget()->property(kTimeLabelProperty).value<QObject*>());
-        return label ? ReadTimeText(label->text()) : TimeReading{};
-    }
+    TimeReading Reading() const { return ReadingOf(widget()); }
 };
 
 // The volume bar: a vertical track bar whose top, position 0, is the loudest. Its value is the
-// level, 0 (silent) up to the bar's maximum.
+// volume in percent, 0 (silent) up to 100.
 class VolumeAccessible : public SliderAccessible {
 public:
     explicit VolumeAccessible(QSlider* bar) : SliderAccessible(bar) {}
 
     QString text(QAccessible::Text which) const override {
         if (which == QAccessible::Value)
-            return QString::number(Level());
+            return QString::number(Percent()) + "%";
         return SliderAccessible::text(which);
     }
-    QVariant currentValue() const override { return Level(); }
+    QVariant currentValue() const override { return Percent(); }
     void setCurrentValue(const QVariant& value) override {
-        Bar()->setValue(Bar()->maximum() - value.toInt());
+        const int percent = std::clamp(value.toInt(), 0, 100);
+        Bar()->setValue(Bar()->maximum() - (percent * Bar()->maximum() + 50) / 100);
     }
-    QVariant maximumValue() const override { return Bar()->maximum(); }
-    QVariant minimumStepSize() const override { return Bar()->singleStep(); }
+    QVariant maximumValue() const override { return 100; }
+    QVariant minimumStepSize() const override { return 1; }
 
 private:
     QSlider* Bar() const { return static_cast<QSlider*>(widget()); }
-    int Level() const { return Bar()->maximum() - Bar()->value(); }
+    int Percent() const { return VolumePercent(Bar()->maximum() - Bar()->value(), Bar()->maximum()); }
 };
 
 // The state label: a status line named by what it says now. The label tells a screen reader
@@ -113,9 +119,10 @@ public:
     }
 };
 
-// An item of a menu of choices, one of which holds (the play modes): a radio button with its
-// state, so that a screen reader says which is chosen. (Qt's own menu item does not pass on that
-// it can be checked, and at-spi has no checkable menu item that Qt knows.)
+// An item of a menu of choices, one of which holds (the play modes): a menu item that says it
+// can be checked and whether it is, so that a screen reader says which is chosen (Qt's own menu
+// item does not pass that on). A menu item: the menu finds only items of that role among its
+// children, and a reader drops an item its menu does not find.
 class ChoiceAccessible : public QAccessibleInterface, public QAccessibleActionInterface {
 public:
     explicit ChoiceAccessible(QAction* item) : item_(item) {}
@@ -139,7 +146,7 @@ public:
             return {};
         return Menu()->actionGeometry(item_).translated(Menu()->mapToGlobal(QPoint()));
     }
-    QAccessible::Role role() const override { return QAccessible::RadioButton; }
+    QAccessible::Role role() const override { return QAccessible::MenuItem; }
     QAccessible::State state() const override {
         QAccessible::State state;
         if (!isValid())
@@ -197,6 +204,40 @@ private:
     QAbstractButton* Button() const { return static_cast<QAbstractButton*>(widget()); }
 };
 
+// A label whose text moves on by itself, the time: its name is its text when asked. Qt's own
+// label tells every new text as a new name; with a name of its own set (which this description
+// does not show) it keeps quiet.
+class ClockAccessible : public QAccessibleWidget {
+public:
+    explicit ClockAccessible(QLabel* label) : QAccessibleWidget(label, QAccessible::StaticText) {}
+
+    QString text(QAccessible::Text which) const override {
+        if (which == QAccessible::Name)
+            return static_cast<QLabel*>(widget())->text();
+        return {};
+    }
+};
+
+// What the window has a screen reader say when the control with the focus would not tell it: a
+// notification named by its last announcement, which a reader speaks when it shows.
+class AnnouncerAccessible : public QAccessibleWidget {
+public:
+    explicit AnnouncerAccessible(QWidget* announcer)
+        : QAccessibleWidget(announcer, QAccessible::Notification) {}
+
+    QString text(QAccessible::Text which) const override {
+        if (which == QAccessible::Name)
+            return widget()->property(kAnnouncementProperty).toString();
+        return {};
+    }
+    // Shown while the window is, though it takes no room on the screen.
+    QAccessible::State state() const override {
+        QAccessible::State state = QAccessibleWidget::state();
+        state.offscreen = false;
+        return state;
+    }
+};
+
 // A label that only some editions show: its text, a placeholder in the others, is its name
 // only while it is shown.
 class HintAccessible : public QAccessibleWidget {
@@ -238,11 +279,12 @@ public:
     }
 
 private:
-    // As Qt lists them, pop-ups aside (their items are reached through the focus).
+    // As Qt lists them, with the menus that are open: a reader speaks the items of a menu only
+    // when it finds the menu among the application's windows. Tool tips are left out.
     static QList<QAccessibleInterface*> Windows() {
         QList<QAccessibleInterface*> windows;
         for (QWindow* window : QGuiApplication::topLevelWindows()) {
-            if (!window->isVisible() || window->type() == Qt::Popup ||
+            if (!window->isVisible() || window->type() == Qt::ToolTip ||
                 window->type() == Qt::Desktop)
                 continue;
             if (QAccessibleInterface* root = window->accessibleRoot(); root && root->object())
@@ -341,6 +383,12 @@ QAccessibleInterface* Describe(const QString&, QObject* object) {
         break;
     case Kind::Overlay:
         return new OverlayAccessible(control);
+    case Kind::Clock:
+        if (auto* label = qobject_cast<QLabel*>(control))
+            return new ClockAccessible(label);
+        break;
+    case Kind::Announcer:
+        return new AnnouncerAccessible(control);
     case Kind::Choice:
         break;
     }
@@ -373,7 +421,20 @@ void DescribeAgain(QObject* control) {
 
 void SetKind(QObject* control, Kind kind) {
     control->setProperty(kKindProperty, static_cast<int>(kind));
+    if (auto* widget = qobject_cast<QWidget*>(control);
+        widget && kind == Kind::Clock && widget->accessibleName().isEmpty())
+        widget->setAccessibleName(widget->objectName()); // only keeps the label quiet
     DescribeAgain(control);
+}
+
+int VolumePercent(int level, int maximum) {
+    if (maximum <= 0)
+        return 0;
+    return (std::clamp(level, 0, maximum) * 100 + maximum / 2) / maximum;
+}
+
+QString SpokenTime(QWidget* positionBar) {
+    return ReadingOf(positionBar).spoken;
 }
 
 void SetTimeLabel(QWidget* positionBar, QLabel* label) {
@@ -392,14 +453,30 @@ void Install(QWidget* window) {
             DescribeAgain(control);
 }
 
-void ValueChanged(QWidget* control) {
-    if (!QAccessible::isActive())
+void Announce(QWidget* announcer, const QString& text) {
+    announcer->setProperty(kAnnouncementProperty, text);
+    if (text.isEmpty())
         return;
-    QAccessibleValueChangeEvent event(control, {});
-    if (QAccessibleInterface* described = QAccessible::queryAccessibleInterface(control))
-        if (QAccessibleValueInterface* value = described->valueInterface())
-            event.setValue(value->currentValue());
+    QAccessibleEvent event(announcer, QAccessible::ObjectShow);
     QAccessible::updateAccessibility(&event);
+}
+
+namespace {
+
+QAccessibleInterface* FocusedRow(QWidget* tree) {
+    if (!QAccessible::isActive() || !tree->hasFocus())
+        return nullptr;
+    QAccessibleInterface* view = QAccessible::queryAccessibleInterface(tree);
+    return view ? view->focusChild() : nullptr;
+}
+
+} // namespace
+
+void FocusedRowTold(QWidget* tree) {
+    if (QAccessibleInterface* row = FocusedRow(tree)) {
+        QAccessibleEvent event(row, QAccessible::Focus);
+        QAccessible::updateAccessibility(&event);
+    }
 }
 
 TimeReading ReadTimeText(const QString& text) {

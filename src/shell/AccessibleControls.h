@@ -25,10 +25,18 @@ enum class Kind {
     Switch,      // a checkable tool button: a check box, checked while its state holds
     Hint,        // a label shown only in some editions: while hidden it says nothing
     Overlay,     // the mouse's surface over a control a reader reaches itself: never shown
+    Clock,       // a label whose text moves on by itself (the time): read when asked, never told
+    Announcer,   // a notification a reader speaks whatever has the focus (see Announce)
 };
 
 // Gives `control` its kind (a description Qt made of it before is dropped).
 void SetKind(QObject* control, Kind kind);
+// The volume as a screen reader reads it: in percent of the loudest.
+int VolumePercent(int level, int maximum);
+
+// The time of a position bar as a screen reader says it.
+QString SpokenTime(QWidget* positionBar);
+
 // The label whose text a position bar reads out as its value.
 void SetTimeLabel(QWidget* positionBar, QLabel* label);
 
@@ -38,8 +46,16 @@ void SetTimeLabel(QWidget* positionBar, QLabel* label);
 // each keep a hidden window of their own for drawing.
 void Install(QWidget* window);
 
-// Says that a control's value changed (a screen reader reads it out again).
-void ValueChanged(QWidget* control);
+// Has a screen reader speak `text` at once, politely (after what it is saying), wherever the
+// focus is: for a change the child made that the control with the focus does not tell (a
+// programme started by the next button, the number of search results). `announcer` is a control
+// of kind Announcer. (Qt 6.4 tells a new name or description with the object in place of the
+// text, which a reader cannot speak: a change of the focused control's own name is announced
+// too.)
+void Announce(QWidget* announcer, const QString& text);
+
+// Says which row of `tree` has the focus (Qt tells only of the view when the focus comes to it).
+void FocusedRowTold(QWidget* tree);
 
 // The time label's "mm:ss/mm:ss" (hours in front from one hour on) as a screen reader says
 // it, "mm:ss / mm:ss", and its two times in seconds (-1 where a time cannot be read).

@@ -92,8 +92,13 @@ QLabel* Label(QWidget* parent, const char* name, const QString& text, const QFon
 
 void SetHint(QWidget* control, const QString& hint) {
     const QString key = control->property(kKeyHintProperty).toString();
-    control->setToolTip(key.isEmpty() ? hint : hint + " (" + key + ")");
-    control->setAccessibleName(hint);
+    const QString toolTip = key.isEmpty() ? hint : hint + " (" + key + ")";
+    if (control->toolTip() != toolTip)
+        control->setToolTip(toolTip);
+    // Qt tells a screen reader of every name set, changed or not: the play button's look is
+    // shown again every second.
+    if (control->accessibleName() != hint)
+        control->setAccessibleName(hint);
 }
 
 void SetKeyHint(QWidget* control, const QString& key) {

@@ -113,8 +113,7 @@ void TfrmMain::limgMinClick() {
 void TfrmMain::limgMaxClick() {
     SetMaximised(true);
     FrameMaximized = 1;
-    limgMax->hide();
-    limgNor->show();
+    SwapTitleButton(limgMax, limgNor);
 }
 
 void TfrmMain::limgNorClick() {
@@ -122,8 +121,16 @@ void TfrmMain::limgNorClick() {
     FrameMaximized = 0;
     NormalWidth = width();
     NormalHeight = height();
-    limgMax->show();
-    limgNor->hide();
+    SwapTitleButton(limgNor, limgMax);
+}
+
+void TfrmMain::SwapTitleButton(tLxsimage* shown, tLxsimage* instead) {
+    instead->show();
+    // The keyboard focus stays at the place, on the button now there: hidden with the focus, the
+    // button would hand it on to the close button, which the next Enter would press.
+    if (focusWidget() == shown)
+        instead->setFocus(Qt::OtherFocusReason);
+    shown->hide();
 }
 
 void TfrmMain::limgCloseClick() {

@@ -10,7 +10,10 @@
 
 #include <QFrame>
 #include <QScreen>
+#include <QPointer>
 #include <QToolButton>
+
+#include <memory>
 
 namespace luming {
 
@@ -26,11 +29,25 @@ void TfrmMain::ConnectFullScreenHandlers() {
     connect(btnExitFullScreen, &QToolButton::clicked, this, &TfrmMain::btnExitFullScreenClick);
     // The player movie also enters its full screen on a double click and leaves it on Escape or
     // another double click, without the window asking: the flag follows it.
-    connect(ShockwaveFlash1, &FlashControl::fullScreenChanged, this, [this](bool on) {
+    // The control that had the keys when the movie went to its own window gets them back.
+    auto keysBefore = std::make_shared<QPointer<QWidget>>();
+    connect(ShockwaveFlash1, &FlashControl::fullScreenChanged, this, [this, keysBefore](bool on) {
         if (on)
             FullScreenOn = 1;
         else if (!ownFullScreen_)
             FullScreenOn = 0;
+        if (on) {
+            // The movie's own window has no control to say where the keys are.
+            *keysBefore = focusWidget();
+            Announce(QStringLiteral("全屏播放, Esc 退出全屏"));
+        } else if (!ownFullScreen_) {
+            // Not the movie's picture, back in its place, which took them with it.
+            QWidget* keys = *keysBefore && (*keysBefore)->isVisible() ? keysBefore->data() : btnPlay;
+            keys->setFocus(Qt::OtherFocusReason);
+            activateWindow();
+            // A reader may not tell the control again: to it the keys never left.
+            Announce(QStringLiteral("退出全屏"));
+        }
     });
 }
 
@@ -155,6 +172,7 @@ void TfrmMain::LeaveOwnFullScreen() {
     FullScreenOn = 0;
     if (keysInFullScreen)
         btnPlay->setFocus(Qt::OtherFocusReason);
+    Announce(QStringLiteral("退出全屏"));
 }
 
 } // namespace luming

@@ -3,6 +3,7 @@
 // bar from left to right, the status bar's button, then the title bar's buttons; web panes are
 // left out (a click enters them). Only what can be seen is a stop: the window's full screen
 // leaves just its exit button.
+#include "catalogue/CatalogueSearch.h"
 #include "shell/AccessibleControls.h"
 #include "shell/FocusMark.h"
 #include "shell/FormParts.h"
@@ -61,7 +62,9 @@ void TfrmMain::ConnectKeyboardFocus() {
     accessible::SetKind(lblHint, accessible::Kind::Hint);
     accessible::SetKind(imgSound, accessible::Kind::Overlay);
 
-    edtkey->setAccessibleName(QStringLiteral("搜索关键词"));
+    // The box's hint, which its text shows only while the box is not in use.
+    edtkey->setAccessibleName(QString::fromUtf8(kSearchPlaceholder.data(),
+                                                static_cast<qsizetype>(kSearchPlaceholder.size())));
     imgSearch->setAccessibleName(QStringLiteral("搜索"));
     tv1->setAccessibleName(QStringLiteral("节目列表"));
     // A switch, on while the sound is off. Its hint stays "控制音量".
@@ -75,6 +78,15 @@ void TfrmMain::ConnectKeyboardFocus() {
     TrackBar2->setAccessibleName(QStringLiteral("音量"));
     accessible::SetKind(TrackBar2, accessible::Kind::Volume);
     accessible::SetKind(lblStatus, accessible::Kind::Status);
+    accessible::SetKind(lblTime, accessible::Kind::Clock);
+    // The two buttons do the same, but a reader going round must tell them apart.
+    SpeedButton1->setAccessibleName(QStringLiteral("更多资源 (窗口顶部)"));
+    sbtnMore->setAccessibleName(QStringLiteral("更多资源 (窗口底部)"));
+    announcer_ = new QWidget(this);
+    announcer_->setObjectName("announcer");
+    announcer_->setFixedSize(0, 0);
+    announcer_->setFocusPolicy(Qt::NoFocus);
+    accessible::SetKind(announcer_, accessible::Kind::Announcer);
     pMenuPlayMode->setAccessibleName(QStringLiteral("节目播放方式"));
     for (QAction* mode : pMenuPlayMode->actions())
         accessible::SetKind(mode, accessible::Kind::Choice);
@@ -93,6 +105,15 @@ void TfrmMain::ConnectKeyboardFocus() {
     const auto followFocus = [this, placeRowCursor] { placeRowCursor(tv1->hasFocus()); };
     connect(treeModel_, &ProgrammeTreeModel::selectedChanged, this, followFocus);
     connect(treeModel_, &ProgrammeTreeModel::treeReset, this, followFocus);
+    // A folder opened or closed with the keys is announced: Qt 6.4 tells a reader no change of
+    // a row's open state.
+    for (const bool open : {true, false})
+        connect(tv1, open ? &QTreeView::expanded : &QTreeView::collapsed, this,
+                [this, open](const QModelIndex& row) {
+                    // Not the other folders that close with it.
+                    if (tv1->hasFocus() && row == tv1->currentIndex())
+                        Announce(open ? QStringLiteral("已展开") : QStringLiteral("已折叠"));
+                });
     // Before the view sees the focus come: without a row cursor it would put one on its first
     // row, and that would choose the row.
     new FocusInHook(tv1, [placeRowCursor] { placeRowCursor(true); });
@@ -105,6 +126,10 @@ void TfrmMain::ConnectKeyboardFocus() {
         qApp, &QApplication::focusChanged, this, [this, followFocus](QWidget* old, QWidget* now) {
             if (old == tv1 || now == tv1)
                 followFocus();
+            // After Qt has told of the tree itself: a reader then hears the row.
+            if (now == tv1)
+                QMetaObject::invokeMethod(
+                    this, [this] { accessible::FocusedRowTold(tv1); }, Qt::QueuedConnection);
             const std::vector<QWidget*> stops = FocusStops();
             QWidget* stop =
                 std::find(stops.begin(), stops.end(), now) != stops.end() ? now : nullptr;
@@ -153,6 +178,11 @@ bool TfrmMain::focusNextPrevChild(bool next) {
         return true;
     }
     return false; // nothing to go to; the web panes are not in the order
+}
+
+void TfrmMain::Announce(const QString& text, const QWidget* control) {
+    if (announcer_ && !(control && focusWidget() == control))
+        accessible::Announce(announcer_, text);
 }
 
 void TfrmMain::PressFocusedButton(QWidget* button) {

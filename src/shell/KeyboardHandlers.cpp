@@ -6,6 +6,7 @@
 // volume bar all four arrows.
 #include "platform/FlashControl.h"
 #include "platform/WebPane.h"
+#include "shell/AccessibleControls.h"
 #include "shell/FormParts.h"
 #include "shell/ImageControl.h"
 #include "shell/ReadAlong.h"
@@ -96,14 +97,21 @@ bool TfrmMain::PlayerKeyPressed(QWidget* target, QKeyEvent* event) {
             PressFocusedButton(target);
         return true;
     }
+    // Where a jump of the child's landed; the time going on by itself is never told.
+    const auto announceTime = [this] { Announce(accessible::SpokenTime(pnlLoadAll)); };
     if (target == pnlLoadAll && (key == Qt::Key_Home || key == Qt::Key_End)) {
         SeekToBarEnd(key == Qt::Key_End);
+        announceTime();
         return true;
     }
     const auto stepVolume = [this](bool louder) {
         // Not while muted, as the bar itself. The bar's top, position 0, is the loudest.
-        if (TrackBar2->isEnabled())
-            TrackBar2->setValue(TrackBar2->value() + (louder ? -kVolumeStep : kVolumeStep));
+        if (!TrackBar2->isEnabled())
+            return;
+        TrackBar2->setValue(TrackBar2->value() + (louder ? -kVolumeStep : kVolumeStep));
+        const int percent = accessible::VolumePercent(TrackBar2->maximum() - TrackBar2->value(),
+                                                      TrackBar2->maximum());
+        Announce(QStringLiteral("音量 %1%").arg(percent), TrackBar2);
     };
     if (target == tv1 || tv1->isAncestorOf(target)) {
         if (key == Qt::Key_Up || key == Qt::Key_Down || key == Qt::Key_Left || key == Qt::Key_Right)
@@ -139,8 +147,8 @@ bool TfrmMain::PlayerKeyPressed(QWidget* target, QKeyEvent* event) {
     case Qt::Key_Right:
         if (target == TrackBar2)
             stepVolume(key == Qt::Key_Right);
-        else
-            transport_->SeekBy(key == Qt::Key_Left ? -kSeekStepSeconds : kSeekStepSeconds);
+        else if (transport_->SeekBy(key == Qt::Key_Left ? -kSeekStepSeconds : kSeekStepSeconds))
+            announceTime();
         return true;
     case Qt::Key_Up:
     case Qt::Key_Down:

@@ -16,6 +16,7 @@
 #include <QFrame>
 #include <QTimer>
 #include <QToolButton>
+#include <QTreeView>
 
 #include <filesystem>
 
@@ -55,6 +56,10 @@ void TfrmMain::PlayProgram(TKrvPlay& play) {
     readAlong_->Stop();
     if (play.FileType != "3")
         txtProgramme->hide();
+    // What plays now, for a reader whose focus is not on the row (next, previous, the list
+    // moving on by itself); a programme that only starts again is not news.
+    if (playback.CurrentPlay != &play)
+        Announce(QString::fromStdString(play.Name), tv1);
     playback.CurrentPlay = &play;
     resumeDue_ = true;
     MediaSessionChanged();

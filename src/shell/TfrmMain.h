@@ -17,6 +17,7 @@ class QFrame;
 class QLabel;
 class QLineEdit;
 class QMenu;
+class QModelIndex;
 class QAction;
 class QSlider;
 class QTimer;
@@ -278,6 +279,8 @@ public:
     void limgMaxClick();
     void limgNorClick();
     void limgCloseClick();
+    // Maximise and restore share a place: `instead` takes it, and the focus if `shown` had it.
+    void SwapTitleButton(tLxsimage* shown, tLxsimage* instead);
     void FormResize();
     void WB_Set3DBorderStyle(WebPane* browser, bool flag);
     void wbMp3DocumentComplete();
@@ -326,7 +329,12 @@ private:
     void ConnectTreeHandlers();
     void ConnectSearchBoxHandlers();
     void ShowSearchBoxText();
+    // How many programmes the last search listed, for a screen reader.
+    void AnnounceSearchResults();
     void FollowTreeOpenStates();
+    // Shows `row` as the tree's chosen one (the highlight), with the row cursor while the tree
+    // has the keyboard focus.
+    void ShowSelectedRow(const QModelIndex& row);
     void ConnectFlashPreparation();
     // The child is at `node` now: a Flash movie within reach there has its engine prepared.
     void ConsiderFlashNear(NodeIndex node, bool atStart = false);
@@ -355,6 +363,8 @@ private:
     // The buttons that Space and Enter press while they have the focus.
     bool IsFocusButton(const QWidget* target) const;
     void PressFocusedButton(QWidget* button);
+    // Has a screen reader say `text`, unless `control` (which would tell it) has the focus.
+    void Announce(const QString& text, const QWidget* control = nullptr);
     // Home and End on the position bar: the start, or as far as the programme has loaded.
     void SeekToBarEnd(bool loadedEnd);
     // Remembers where the current video or audio programme stands, as it is left.
@@ -406,6 +416,8 @@ private:
     std::unique_ptr<MediaSessionService> mediaService_;
     AsyncProbe* probes_ = nullptr;
     FocusMark* focusMark_ = nullptr;
+    // Tells a screen reader what the control with the focus does not (see accessible::Announce).
+    QWidget* announcer_ = nullptr;
     // The application's focus changes reach the window until its destructor begins: the
     // children it then hides would report to a window that is no longer there.
     QMetaObject::Connection focusFollower_;

@@ -39,8 +39,9 @@ void TransportBarView::SetLoadedWidth(int width) {
 }
 
 void TransportBarView::SetTimeText(const std::string& text) {
+    // The time goes on by itself every second: a screen reader reads it when asked (the position
+    // bar's value), and is told only of a jump the child makes.
     form_.lblTime->setText(QString::fromStdString(text));
-    accessible::ValueChanged(form_.pnlLoadAll); // the position bar reads the time out
 }
 
 void TransportBarView::SetStatusText(const std::string& text) {
@@ -60,7 +61,12 @@ void TransportBarView::ShowLook(const PlayStateLook& look) {
     }
     form::SetHint(button, Text(look.hint));
     form::SetTag(button, look.tag);
-    button->setEnabled(look.buttonEnabled);
+    // While a programme loads the button takes no press. Disabled with the keyboard focus on it,
+    // Qt would hand the focus on to the next button, which the child's next Space would press:
+    // then it keeps the focus and only refuses the press.
+    busy_ = !look.buttonEnabled;
+    if (look.buttonEnabled || button->window()->focusWidget() != button)
+        button->setEnabled(look.buttonEnabled);
     form_.lblStatus->SetStatus(Text(look.status));
     if (look.pauseAds)
         showPauseAds_(*look.pauseAds);

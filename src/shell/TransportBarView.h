@@ -22,11 +22,14 @@ public:
     void SetStatusDetail(const std::string& detail) override;
     void ShowLook(const PlayStateLook& look) override;
     int PlayButtonTag() override;
+    // Whether the play button takes a press now (not while a programme loads).
+    bool PlayButtonTakesPress() const { return !busy_; }
 
 private:
     TfrmMain& form_;
     std::function<void(bool)> showPauseAds_;
     int shownGlyph_ = -1; // the play button's, once shown
+    bool busy_ = false;
 };
 
 } // namespace luming

@@ -12,6 +12,7 @@
 #include "shell/FormParts.h"
 #include "shell/ImageControl.h"
 #include "shell/ImageList.h"
+#include "shell/StatusLabel.h"
 #include "shell/TfrmMain.h"
 #include "shell/TransportBarView.h"
 #include "shell/TransportGlyphs.h"
@@ -78,7 +79,11 @@ void TfrmMain::ConnectTransportHandlers() {
     resumePositions_ = std::make_unique<ResumePositions>(settings_.AppDir + "Config/positions.ini");
 
     connect(TimerPlayList, &QTimer::timeout, this, &TfrmMain::TimerPlayListTimer);
-    connect(btnPlay, &QToolButton::clicked, this, &TfrmMain::btnPlayClick);
+    connect(btnPlay, &QToolButton::clicked, this, [this] {
+        // A button kept enabled for its focus while it loads is pressed in vain, as if disabled.
+        if (transportView_->PlayButtonTakesPress())
+            btnPlayClick();
+    });
     connect(btnNext, &QToolButton::clicked, this, &TfrmMain::btnNextClick);
     connect(btnPre, &QToolButton::clicked, this, &TfrmMain::btnPreClick);
     connect(sbtnPlayMode, &QToolButton::clicked, this, &TfrmMain::sbtnPlayModeClick);
@@ -133,6 +138,8 @@ void TfrmMain::PassOverUnplayable() {
 
 void TfrmMain::btnPlayClick() {
     transport_->PlayButtonClick();
+    // The button with the focus by its new name (继续播放), the window's state line otherwise.
+    Announce(focusWidget() == btnPlay ? btnPlay->accessibleName() : lblStatus->text());
 }
 
 void TfrmMain::ReplayClick() {
@@ -174,6 +181,12 @@ void TfrmMain::ShowPlayMode() {
     const QList<QAction*> items = pMenuPlayMode->actions();
     for (int each = 0; each < items.size(); ++each)
         items[each]->setChecked(each == item);
+    // A reader says the mode on with the button; its hint stays as it is.
+    const QString name = item >= 0 && item < items.size()
+                             ? QStringLiteral("播放方式: ") + items[item]->text()
+                             : QStringLiteral("选择节目播放方式");
+    if (sbtnPlayMode->accessibleName() != name)
+        sbtnPlayMode->setAccessibleName(name);
 }
 
 void TfrmMain::pnlPlayPosMouseDown(QMouseEvent* event) {
@@ -212,6 +225,7 @@ void TfrmMain::btnSoundClick() {
     btnSound->setIcon(ImageList2->icon(outputLevel_->SoundOn() ? kGlyphSoundOn : kGlyphSoundOff));
     btnSound->setChecked(!outputLevel_->SoundOn());
     TrackBar2->setEnabled(outputLevel_->SoundOn());
+    Announce(outputLevel_->SoundOn() ? QStringLiteral("声音打开") : QStringLiteral("静音"), btnSound);
     MediaSessionChanged();
 }
 

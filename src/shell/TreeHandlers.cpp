@@ -1,6 +1,7 @@
 // The programme tree view and the search box: the view shows the catalogue's tree through a
 // model and hands clicks to the channel rules; the search box passes its events to its rules.
 #include "catalogue/CatalogueSearch.h"
+#include "catalogue/TreeQueries.h"
 #include "config/Settings.h"
 #include "platform/Platform.h"
 #include "shell/ImageControl.h"
@@ -29,7 +30,7 @@ void TfrmMain::ConnectTreeHandlers() {
     connect(treeModel_, &ProgrammeTreeModel::selectedChanged, this,
             [this](const QModelIndex& index) {
                 followingTree_ = true;
-                tv1->selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect);
+                ShowSelectedRow(index);
                 if (index.isValid())
                     tv1->scrollTo(index);
                 followingTree_ = false;
@@ -69,9 +70,18 @@ void TfrmMain::FollowTreeOpenStates() {
     for (NodeIndex node = 0; node < tree_.Count(); ++node)
         if (tree_.Expanded(node))
             tv1->setExpanded(treeModel_->IndexOf(node), true);
-    tv1->selectionModel()->setCurrentIndex(treeModel_->IndexOf(tree_.Selected()),
-                                           QItemSelectionModel::ClearAndSelect);
+    ShowSelectedRow(treeModel_->IndexOf(tree_.Selected()));
     followingTree_ = false;
+}
+
+void TfrmMain::ShowSelectedRow(const QModelIndex& row) {
+    // The row cursor, which tells a screen reader where the focus is, moves only while the tree
+    // has the focus (see ConnectKeyboardFocus): a programme started by the play list must not
+    // call a reader away from the control the child is on.
+    if (tv1->hasFocus())
+        tv1->selectionModel()->setCurrentIndex(row, QItemSelectionModel::ClearAndSelect);
+    else
+        tv1->selectionModel()->select(row, QItemSelectionModel::ClearAndSelect);
 }
 
 void TfrmMain::tv1Click() {
@@ -123,6 +133,14 @@ void TfrmMain::ShowSearchBoxText() {
 void TfrmMain::imgSearchClick() {
     searchBox_->imgSearchClick();
     ShowSearchBoxText();
+    AnnounceSearchResults();
+}
+
+void TfrmMain::AnnounceSearchResults() {
+    // Nothing found is told by a message box; what was found lies in the tree, out of sight.
+    const NodeIndex results = search_->ResultsNode();
+    if (results != kNoNode)
+        Announce(QStringLiteral("搜索结果: %1 个节目").arg(CountChildren(tree_, results)));
 }
 
 void TfrmMain::edtkeyEnter() {
@@ -142,6 +160,8 @@ void TfrmMain::edtkeyChange() {
 void TfrmMain::edtkeyKeyDown(int key) {
     searchBox_->edtkeyKeyDown(key);
     ShowSearchBoxText();
+    if (key == kEnterKey)
+        AnnounceSearchResults();
 }
 
 } // namespace luming

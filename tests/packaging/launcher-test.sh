@@ -29,6 +29,12 @@ echo audio >"$data/$edition/Caches/$channel/102.mp3"
 # ran and with what.
 cat >"$programs/luming" <<'STANDIN'
 #!/usr/bin/env bash
+for argument in "$@"; do
+    if [[ $argument == --bogus ]]; then
+        echo "luming: 未知的选项: --bogus" >&2
+        exit 2
+    fi
+done
 if [[ -z ${LUMING_EDITION_DIR:-} ]]; then
     echo "ran $(readlink -f "$0") in $PWD with $* and no edition directory"
     exit 0
@@ -54,6 +60,15 @@ for option in --version --help -h; do
         fail "$option: $output"
 done
 [[ -z $(ls -A "$HOME") ]] || fail "--version and --help wrote into the home: $(ls -A "$HOME")"
+
+# An option the executable refuses lays nothing out either, and its status comes through.
+set +e
+message=$("$root/usr/bin/luming" -start --bogus 2>&1)
+status=$?
+set -e
+((status == 2)) || fail "--bogus: exit status $status ($message)"
+[[ $message == *--bogus* ]] || fail "--bogus: $message"
+[[ -z $(ls -A "$HOME") ]] || fail "--bogus wrote into the home: $(ls -A "$HOME")"
 
 # What the launcher of the earlier package (the suite under /opt/luming) left: a copy of the
 # executable, a temporary copy, and links into an installation that is gone.

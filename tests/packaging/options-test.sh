@@ -20,6 +20,22 @@ help=$("$executable" --help)
 [[ $("$executable" -start -h) == "$help" ]] || fail "-h differs from --help"
 [[ -z $(ls -A "$TMPDIR") ]] || fail "written into TMPDIR: $(ls -A "$TMPDIR")"
 
+# An option it does not know is refused with the usage on standard error, whatever else is
+# asked, before anything is written.
+for options in "-v" "--bogus" "-start --help -x" "--version --verbose=1"; do
+    set +e
+    # shellcheck disable=SC2086 # the options are words
+    output=$("$executable" $options 2>"$scratch/refused")
+    status=$?
+    set -e
+    ((status == 2)) || fail "$options: exit status $status"
+    [[ -z $output ]] || fail "$options: printed on standard output: $output"
+    [[ $(head -n 1 "$scratch/refused") == "luming: "*"${options##* }" ]] ||
+        fail "$options: $(cat "$scratch/refused")"
+    grep -q "^用法: luming" "$scratch/refused" || fail "$options: no usage: $(cat "$scratch/refused")"
+done
+[[ -z $(ls -A "$TMPDIR") ]] || fail "written into TMPDIR: $(ls -A "$TMPDIR")"
+
 # With no display at all the program says so instead of aborting.
 set +e
 message=$("$executable" 2>&1 >/dev/null)

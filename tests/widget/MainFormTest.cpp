@@ -173,7 +173,9 @@ TEST_F(MainForm, ControlsCarryTheirTextsHintsAndTags) {
         QWidget* control = Control(name);
         ASSERT_NE(control, nullptr);
         EXPECT_TRUE(control->toolTip().startsWith(QString::fromUtf8(hint))) << name; // and a key
-        if (control != Control("btnSound")) { // a switch, named for what it switches on: 静音
+        // The mute button is a switch, named for what it switches on: 静音; the status bar's
+        // 更多资源 is named by its place, as the title bar's one with the same caption.
+        if (control != Control("btnSound") && control != Control("sbtnMore")) {
             EXPECT_EQ(control->accessibleName(), QString::fromUtf8(hint)) << name;
         }
     }

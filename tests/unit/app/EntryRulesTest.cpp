@@ -47,7 +47,22 @@ TEST(CommandLine, VersionAndHelpAreAskedForAnywhereAndHelpWins) {
     EXPECT_EQ(RequestOf({"-start", "--version"}), CommandRequest::Version);
     EXPECT_EQ(RequestOf({"-h"}), CommandRequest::Help);
     EXPECT_EQ(RequestOf({"--version", "--help"}), CommandRequest::Help);
-    EXPECT_EQ(RequestOf({"--versions", "-version"}), CommandRequest::Run);
+    EXPECT_EQ(RequestOf({"--versions", "-version"}), CommandRequest::Refused);
+}
+
+TEST(CommandLine, AnOptionNeitherOursNorQtsIsRefusedBeforeAnythingElse) {
+    EXPECT_EQ(UnknownOption({"-v"}), "-v");
+    EXPECT_EQ(UnknownOption({"-start", "--bogus", "-x"}), "--bogus");
+    EXPECT_EQ(RequestOf({"--help", "--bogus"}), CommandRequest::Refused);
+    EXPECT_EQ(RequestOf({"--version", "-V"}), CommandRequest::Refused);
+    EXPECT_EQ(UnknownOption({"--verbose=1"}), "--verbose=1");
+    // Ours, in the cases the program takes them; words that are not options pass.
+    EXPECT_EQ(UnknownOption({"-START", "--verbose", "-h", "file.swf", "-"}), "");
+    // Qt's own, with their values as the next word or after "=".
+    EXPECT_EQ(UnknownOption({"-platform", "xcb", "--style=fusion", "-reverse"}), "");
+    EXPECT_EQ(UnknownOption({"-display", "-bogus"}), "") << "a value, not an option";
+    EXPECT_EQ(UnknownOption({"-reverse=1"}), "-reverse=1");
+    EXPECT_EQ(RequestOf({"-platform", "offscreen", "-start"}), CommandRequest::Run);
 }
 
 TEST(CommandLine, TheEnginesMessagesAreAskedForByTheOptionOrTheVariable) {
