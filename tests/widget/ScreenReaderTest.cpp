@@ -8,6 +8,7 @@
 #include "shell/StatusLabel.h"
 #include "shell/TfrmMain.h"
 #include "support/Edition.h"
+#include "support/EventWait.h"
 #include "support/FakePlatform.h"
 #include "support/TempDir.h"
 
@@ -185,6 +186,15 @@ TEST_F(ScreenReader, ChangesOutOfTheFocussSightAreAnnounced) {
     window->edtkey->setText(QStringLiteral("春"));
     QTest::keyClick(window->edtkey, Qt::Key_Return);
     EXPECT_EQ(Announced(), QStringList{QStringLiteral("搜索结果: 1 个节目")});
+
+    // A read-along's line as the voice reaches it: its status line's new name alone goes unheard.
+    WriteFile(temp.path() / "suite" / "26" / "Caches" / "26" / "102.lrc",
+              "[00:01.00]春眠不觉晓\n[00:01.00]chūn mián bù jué xiǎo\n");
+    window->btnNextClick(); // 春晓
+    static_cast<FakeMediaPlayer*>(window->AudioPlayer)->position = 1500;
+    const QString line = QStringLiteral("春眠不觉晓 chūn mián bù jué xiǎo");
+    EXPECT_TRUE(WaitFor([&] { return Announced().contains(line); }, 10000))
+        << Announced().join(" | ").toStdString();
 }
 
 TEST_F(ScreenReader, TheVolumeIsReadInPercent) {
