@@ -285,6 +285,13 @@ void Transport::StartReading(int32_t seconds) {
     ShowReading();
 }
 
+bool Transport::ReadAgain() {
+    if (!reading_.started)
+        return false;
+    StartReading(reading_.total);
+    return true;
+}
+
 void Transport::ShowReading() {
     SetPlayState(PlayState::Playing);
     bar_.SetStatusText(std::string(kReadingStatus));

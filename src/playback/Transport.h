@@ -80,6 +80,8 @@ public:
     // A text programme is on the screen: the play list goes on after `seconds` of reading, which
     // the bar counts like a programme's time and the play button pauses.
     void StartReading(int32_t seconds);
+    // The text on the page is read again from its start; false when no reading has begun.
+    bool ReadAgain();
 
     // Shows why the programme cannot play (the button then offers to try again), instead of
     // loading for ever: a plain message on the bar, the player's own text in its tooltip and,

@@ -3,6 +3,7 @@
 #include "platform/FlashControl.h"
 #include "platform/WebPane.h"
 #include "shell/ImageControl.h"
+#include "shell/PoemLine.h"
 
 #include <QAbstractButton>
 #include <QAccessibleObject>
@@ -103,7 +104,9 @@ public:
 
 private:
     QSlider* Bar() const { return static_cast<QSlider*>(widget()); }
-    int Percent() const { return VolumePercent(Bar()->maximum() - Bar()->value(), Bar()->maximum()); }
+    int Percent() const {
+        return VolumePercent(Bar()->maximum() - Bar()->value(), Bar()->maximum());
+    }
 };
 
 // The state label: a status line named by what it says now. The label tells a screen reader
@@ -214,6 +217,21 @@ public:
     QString text(QAccessible::Text which) const override {
         if (which == QAccessible::Name)
             return static_cast<QLabel*>(widget())->text();
+        return {};
+    }
+};
+
+// A poem's line, its characters and their pinyin, as the reader reads it: its name when asked.
+// A poem's lines change together (the pinyin comes after the characters): told one by one they
+// would be a flood; the lit line is announced.
+class PoemTextAccessible : public QAccessibleWidget {
+public:
+    explicit PoemTextAccessible(PoemLine* line)
+        : QAccessibleWidget(line, QAccessible::StaticText) {}
+
+    QString text(QAccessible::Text which) const override {
+        if (which == QAccessible::Name)
+            return static_cast<PoemLine*>(widget())->Spoken();
         return {};
     }
 };
@@ -389,6 +407,10 @@ QAccessibleInterface* Describe(const QString&, QObject* object) {
         break;
     case Kind::Announcer:
         return new AnnouncerAccessible(control);
+    case Kind::PoemText:
+        if (auto* line = qobject_cast<PoemLine*>(control))
+            return new PoemTextAccessible(line);
+        break;
     case Kind::Choice:
         break;
     }

@@ -27,6 +27,7 @@ enum class Kind {
     Overlay,     // the mouse's surface over a control a reader reaches itself: never shown
     Clock,       // a label whose text moves on by itself (the time): read when asked, never told
     Announcer,   // a notification a reader speaks whatever has the focus (see Announce)
+    PoemText,    // a poem's line with its pinyin (a PoemLine): read when asked, never told
 };
 
 // Gives `control` its kind (a description Qt made of it before is dropped).

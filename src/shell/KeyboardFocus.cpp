@@ -82,11 +82,13 @@ void TfrmMain::ConnectKeyboardFocus() {
     // The two buttons do the same, but a reader going round must tell them apart.
     SpeedButton1->setAccessibleName(QStringLiteral("更多资源 (窗口顶部)"));
     sbtnMore->setAccessibleName(QStringLiteral("更多资源 (窗口底部)"));
-    announcer_ = new QWidget(this);
-    announcer_->setObjectName("announcer");
-    announcer_->setFixedSize(0, 0);
-    announcer_->setFocusPolicy(Qt::NoFocus);
-    accessible::SetKind(announcer_, accessible::Kind::Announcer);
+    for (QWidget*& announcer : announcers_) {
+        announcer = new QWidget(this);
+        announcer->setObjectName("announcer");
+        announcer->setFixedSize(0, 0);
+        announcer->setFocusPolicy(Qt::NoFocus);
+        accessible::SetKind(announcer, accessible::Kind::Announcer);
+    }
     pMenuPlayMode->setAccessibleName(QStringLiteral("节目播放方式"));
     for (QAction* mode : pMenuPlayMode->actions())
         accessible::SetKind(mode, accessible::Kind::Choice);
@@ -181,8 +183,10 @@ bool TfrmMain::focusNextPrevChild(bool next) {
 }
 
 void TfrmMain::Announce(const QString& text, const QWidget* control) {
-    if (announcer_ && !(control && focusWidget() == control))
-        accessible::Announce(announcer_, text);
+    if (!announcers_[0] || (control && focusWidget() == control) || text.isEmpty())
+        return;
+    accessible::Announce(announcers_[nextAnnouncer_], text);
+    nextAnnouncer_ = (nextAnnouncer_ + 1) % announcers_.size();
 }
 
 void TfrmMain::PressFocusedButton(QWidget* button) {

@@ -36,6 +36,13 @@ bool IsFile(const std::string& path) {
 
 void TfrmMain::PlayProgram(TKrvPlay& play) {
     Transport& playback = *transport_;
+    // A text read again (one programme repeated) stays on the page with its read-along: only
+    // its clock starts again. Shown anew, each round would tell a screen reader the whole page.
+    if (&play == playback.CurrentPlay && play.FileType == "3" && txtProgramme->isVisible() &&
+        playback.ReadAgain()) {
+        TimerPlayList->start();
+        return;
+    }
     RememberWhereLeft();
     TimerPlayList->stop();
     playback.SetPlayState(PlayState::Loading);
@@ -53,7 +60,8 @@ void TfrmMain::PlayProgram(TKrvPlay& play) {
     } catch (...) {
     }
     textFetch_->Cancel(); // a text still on its way belongs to the programme before
-    readAlong_->Stop();
+    if (&play != playback.CurrentPlay)
+        readAlong_->Stop(); // the same programme again keeps its poem (see ReadAlong::Start)
     if (play.FileType != "3")
         txtProgramme->hide();
     // What plays now, for a reader whose focus is not on the row (next, previous, the list
@@ -68,6 +76,7 @@ void TfrmMain::PlayProgram(TKrvPlay& play) {
     } catch (const std::exception& error) {
         // The programme cannot start: the bar says so, as for a failure found while playing,
         // and the play button offers to try again. No box stands in the child's way.
+        readAlong_->Stop();
         playback.ShowPlayError(error.what());
         return;
     }

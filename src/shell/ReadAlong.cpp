@@ -59,7 +59,8 @@ ReadAlongPresenter::ReadAlongPresenter(const Settings& settings, VendorLibrary& 
     spoken_->setGeometry(0, 0, 1, 1);
     spoken_->setStyleSheet("color: transparent; background: transparent;");
     spoken_->hide();
-    accessible::SetKind(spoken_, accessible::Kind::Status);
+    // Read when a reader asks; each new line is announced instead of told as a new name.
+    accessible::SetKind(spoken_, accessible::Kind::Clock);
 
     stripOn_ = ReadIniString(settings_.LocalIniPath, kInfoSection, kStripKey, "1") != "0";
     places_.stripButton->setCheckable(true);
@@ -74,6 +75,12 @@ ReadAlongPresenter::~ReadAlongPresenter() {
 }
 
 void ReadAlongPresenter::Start(const TKrvPlay& play, int channel, bool fromVendor) {
+    // The programme started again (repeated, or tried again) keeps its poem on show, from its
+    // first line: shown anew, each round would tell a screen reader every line again.
+    if (&play == play_ && poem_) {
+        Present();
+        return;
+    }
     Stop();
     if (!TakesReadAlong(play.FileType))
         return;
@@ -131,7 +138,7 @@ void ReadAlongPresenter::Show(const std::string& bytes, const std::string& progr
     readings_.clear();
     for (const ReadAlongLine& line : poem_->lines)
         readings_.push_back(line.readings); // the vendor's own readings win
-    view_->ShowPoem(*poem_, readings_);
+    ShowPoemInView();
     Present();
     ReadPinyin();
     if (changed_)
@@ -168,8 +175,15 @@ void ReadAlongPresenter::PinyinRead(int generation,
     for (size_t line = 0; line < readings.size() && line < readings_.size(); ++line)
         if (readings_[line].empty())
             readings_[line] = std::move(readings[line]);
-    view_->ShowPoem(*poem_, readings_);
+    if (type_ == "2")
+        view_->SetReadings(readings_, *poem_);
     ShowLit();
+}
+
+void ReadAlongPresenter::ShowPoemInView() {
+    // Only a poem read aloud stands in the play area: a video's lines, made there hidden, would
+    // each be told to a screen reader as they came and went.
+    view_->ShowPoem(type_ == "2" ? *poem_ : luming::ReadAlong{}, readings_);
 }
 
 void ReadAlongPresenter::Present() {

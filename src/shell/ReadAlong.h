@@ -43,7 +43,8 @@ public:
                        Places places, std::function<void()> changed);
     ~ReadAlongPresenter() override;
 
-    // The programme `play` has started (its source is chosen): its read-along is looked for.
+    // The programme `play` has started (its source is chosen): its read-along is looked for, or
+    // kept when it is the programme shown.
     // `channel` is the current channel, `fromVendor` whether the programme comes from the
     // vendor's server (only then is its read-along asked of the server).
     void Start(const TKrvPlay& play, int channel, bool fromVendor);
@@ -81,6 +82,7 @@ private:
     // script engine and its dictionary takes most of a second), and shows it when it comes.
     void ReadPinyin();
     void PinyinRead(int generation, std::vector<std::vector<std::string>> readings);
+    void ShowPoemInView();
     void Present();
     // Shows the lit line in the poem, the strip and the status line.
     void ShowLit();

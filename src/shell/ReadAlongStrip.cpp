@@ -1,5 +1,6 @@
 #include "shell/ReadAlongStrip.h"
 
+#include "shell/AccessibleControls.h"
 #include "shell/PoemLine.h"
 
 #include <QHBoxLayout>
@@ -20,12 +21,12 @@ ReadAlongStrip::ReadAlongStrip(QWidget* parent) : QFrame(parent) {
     layout->setContentsMargins(0, 0, 0, 0);
     line_ = new PoemLine(this, kCharacterPixels);
     line_->SetLit(true);
+    accessible::SetKind(line_, accessible::Kind::PoemText);
     layout->addWidget(line_);
 }
 
 void ReadAlongStrip::ShowLine(const std::string& text, const std::vector<std::string>& readings) {
-    line_->SetLine(text, readings);
-    line_->setAccessibleName(line_->Spoken());
+    line_->SetLine(text, readings); // the window announces the line
 }
 
 } // namespace luming

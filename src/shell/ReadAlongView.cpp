@@ -1,6 +1,7 @@
 #include "shell/ReadAlongView.h"
 
 #include "playback/LrcReader.h"
+#include "shell/AccessibleControls.h"
 #include "shell/FormParts.h"
 #include "shell/PoemLine.h"
 
@@ -62,12 +63,19 @@ void ReadAlongView::ShowPoem(const ReadAlong& poem,
         auto* line = new PoemLine(page_, kCharacterPixels);
         line->SetLine(poem.lines[i].text,
                       i < readings.size() ? readings[i] : std::vector<std::string>{});
-        line->setAccessibleName(line->Spoken());
+        accessible::SetKind(line, accessible::Kind::PoemText);
         line->setVisible(!poem.lines[i].text.empty()); // a pause between lines shows nothing
         lines_->insertWidget(lines_->count() - 1, line);
         poemLines_.push_back(line);
     }
     verticalScrollBar()->setValue(0);
+}
+
+void ReadAlongView::SetReadings(const std::vector<std::vector<std::string>>& readings,
+                                const ReadAlong& poem) {
+    for (size_t i = 0; i < poemLines_.size() && i < poem.lines.size(); ++i)
+        poemLines_[i]->SetLine(poem.lines[i].text,
+                               i < readings.size() ? readings[i] : std::vector<std::string>{});
 }
 
 void ReadAlongView::Light(std::optional<size_t> line) {

@@ -24,6 +24,8 @@ public:
 
     // `readings[i]`: one syllable for each Chinese character of line i.
     void ShowPoem(const ReadAlong& poem, const std::vector<std::vector<std::string>>& readings);
+    // The pinyin that came after the poem was shown, in the lines already there.
+    void SetReadings(const std::vector<std::vector<std::string>>& readings, const ReadAlong& poem);
     // Lights line `line` of the poem (none: no line yet).
     void Light(std::optional<size_t> line);
     // The lit line, for the tests: none while no line is lit.

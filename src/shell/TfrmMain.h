@@ -7,6 +7,7 @@
 #include <QPointer>
 #include <QWidget>
 
+#include <array>
 #include <chrono>
 #include <functional>
 #include <memory>
@@ -416,8 +417,11 @@ private:
     std::unique_ptr<MediaSessionService> mediaService_;
     AsyncProbe* probes_ = nullptr;
     FocusMark* focusMark_ = nullptr;
-    // Tells a screen reader what the control with the focus does not (see accessible::Announce).
-    QWidget* announcer_ = nullptr;
+    // Tell a screen reader what the control with the focus does not (see accessible::Announce),
+    // in turn: a reader reads an announcement's text when it comes to its event, so one that
+    // follows quickly (a read-along's line after the programme's name) must not overwrite it.
+    std::array<QWidget*, 4> announcers_{};
+    size_t nextAnnouncer_ = 0;
     // The application's focus changes reach the window until its destructor begins: the
     // children it then hides would report to a window that is no longer there.
     QMetaObject::Connection focusFollower_;

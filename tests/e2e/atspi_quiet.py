@@ -5,8 +5,11 @@ it, and times calls into it, as a screen reader makes them. Prints one JSON obje
   "events":   the events the program sent meanwhile, counted by type, role and name of the source
   "calls_ms": the times of single calls into the window, in milliseconds, in the order made
 
-Usage: atspi_quiet.py PID TITLE SECONDS
-Exits 2 when the window does not come in time.
+Usage: atspi_quiet.py PID TITLE SECONDS [ROLE=NAME...]
+With ROLE=NAME pairs ("status bar=正在播放") it listens once the window holds a control of each
+(a programme that was starting plays): what a start tells is news, not the window playing on its
+own.
+Exits 2 when the window, or its controls, do not come in time.
 """
 import json
 import sys
@@ -36,6 +39,15 @@ def find_window(pid, title):
     return None
 
 
+def holds(window, role, name):
+    try:
+        found = pyatspi.findDescendant(
+            window, lambda each: each.getRoleName() == role and each.name == name)
+        return found is not None
+    except Exception:  # a control that is coming or going
+        return False
+
+
 def timed_calls(window):
     """The time of each of CALLS calls into the window, in milliseconds, in the order made: the
     window's place on the screen, which the bus asks the program for every time (names and
@@ -59,6 +71,15 @@ def main():
             sys.exit(2)
         time.sleep(POLL_S)
         window = find_window(pid, title)
+
+    end = time.monotonic() + WINDOW_DEADLINE_S
+    for wanted in sys.argv[4:]:
+        role, name = wanted.split("=", 1)
+        while not holds(window, role, name):
+            if time.monotonic() > end:
+                print(f"atspi_quiet: no {role} {name!r} in the window", file=sys.stderr)
+                sys.exit(2)
+            time.sleep(POLL_S)
 
     events = {}
 

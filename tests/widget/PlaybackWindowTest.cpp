@@ -25,6 +25,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
 
 using namespace luming;
 using namespace luming::test;
@@ -287,4 +288,18 @@ TEST_F(TextProgrammeWindow, ATextIsShownReadForItsTimeAndTheListGoesOn) {
     window->TimerPlayListTimer();
     EXPECT_EQ(window->Channel().CurrentIndex, 1) << "the list goes on to 静夜思";
     EXPECT_FALSE(window->txtProgramme->isVisible());
+}
+
+TEST_F(TextProgrammeWindow, ATextRepeatedIsReadAgainFromThePageItIsOn) {
+    window->setPlayMode("2"); // 单曲循环
+    Click(2);
+    ASSERT_EQ(window->lblStatus->text(), QStringLiteral("正在阅读"));
+    // Read again from the page, not fetched and shown anew: without its file it goes on.
+    std::filesystem::remove(temp.path() / "suite" / "26" / "Caches" / "26" / "105.txt");
+    for (int tick = 0; tick < 10; ++tick)
+        window->TimerPlayListTimer();
+    EXPECT_EQ(window->Channel().CurrentIndex, 2);
+    EXPECT_EQ(window->txtProgramme->toPlainText(), QStringLiteral("床前明月光"));
+    EXPECT_EQ(window->lblStatus->text(), QStringLiteral("正在阅读"));
+    EXPECT_EQ(window->lblTime->text(), "00:00/00:10");
 }

@@ -13,9 +13,6 @@
 #include "support/TempDir.h"
 
 #include <QAccessible>
-#include <private/qguiapplication_p.h>
-#include <qpa/qplatformaccessibility.h>
-#include <qpa/qplatformintegration.h>
 #include <QAction>
 #include <QApplication>
 #include <QFrame>
@@ -26,6 +23,11 @@
 #include <QTest>
 #include <QToolButton>
 #include <QTreeView>
+#include <private/qguiapplication_p.h>
+#include <qpa/qplatformaccessibility.h>
+#include <qpa/qplatformintegration.h>
+
+#include <algorithm>
 
 #include <gtest/gtest.h>
 
@@ -58,8 +60,8 @@ void Catch(QAccessibleEvent* event) {
 class ScreenReader : public ::testing::Test {
 protected:
     void SetUp() override {
-        settings = MakeEdition(temp.path(), kCatalogue, "[Info]\n1=0\n11=0\n",
-                               {"101.flv", "102.mp3"});
+        settings =
+            MakeEdition(temp.path(), kCatalogue, "[Info]\n1=0\n11=0\n", {"101.flv", "102.mp3"});
         window = std::make_unique<TfrmMain>(settings, platform);
         window->show();
         QApplication::processEvents();
@@ -195,6 +197,14 @@ TEST_F(ScreenReader, ChangesOutOfTheFocussSightAreAnnounced) {
     const QString line = QStringLiteral("春眠不觉晓 chūn mián bù jué xiǎo");
     EXPECT_TRUE(WaitFor([&] { return Announced().contains(line); }, 10000))
         << Announced().join(" | ").toStdString();
+    // A reader reads each announcement when it comes to its event, after the line was lit too:
+    // the programme's name must still be there to read.
+    const auto name = std::find_if(told.rbegin(), told.rend(), [](const Told& each) {
+        return each.type == QAccessible::ObjectShow && each.name == QStringLiteral("春晓");
+    });
+    ASSERT_NE(name, told.rend());
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(name->object)->text(QAccessible::Name),
+              QStringLiteral("春晓"));
 }
 
 TEST_F(ScreenReader, TheVolumeIsReadInPercent) {
